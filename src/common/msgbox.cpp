@@ -1,0 +1,57 @@
+#include "common/msgbox.h"
+
+#include "platform/app_error.h"
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+QString g_appTitle = QStringLiteral("펠로라푸드주문서");
+
+QString titleOr(const QString& title) { return title.isEmpty() ? g_appTitle : title; }
+
+// Shows a box and gives the keyboard focus back to the control that had it before, when that control
+// still exists and can take it.
+int showKeepingFocus(const Dialogs::MessageBox& box) {
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    const int result = dialogs().messageBox(box);
+    if (focused && focused->isVisible() && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
+    return result;
+}
+
+}  // namespace
+
+QString AppTitle() { return g_appTitle; }
+
+void SetAppTitle(const QString& title) { g_appTitle = title; }
+
+void ShowInfoMsg(const QString& text, const QString& title) {
+    showKeepingFocus({text, titleOr(title), Dialogs::Icon::Information, Dialogs::Buttons::Ok, 1});
+}
+
+int ShowQuestionMsg(const QString& text, const QString& title, bool defaultYes) {
+    const int r = showKeepingFocus(
+        {text, titleOr(title), Dialogs::Icon::Question, Dialogs::Buttons::YesNo, defaultYes ? 1 : 2});
+    return r == Dialogs::ResultYes ? kYes : kNo;
+}
+
+int ShowErrorMsg(const QString& context, const AppError& error) {
+    const QString text = context + QStringLiteral("\r\n오류번호 : ") + QString::number(error.number()) +
+                         QStringLiteral("\r\n오류내용 : ") + error.description();
+    showKeepingFocus({text, QStringLiteral("오류"), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
+    return 0;
+}
+
+void ShowProcError(const QString& procedure, const QString& module, const AppError& error) {
+    QString text = QStringLiteral("Error ") + QString::number(error.number()) + QStringLiteral(" (") +
+                   error.description() + QStringLiteral(") in procedure ") + procedure;
+    if (!module.isEmpty()) text += QStringLiteral(" of Module ") + module;
+    ShowPlainMsg(text);
+}
+
+void ShowPlainMsg(const QString& text) {
+    dialogs().messageBox({text, g_appTitle, Dialogs::Icon::None, Dialogs::Buttons::Ok, 1});
+}

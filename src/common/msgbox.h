@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class AppError;
+
+// The application title: the title of every box whose caller names none, and the application name of the
+// program's own settings. Set once at start-up.
+QString AppTitle();
+void SetAppTitle(const QString& title);
+
+// Results of ShowQuestionMsg (the platform's codes).
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+
+// Information box, OK button. An empty title means the application title.
+void ShowInfoMsg(const QString& text, const QString& title = QString());
+// Question box, Yes and No; the default button is Yes when defaultYes is set, No otherwise. 6 or 7.
+int ShowQuestionMsg(const QString& text, const QString& title = QString(), bool defaultYes = true);
+// Exclamation box titled "오류": the context, the error number and the error description. Always 0.
+int ShowErrorMsg(const QString& context, const AppError& error);
+// The procedure error report of a trapping procedure, one line in a plain box with the application title:
+// "Error <n> (<description>) in procedure <procedure> of Module <module>". An empty module leaves out
+// the " of Module" part.
+void ShowProcError(const QString& procedure, const QString& module, const AppError& error);
+// A plain box (OK button, no icon, application title): the connection's own reports.
+void ShowPlainMsg(const QString& text);

@@ -1,0 +1,304 @@
+#include "db/cmysql.h"
+
+#include "build_config.h"
+#include "common/msgbox.h"
+#include "platform/app_error.h"
+#include "platform/cp949.h"
+
+#include <mysql.h>
+#include <errmsg.h>
+
+namespace {
+
+// Arguments go to the library as NUL-terminated code page 949; an empty text is passed as no value.
+struct CArg {
+    explicit CArg(const QString& text) : bytes(cp949::encode(text)), empty(text.isEmpty()) {}
+    const char* get() const { return empty ? nullptr : bytes.constData(); }
+    QByteArray bytes;
+    bool empty;
+};
+
+std::int32_t low32(my_ulonglong value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
+
+constexpr int kServerLost = CR_SERVER_LOST;       // 2013
+constexpr int kServerGone = CR_SERVER_GONE_ERROR;  // 2006
+constexpr int kConnError = CR_CONN_HOST_ERROR;     // 2003
+
+}  // namespace
+
+cMySQL::cMySQL() : m_charset(QStringLiteral(PELORA_DB_CHARSET)) { initNative(); }
+
+cMySQL::~cMySQL() {
+    if (m_result) mysql_free_result(m_result);
+    closeNative();
+}
+
+void cMySQL::initNative() {
+    m_conn = mysql_init(nullptr);
+    if (!m_conn)
+        throw AppError(512, QStringLiteral("cMysql::Initialize"),
+                       QStringLiteral("Cannot Initialize a mysql record::Fatal"));
+    // The library's default (utf8mb4) would refuse or mangle the code page 949 bytes the database holds.
+    mysql_options(m_conn, MYSQL_SET_CHARSET_NAME, cp949::encode(m_charset).constData());
+}
+
+void cMySQL::closeNative() {
+    if (m_conn) mysql_close(m_conn);
+    m_conn = nullptr;
+}
+
+void cMySQL::setCharacterSet(const QString& charset) {
+    m_charset = charset;
+    mysql_options(m_conn, MYSQL_SET_CHARSET_NAME, cp949::encode(m_charset).constData());
+}
+
+void cMySQL::raise(const char* operation) const {
+    throw AppError(mysql_errno(m_conn), QStringLiteral("cMysql::") + QLatin1String(operation),
+                   CStrToText(mysql_error(m_conn)));
+}
+
+bool cMySQL::real_connect(const QString& host, const QString& user, const QString& passwd, const QString& db,
+                          std::int32_t port, const QString& unix_socket, std::int32_t clientflag,
+                          bool NoErrMsg) {
+    if (!host.isEmpty()) m_host = host;
+    if (!user.isEmpty()) m_user = user;
+    if (!passwd.isEmpty()) m_password = passwd;
+    if (!db.isEmpty()) m_db = db;
+    if (!unix_socket.isEmpty()) m_unixSocket = unix_socket;
+    if (port != 3306) m_port = port;
+    if (clientflag != 0) m_clientFlags = clientflag;
+    m_noErrMsg = NoErrMsg;
+
+    const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
+    if (mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port), s.get(),
+                           static_cast<unsigned long>(m_clientFlags)))
+        return true;
+
+    unsigned int n = mysql_errno(m_conn);
+    // MariaDB Connector/C reports a refused or unreachable TCP server as 2002, where the MySQL client
+    // library (and the box text below) say 2003: a local socket is the only true 2002.
+    if (n == CR_CONNECTION_ERROR && !h.empty && m_host != QLatin1String("localhost")) n = kConnError;
+    QString description = CStrToText(mysql_error(m_conn)) + QStringLiteral("\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.");
+    if (n == kConnError)
+        description += QStringLiteral(
+            "\r\n\r\n인터넷이 연결되어 있는지 확인 해 주세요.\r\n\r\n인터넷이 연결되어 있다면 방화벽이나 각종 "
+            "스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n관련 프로그램이 데이터베이스 접속을 "
+            "방해하는 경우 일 수도 있습니다.");
+    if (!m_noErrMsg) ShowPlainMsg(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
+    // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
+    closeNative();
+    initNative();
+    return false;
+}
+
+RecordsetPtr cMySQL::keepResult(MYSQL_RES* result) {
+    if (m_result) mysql_free_result(m_result);
+    m_result = result;
+    if (!result) return nullptr;
+    return FillRecordset(result);
+}
+
+// Sends one statement and stores its result. `failed` tells a refused statement from one without rows.
+RecordsetPtr cMySQL::runOnce(const QByteArray& statement, bool* failed) {
+    *failed = false;
+    if (mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size())) != 0) {
+        *failed = true;
+        return nullptr;
+    }
+    MYSQL_RES* result = mysql_store_result(m_conn);
+    if (!result && mysql_field_count(m_conn) != 0) {  // the rows were announced but could not be read
+        *failed = true;
+        return nullptr;
+    }
+    return keepResult(result);
+}
+
+bool cMySQL::reconnectAfterLoss() {
+    const unsigned long oldThread = mysql_thread_id(m_conn);
+    if (m_result) {
+        mysql_free_result(m_result);
+        m_result = nullptr;
+    }
+    closeNative();
+    initNative();
+    // Empty socket and zero flags keep the stored ones in force.
+    if (!real_connect(m_host, m_user, m_password, m_db, 3306, QString(), 0, m_noErrMsg)) return false;
+    // The old server thread may still hold locks of the lost statement.
+    mysql_kill(m_conn, oldThread);
+    return true;
+}
+
+RecordsetPtr cMySQL::query(const QString& SQL) {
+    const QByteArray statement = cp949::encode(SQL);
+    bool reconnected = false;
+    for (;;) {
+        m_lastFailed = false;
+        m_lastErrNo = 0;
+        bool failed = false;
+        std::int32_t number = 0;
+        QString description;
+        try {
+            RecordsetPtr rs = runOnce(statement, &failed);
+            if (!failed) return rs;
+            number = static_cast<std::int32_t>(mysql_errno(m_conn));
+            description = CStrToText(mysql_error(m_conn));
+        } catch (const AppError& e) {  // the rows could not be held (duplicate column names)
+            number = static_cast<std::int32_t>(e.number());
+            description = e.description();
+        }
+        m_lastFailed = true;
+        m_lastErrNo = number;
+        m_lastErrText = description;
+        if ((number == kServerLost || number == kServerGone) && !reconnected) {
+            if (!reconnectAfterLoss()) return nullptr;
+            reconnected = true;
+            continue;
+        }
+        ShowPlainMsg(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" (") + description +
+                     QLatin1Char(')'));
+        return nullptr;
+    }
+}
+
+RecordsetPtr cMySQL::real_query(const QString& query, unsigned long Length) {
+    const QByteArray statement = cp949::encode(query);
+    m_lastFailed = false;
+    const unsigned long length = std::min<unsigned long>(Length, static_cast<unsigned long>(statement.size()));
+    if (mysql_real_query(m_conn, statement.constData(), length) != 0) {
+        m_lastFailed = true;
+        raise("real_query");
+    }
+    MYSQL_RES* result = mysql_store_result(m_conn);
+    if (!result && mysql_field_count(m_conn) != 0) {
+        m_lastFailed = true;
+        raise("real_query");
+    }
+    return keepResult(result);
+}
+
+std::int32_t cMySQL::affected_rows() const { return m_lastFailed ? -1 : low32(mysql_affected_rows(m_conn)); }
+
+void cMySQL::create_db(const QString& db) {
+    const QByteArray name = cp949::encode(db);
+    const QByteArray statement = "CREATE DATABASE `" + name + "`";
+    if (mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size())) != 0)
+        raise("create_db");
+}
+
+void cMySQL::debug_push(const QString& DBUG_PUSH) { mysql_debug(cp949::encode(DBUG_PUSH).constData()); }
+
+void cMySQL::dump_debug_info() {
+    if (mysql_dump_debug_info(m_conn) != 0) raise("dump_debug_info");
+}
+
+bool cMySQL::eof() const { return m_result ? mysql_eof(m_result) != 0 : true; }
+
+std::int32_t cMySQL::err_no() const {
+    return m_lastFailed && m_lastErrNo != 0 ? m_lastErrNo : static_cast<std::int32_t>(mysql_errno(m_conn));
+}
+
+QString cMySQL::err_description() const {
+    return m_lastFailed && m_lastErrNo != 0 ? m_lastErrText : CStrToText(mysql_error(m_conn));
+}
+
+unsigned long cMySQL::escape_string(char* to_, const char* from_, unsigned long from_length) {
+    return mysql_real_escape_string(m_conn, to_, from_, from_length);
+}
+
+void cMySQL::free_result() {
+    if (!m_doMemFree || !m_result) return;
+    mysql_free_result(m_result);
+    m_result = nullptr;
+}
+
+QString cMySQL::get_client_info() const {
+    const char* s = mysql_get_client_info();
+    if (!s) raise("get_client_info");
+    return CStrToText(s);
+}
+
+QString cMySQL::get_host_info() const {
+    const char* s = mysql_get_host_info(m_conn);
+    if (!s) raise("get_host_info");
+    return CStrToText(s);
+}
+
+QString cMySQL::get_proto_info() const {
+    const unsigned int v = mysql_get_proto_info(m_conn);
+    if (v == 0) raise("get_proto_info");
+    return QString::number(v);
+}
+
+QString cMySQL::get_server_info() const {
+    const char* s = mysql_get_server_info(m_conn);
+    if (!s) raise("get_server_info");
+    return CStrToText(s);
+}
+
+QString cMySQL::info() const {
+    const char* s = mysql_info(m_conn);
+    if (!s) raise("info");
+    return CStrToText(s);
+}
+
+std::int32_t cMySQL::insert_id() const { return low32(mysql_insert_id(m_conn)); }
+
+void cMySQL::Kill(std::int32_t PID) { mysql_kill(m_conn, static_cast<unsigned long>(PID)); }
+
+RecordsetPtr cMySQL::list_dbs(const QString& wild) {
+    MYSQL_RES* r = mysql_list_dbs(m_conn, CArg(wild).get());
+    return r ? keepResult(r) : nullptr;
+}
+
+RecordsetPtr cMySQL::list_fields(const QString& table, const QString& wild) {
+    MYSQL_RES* r = mysql_list_fields(m_conn, CArg(table).get(), CArg(wild).get());
+    return r ? keepResult(r) : nullptr;
+}
+
+RecordsetPtr cMySQL::list_processes() {
+    MYSQL_RES* r = mysql_list_processes(m_conn);
+    return r ? keepResult(r) : nullptr;
+}
+
+RecordsetPtr cMySQL::list_tables(const QString& wild) {
+    MYSQL_RES* r = mysql_list_tables(m_conn, CArg(wild).get());
+    return r ? keepResult(r) : nullptr;
+}
+
+std::int32_t cMySQL::num_fields() const { return m_result ? std::int32_t(mysql_num_fields(m_result)) : 0; }
+
+std::int32_t cMySQL::num_rows() const { return m_result ? low32(mysql_num_rows(m_result)) : 0; }
+
+void cMySQL::data_seek(std::int32_t row) {
+    if (m_result) mysql_data_seek(m_result, static_cast<my_ulonglong>(static_cast<std::int64_t>(row)));
+}
+
+void cMySQL::ping() {
+    if (mysql_ping(m_conn) != 0) raise("ping");
+}
+
+void cMySQL::Refresh(std::int32_t refresh_options) {
+    if (mysql_refresh(m_conn, static_cast<unsigned int>(refresh_options)) != 0) raise("refresh");
+}
+
+void cMySQL::select_db(const QString& db) {
+    if (mysql_select_db(m_conn, cp949::encode(db).constData()) != 0) raise("select_db");
+}
+
+void cMySQL::shutdown() {
+    if (mysql_shutdown(m_conn, SHUTDOWN_DEFAULT) != 0) raise("shutdown");
+}
+
+QString cMySQL::stat() {
+    const char* s = mysql_stat(m_conn);
+    if (!s) raise("stat");
+    return CStrToText(s);
+}
+
+std::int32_t cMySQL::thread_id() const {
+    const unsigned long id = mysql_thread_id(m_conn);
+    if (id == 0) raise("thread_id");
+    return static_cast<std::int32_t>(id);
+}
+
+std::int32_t cMySQL::thread_safe() const { return static_cast<std::int32_t>(mysql_thread_safe()); }

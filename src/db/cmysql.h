@@ -1,0 +1,105 @@
+#pragma once
+
+#include "db/recordset.h"
+
+#include <QString>
+
+#include <cstdint>
+
+struct st_mysql;
+struct st_mysql_res;
+
+// One client connection to a MySQL server. Texts cross the boundary in code page 949; every library
+// failure becomes an AppError (number, "cMysql::<operation>", message) except in real_connect and query,
+// which report their own failures in a box. A statement that fails because the connection was lost is
+// sent once more on a fresh connection.
+class cMySQL {
+public:
+    // Raises AppError 512 when the client library cannot initialise a connection.
+    cMySQL();
+    ~cMySQL();
+    cMySQL(const cMySQL&) = delete;
+    cMySQL& operator=(const cMySQL&) = delete;
+
+    // Properties.
+    QString user() const { return m_user; }
+    void setUser(const QString& sUsername) { m_user = sUsername; }
+    QString password() const { return m_password; }
+    void setPassword(const QString& sPassword) { m_password = sPassword; }
+    QString host() const { return m_host; }
+    void setHost(const QString& sHost) { m_host = sHost; }
+    std::int32_t port() const { return m_port; }
+    void setPort(std::int32_t sPORT) { m_port = sPORT; }
+    QString db() const { return m_db; }
+    void setDb(const QString& sDB) { m_db = sDB; }
+    std::int32_t ClientFlags() const { return m_clientFlags; }
+    void setClientFlags(std::int32_t sClientFlags) { m_clientFlags = sClientFlags; }
+    QString unix_socket() const { return m_unixSocket; }
+    void setUnix_socket(const QString& sUnix_socket) { m_unixSocket = sUnix_socket; }
+    void DoMemFree(bool bTF) { m_doMemFree = bTF; }
+    // The connection character set, applied to every native connection before it connects. The order
+    // database keeps code page 949 bytes in latin1 columns, so latin1 passes them through unchanged.
+    QString characterSet() const { return m_charset; }
+    void setCharacterSet(const QString& charset);
+
+    bool real_connect(const QString& host, const QString& user, const QString& passwd, const QString& db,
+                      std::int32_t port, const QString& unix_socket, std::int32_t clientflag, bool NoErrMsg);
+    // Runs a statement; its rows, an empty Recordset with columns, or none (no result, or a failure that
+    // has been reported in a box).
+    RecordsetPtr query(const QString& SQL);
+    // Runs `Length` bytes of `query` (code page 949); failures raise AppError, with no reconnect.
+    RecordsetPtr real_query(const QString& query, unsigned long Length);
+
+    std::int32_t affected_rows() const;
+    void create_db(const QString& db);
+    void debug_push(const QString& DBUG_PUSH);
+    void dump_debug_info();
+    bool eof() const;
+    std::int32_t err_no() const;
+    QString err_description() const;
+    unsigned long escape_string(char* to_, const char* from_, unsigned long from_length);
+    void free_result();
+    QString get_client_info() const;
+    QString get_host_info() const;
+    QString get_proto_info() const;
+    QString get_server_info() const;
+    QString info() const;
+    std::int32_t insert_id() const;
+    void Kill(std::int32_t PID);
+    RecordsetPtr list_dbs(const QString& wild);
+    RecordsetPtr list_fields(const QString& table, const QString& wild);
+    RecordsetPtr list_processes();
+    RecordsetPtr list_tables(const QString& wild);
+    std::int32_t num_fields() const;
+    std::int32_t num_rows() const;
+    void data_seek(std::int32_t row);
+    void ping();
+    void Refresh(std::int32_t refresh_options);
+    void select_db(const QString& db);
+    void shutdown();
+    QString stat();
+    std::int32_t thread_id() const;
+    std::int32_t thread_safe() const;
+
+private:
+    void initNative();
+    void closeNative();
+    [[noreturn]] void raise(const char* operation) const;
+    // Replaces the stored native result; builds the Recordset from it when there is one.
+    RecordsetPtr keepResult(st_mysql_res* result);
+    RecordsetPtr runOnce(const QByteArray& statement, bool* failed);
+    bool reconnectAfterLoss();
+
+    st_mysql* m_conn = nullptr;
+    st_mysql_res* m_result = nullptr;
+    QString m_user, m_password, m_host, m_db, m_unixSocket;
+    QString m_charset;
+    std::int32_t m_port = 0;
+    std::int32_t m_clientFlags = 0;
+    bool m_doMemFree = false;
+    bool m_noErrMsg = false;
+    // A statement whose result could not be built counts as failed, like one the server refused.
+    bool m_lastFailed = false;
+    std::int32_t m_lastErrNo = 0;
+    QString m_lastErrText;
+};

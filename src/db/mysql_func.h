@@ -1,0 +1,30 @@
+#pragma once
+
+#include "db/cmysql.h"
+#include "db/recordset.h"
+
+#include <QString>
+
+// The session's one connection to the order database and the helpers through which every statement of
+// the program runs.
+
+// The session connection; null before DBInit and after DBClose.
+cMySQL* DBConn();
+
+// Opens the session connection. The connection character set comes from the setting
+// AppTitle / "Config" / "DBCharset" (default latin1). False after a reported failure.
+bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database);
+// Closes the session connection.
+void DBClose();
+// Runs a statement and hands its result set to `rs`; the affected-rows count, -1 after a failure.
+int DBOpenRecordset(RecordsetPtr& rs, const QString& sql);
+// Runs a statement; the number of changed rows, 0 after a failure.
+int DBExecute(const QString& sql);
+// The first column of the first row, the empty text for no row or a failure.
+QString DBGetValue(const QString& sql);
+// Makes a text safe between single quotes: cut at a NUL, quotes and backslashes doubled.
+QString SQLEscape(const QString& text);
+// The value of option `name`; a missing option is stored with `defaultValue`, which is returned.
+QString GetOption(const QString& name, const QString& defaultValue);
+// Stores option `name` with `value`.
+bool SetOption(const QString& name, const QString& value);

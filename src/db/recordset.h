@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+struct st_mysql_res;
+
+// The in-memory table that every statement with a result comes back as. All values are text (a NULL of
+// the server is the empty text); it holds its own copies and needs no connection once built. Callers walk
+// it with a cursor and read values by column name (any letter case) or position.
+class Recordset {
+public:
+    struct Column {
+        QString name;
+        int size = 0;  // the declared display length the server reports
+    };
+    enum class State { Closed, Open };
+
+    // A column of the cursor row, as `Fields(...)` hands it out.
+    class Field {
+    public:
+        // The value in the cursor row; raises AppError when the cursor is at the end.
+        QString Value() const;
+        const QString& Name() const;
+
+    private:
+        friend class Recordset;
+        Field(const Recordset* rs, int column) : m_rs(rs), m_column(column) {}
+        const Recordset* m_rs;
+        int m_column;
+    };
+
+    // `values` holds the rows one after the other, columns.size() values each.
+    Recordset(QList<Column> columns, std::vector<QString> values);
+
+    // The end of the rows (the cursor is past the last row). Named so because EOF is a C macro.
+    bool Eof() const { return m_cursor >= m_rowCount; }
+    void MoveNext();
+    void MoveFirst() { m_cursor = 0; }
+    int RecordCount() const { return m_rowCount; }
+    int FieldCount() const { return int(m_columns.size()); }
+    const QList<Column>& Columns() const { return m_columns; }
+    // Raises AppError for a name or position that does not exist.
+    Field Fields(const QString& name) const;
+    Field Fields(int position) const;
+    State GetState() const { return m_state; }
+    void Close();
+
+    // Direct access for bulk readers (grids): the value at (row, column) without moving the cursor.
+    const QString& ValueAt(int row, int column) const { return m_values[std::size_t(row) * m_columns.size() + column]; }
+
+private:
+    void checkOpen() const;
+
+    QList<Column> m_columns;
+    QHash<QString, int> m_byLowerName;
+    std::vector<QString> m_values;
+    int m_rowCount = 0;
+    int m_cursor = 0;
+    State m_state = State::Open;
+};
+
+using RecordsetPtr = std::unique_ptr<Recordset>;
+
+// Closes the result set the reference holds, if any, and releases the reference.
+void CloseRecordset(RecordsetPtr& rs);
+
+// The client library's text conversion: the bytes up to the first NUL, decoded from code page 949, with
+// every trailing space removed. A null pointer gives the empty text.
+QString CStrToText(const char* bytes);
+QString CStrToText(const char* bytes, unsigned long length);
+
+// Builds the whole table from a result the client library has stored. Duplicate column names are
+// qualified with their table alias; names that still coincide (in any letter case) raise AppError 1060.
+RecordsetPtr FillRecordset(st_mysql_res* result);

@@ -1,0 +1,112 @@
+#include "support/test_db.h"
+
+#include "db/mysql_func.h"
+#include "platform/cp949.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+#include <mysql.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace testdb {
+
+namespace {
+
+Params readParams() {
+    Params p;
+    const QString dir = qEnvironmentVariable("PELORA_TESTDB_DIR");
+    QFile f(dir + QStringLiteral("/env"));
+    if (dir.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "no test database server: run the tests through ctest (PELORA_TESTDB_DIR="
+                      << dir.toStdString() << ")";
+        return p;
+    }
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 0) continue;
+        const QString key = QString::fromUtf8(line.left(eq));
+        const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
+        if (key == QLatin1String("DB_SOCKET")) p.socket = value;
+        if (key == QLatin1String("DB_PORT")) p.port = value.toInt();
+        if (key == QLatin1String("DB_USER")) p.user = value;
+        if (key == QLatin1String("DB_PASSWORD")) p.password = value;
+        if (key == QLatin1String("DB_NAME")) p.database = value;
+    }
+    setenv("MYSQL_UNIX_PORT", p.socket.toLocal8Bit().constData(), 1);
+    return p;
+}
+
+struct Closer {
+    void operator()(MYSQL* m) const { mysql_close(m); }
+};
+
+MYSQL* admin() {
+    static std::unique_ptr<MYSQL, Closer> conn;
+    if (!conn) {
+        const Params& p = params();
+        MYSQL* m = mysql_init(nullptr);
+        mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
+        if (!mysql_real_connect(m, nullptr, p.user.toUtf8().constData(), p.password.toUtf8().constData(),
+                                p.database.toUtf8().constData(), 0, p.socket.toUtf8().constData(), 0)) {
+            ADD_FAILURE() << "cannot reach the test database: " << mysql_error(m);
+            mysql_close(m);
+            return nullptr;
+        }
+        conn.reset(m);
+    }
+    return conn.get();
+}
+
+MYSQL_RES* run(const QString& sql) {
+    MYSQL* m = admin();
+    if (!m) return nullptr;
+    const QByteArray bytes = cp949::encode(sql);
+    if (mysql_real_query(m, bytes.constData(), bytes.size()) != 0) {
+        ADD_FAILURE() << "test statement failed: " << mysql_error(m) << "\n  " << sql.toStdString();
+        return nullptr;
+    }
+    return mysql_store_result(m);
+}
+
+}  // namespace
+
+const Params& params() {
+    static const Params p = readParams();
+    return p;
+}
+
+void exec(const QString& sql) {
+    if (MYSQL_RES* r = run(sql)) mysql_free_result(r);
+}
+
+void execAll(const QStringList& statements) {
+    for (const QString& s : statements) exec(s);
+}
+
+QString scalar(const QString& sql) {
+    MYSQL_RES* r = run(sql);
+    if (!r) return QString();
+    QString value;
+    if (MYSQL_ROW row = mysql_fetch_row(r); row && row[0])
+        value = cp949::decode(row[0], mysql_fetch_lengths(r)[0]);
+    mysql_free_result(r);
+    return value;
+}
+
+void truncate(const QStringList& tables) {
+    for (const QString& t : tables) exec(QStringLiteral("TRUNCATE TABLE ") + t);
+}
+
+bool openSession() {
+    const Params& p = params();
+    return DBInit(QStringLiteral("localhost"), p.user, p.password, p.database);
+}
+
+QString sourcePath(const QString& relative) {
+    return qEnvironmentVariable("PELORA_SOURCE_DIR") + QLatin1Char('/') + relative;
+}
+
+}  // namespace testdb

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The database server that the ctest run started (scripts/dbserver; its folder in PELORA_TESTDB_DIR).
+namespace testdb {
+
+struct Params {
+    QString socket;
+    int port = 0;
+    QString user;
+    QString password;
+    QString database;
+};
+
+// Reads the server's env file and points the client library's default socket (MYSQL_UNIX_PORT) at it,
+// so that host "localhost" reaches the test server. Fails the test when no server runs.
+const Params& params();
+
+// A separate connection for setting up and checking data; texts travel as code page 949 bytes.
+void exec(const QString& sql);
+void execAll(const QStringList& statements);
+// The first value of the first row; an empty text for no row or NULL.
+QString scalar(const QString& sql);
+// Empties the tables.
+void truncate(const QStringList& tables);
+// Opens the session connection (DBInit) on the test server as the test user.
+bool openSession();
+// A file of the source tree (db/schema.sql, ...).
+QString sourcePath(const QString& relative);
+
+}  // namespace testdb
