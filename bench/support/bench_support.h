@@ -1,0 +1,24 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+
+// What the benchmark programs share: the throwaway server that scripts/bench started, and the ratio line.
+namespace bench {
+
+struct Server {
+    QString socket;
+    QString user;
+    QString password;
+    QString database;
+};
+
+// The server of $PELORA_BENCH_DB_DIR/env; also points the client library's default socket at it.
+const Server& server();
+
+// Runs the registered benchmarks (repetitions with medians), then prints both medians and the line
+// "ratio: N.NN" = median of `measured` / median of `baseline` (the names as registered).
+int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline);
+
+}  // namespace bench
