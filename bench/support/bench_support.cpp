@@ -40,7 +40,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians[r.run_name.function_name] = r.GetAdjustedRealTime();
+                medians[r.run_name.function_name] =
+                    r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);  // seconds
     }
     std::map<std::string, double> medians;
 };
@@ -69,7 +70,8 @@ int runAndReportRatio(int argc, char** argv, const char* measured, const char* b
         std::fprintf(stderr, "missing results for %s or %s\n", measured, baseline);
         return 1;
     }
-    std::printf("%s median: %.3f ms\n%s median: %.3f ms\n", measured, m->second / 1e6, baseline, b->second / 1e6);
+    std::printf("%s median: %.3f ms\n%s median: %.3f ms\n", measured, m->second * 1e3, baseline,
+                b->second * 1e3);
     std::printf("ratio: %.2f\n", m->second / b->second);
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <mysql.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -24,9 +25,22 @@ AppError noSuchColumn(const QString& name) {
 
 }  // namespace
 
-Recordset::Recordset(QList<Column> columns, std::vector<QString> values)
-    : m_columns(std::move(columns)), m_values(std::move(values)) {
-    m_rowCount = m_columns.isEmpty() ? 0 : int(m_values.size() / m_columns.size());
+Recordset::Recordset(QList<Column> columns, const std::vector<QString>& values) : m_columns(std::move(columns)) {
+    m_ends.reserve(values.size());
+    for (const QString& v : values) {
+        m_text.insert(m_text.end(), v.utf16(), v.utf16() + v.size());
+        m_ends.push_back(static_cast<std::uint32_t>(m_text.size()));
+    }
+    indexColumns();
+}
+
+Recordset::Recordset(QList<Column> columns, std::vector<char16_t> text, std::vector<std::uint32_t> ends)
+    : m_columns(std::move(columns)), m_text(std::move(text)), m_ends(std::move(ends)) {
+    indexColumns();
+}
+
+void Recordset::indexColumns() {
+    m_rowCount = m_columns.isEmpty() ? 0 : int(m_ends.size() / m_columns.size());
     m_byLowerName.reserve(m_columns.size());
     for (int i = 0; i < m_columns.size(); ++i) m_byLowerName.insert(m_columns[i].name.toLower(), i);
 }
@@ -51,8 +65,8 @@ Recordset::Field Recordset::Fields(int position) const {
 
 void Recordset::Close() {
     m_state = State::Closed;
-    m_values.clear();
-    m_values.shrink_to_fit();
+    m_text = {};
+    m_ends = {};
     m_rowCount = 0;
     m_cursor = 0;
 }
@@ -66,7 +80,7 @@ void Recordset::checkOpen() const {
 QString Recordset::Field::Value() const {
     m_rs->checkOpen();
     if (m_rs->Eof()) throw noCurrentRow();
-    return m_rs->ValueAt(m_rs->m_cursor, m_column);
+    return m_rs->ValueAt(m_rs->m_cursor, m_column).toString();
 }
 
 const QString& Recordset::Field::Name() const { return m_rs->m_columns[m_column].name; }
@@ -77,14 +91,22 @@ void CloseRecordset(RecordsetPtr& rs) {
     rs.reset();
 }
 
-QString CStrToText(const char* bytes, unsigned long length) {
-    if (!bytes) return QString();
-    // Values may carry a NUL (binary columns): the text ends there.
+namespace {
+
+// The bytes that CStrToText converts: up to the first NUL (binary columns may carry one), without
+// trailing spaces. A trail byte of code page 949 is never 0x20, so spaces can be cut before decoding.
+unsigned long textLength(const char* bytes, unsigned long length) {
     const void* nul = std::memchr(bytes, 0, length);
     if (nul) length = static_cast<unsigned long>(static_cast<const char*>(nul) - bytes);
-    // A trail byte of code page 949 is never 0x20, so spaces can be cut before decoding.
     while (length > 0 && bytes[length - 1] == ' ') --length;
-    return cp949::decode(bytes, length);
+    return length;
+}
+
+}  // namespace
+
+QString CStrToText(const char* bytes, unsigned long length) {
+    if (!bytes) return QString();
+    return cp949::decode(bytes, textLength(bytes, length));
 }
 
 QString CStrToText(const char* bytes) { return bytes ? CStrToText(bytes, std::strlen(bytes)) : QString(); }
@@ -143,13 +165,33 @@ RecordsetPtr FillRecordset(MYSQL_RES* result) {
         columns.append({c.name, c.size});
     }
 
-    std::vector<QString> values;
-    values.reserve(std::size_t(r) * n);
+    // The byte count bounds the UTF-16 units (never more units than bytes): one pass to size the text
+    // buffer once, a second to decode into it.
+    std::size_t bytes = 0;
+    while (MYSQL_ROW native = mysql_fetch_row(result)) {
+        const unsigned long* lengths = mysql_fetch_lengths(result);
+        for (unsigned int k = 0; k < n; ++k) bytes += native[k] ? lengths[k] : 0;
+    }
+    mysql_data_seek(result, 0);
+
+    std::vector<char16_t> text(bytes);
+    std::vector<std::uint32_t> ends;
+    ends.reserve(std::size_t(r) * n);
+    std::size_t used = 0;
     for (std::uint32_t row = 0; row < r; ++row) {
         MYSQL_ROW native = mysql_fetch_row(result);
         if (!native) continue;
         const unsigned long* lengths = mysql_fetch_lengths(result);
-        for (unsigned int k = 0; k < n; ++k) values.push_back(CStrToText(native[k], lengths[k]));
+        for (unsigned int k = 0; k < n; ++k) {
+            if (native[k])  // NULL stays the empty text
+                used += cp949::decodeInto(native[k], textLength(native[k], lengths[k]), text.data() + used);
+            if (used > UINT32_MAX)
+                throw AppError(1041, QStringLiteral("cMysql::query"), QStringLiteral("Out of memory"));
+            ends.push_back(static_cast<std::uint32_t>(used));
+        }
     }
-    return std::make_unique<Recordset>(std::move(columns), std::move(values));
+    // Hangul takes two bytes but one unit: give back the slack when it is large.
+    text.resize(used);
+    if (used < text.capacity() * 3 / 4) text.shrink_to_fit();
+    return RecordsetPtr(new Recordset(std::move(columns), std::move(text), std::move(ends)));
 }

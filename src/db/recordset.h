@@ -3,11 +3,16 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 struct st_mysql_res;
+class Recordset;
+using RecordsetPtr = std::unique_ptr<Recordset>;
+RecordsetPtr FillRecordset(st_mysql_res* result);
 
 // The in-memory table that every statement with a result comes back as. All values are text (a NULL of
 // the server is the empty text); it holds its own copies and needs no connection once built. Callers walk
@@ -35,7 +40,7 @@ public:
     };
 
     // `values` holds the rows one after the other, columns.size() values each.
-    Recordset(QList<Column> columns, std::vector<QString> values);
+    Recordset(QList<Column> columns, const std::vector<QString>& values);
 
     // The end of the rows (the cursor is past the last row). Named so because EOF is a C macro.
     bool Eof() const { return m_cursor >= m_rowCount; }
@@ -51,20 +56,28 @@ public:
     void Close();
 
     // Direct access for bulk readers (grids): the value at (row, column) without moving the cursor.
-    const QString& ValueAt(int row, int column) const { return m_values[std::size_t(row) * m_columns.size() + column]; }
+    QStringView ValueAt(int row, int column) const {
+        const std::size_t i = std::size_t(row) * m_columns.size() + column;
+        const std::uint32_t begin = i == 0 ? 0 : m_ends[i - 1];
+        return QStringView(m_text.data() + begin, qsizetype(m_ends[i] - begin));
+    }
 
 private:
+    friend RecordsetPtr FillRecordset(st_mysql_res* result);
+    // All values in one buffer: value i (row-major) ends at m_ends[i] and starts where value i - 1 ended.
+    // One allocation for the whole table instead of one per value keeps large results quick to build.
+    Recordset(QList<Column> columns, std::vector<char16_t> text, std::vector<std::uint32_t> ends);
+    void indexColumns();
     void checkOpen() const;
 
     QList<Column> m_columns;
     QHash<QString, int> m_byLowerName;
-    std::vector<QString> m_values;
+    std::vector<char16_t> m_text;
+    std::vector<std::uint32_t> m_ends;
     int m_rowCount = 0;
     int m_cursor = 0;
     State m_state = State::Open;
 };
-
-using RecordsetPtr = std::unique_ptr<Recordset>;
 
 // Closes the result set the reference holds, if any, and releases the reference.
 void CloseRecordset(RecordsetPtr& rs);
@@ -74,6 +87,6 @@ void CloseRecordset(RecordsetPtr& rs);
 QString CStrToText(const char* bytes);
 QString CStrToText(const char* bytes, unsigned long length);
 
-// Builds the whole table from a result the client library has stored. Duplicate column names are
-// qualified with their table alias; names that still coincide (in any letter case) raise AppError 1060.
-RecordsetPtr FillRecordset(st_mysql_res* result);
+// FillRecordset(result): builds the whole table from a result the client library has stored. Duplicate
+// column names are qualified with their table alias; names that still coincide (in any letter case) raise
+// AppError 1060.

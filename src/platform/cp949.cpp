@@ -2,8 +2,10 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -70,25 +72,88 @@ QByteArray encode(QStringView text) {
     return out;
 }
 
+namespace {
+
+// Double-byte codes: lead byte 0x81-0xFE, trail byte 0x41-0xFE.
+constexpr unsigned kLeadFirst = 0x81, kLeadLast = 0xFE, kTrailFirst = 0x41, kTrailLast = 0xFE;
+constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
+
+// The Unicode character of every double-byte code, taken from glibc's converter once, on first use:
+// large results decode millions of short values, and a table lookup per character costs a fraction of
+// an iconv call per value. Codes the converter refuses map to U+FFFD.
+class DoubleByteTable {
+public:
+    DoubleByteTable() : m_units((kLeadLast - kLeadFirst + 1) * kTrailCount, u'\uFFFD') {
+        std::vector<char> pairs;
+        pairs.reserve(m_units.size() * 2);
+        for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead)
+            for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+                pairs.push_back(static_cast<char>(lead));
+                pairs.push_back(static_cast<char>(trail));
+            }
+        Converter conv("WCHAR_T", "CP949");
+        iconv_t cd = conv.get();
+        std::vector<char32_t> wide(m_units.size());
+        char* in = pairs.data();
+        std::size_t inLeft = pairs.size();
+        std::size_t index = 0;
+        while (inLeft > 0) {
+            char* dst = reinterpret_cast<char*>(wide.data() + index);
+            std::size_t outLeft = (wide.size() - index) * sizeof(char32_t);
+            const std::size_t r = iconv(cd, &in, &inLeft, &dst, &outLeft);
+            const std::size_t converted = static_cast<std::size_t>(reinterpret_cast<char32_t*>(dst) - wide.data());
+            for (; index < converted; ++index) m_units[index] = static_cast<char16_t>(wide[index]);
+            if (r != static_cast<std::size_t>(-1)) break;
+            // A refused code: it keeps U+FFFD, and conversion goes on at the next pair.
+            ++index;
+            in += 2;
+            inLeft -= 2;
+        }
+    }
+    char16_t at(unsigned lead, unsigned trail) const {
+        return m_units[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
+    }
+
+private:
+    std::vector<char16_t> m_units;
+};
+
+const DoubleByteTable& doubleByteTable() {
+    static const DoubleByteTable table;
+    return table;
+}
+
+}  // namespace
+
+std::size_t decodeInto(const char* bytes, std::size_t length, char16_t* out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    if (isAscii(bytes, length)) {
+        for (std::size_t i = 0; i < length; ++i) out[i] = p[i];
+        return length;
+    }
+    const DoubleByteTable& table = doubleByteTable();
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < length;) {
+        const unsigned b = p[i];
+        if (b < 0x80) {
+            out[units++] = static_cast<char16_t>(b);
+            ++i;
+        } else if (b >= kLeadFirst && b <= kLeadLast && i + 1 < length && p[i + 1] >= kTrailFirst &&
+                   p[i + 1] <= kTrailLast) {
+            out[units++] = table.at(b, p[i + 1]);
+            i += 2;
+        } else {  // 0x80, 0xFF, a lead byte without its trail byte: one replacement character
+            out[units++] = u'\uFFFD';
+            ++i;
+        }
+    }
+    return units;
+}
+
 QString decode(const char* bytes, std::size_t length) {
     if (isAscii(bytes, length)) return QString::fromLatin1(bytes, static_cast<qsizetype>(length));
-    thread_local Converter conv("UTF-16LE", "CP949");
-    iconv_t cd = conv.get();
-    QString out(static_cast<qsizetype>(length), Qt::Uninitialized);  // never more units than bytes
-    char* in = const_cast<char*>(bytes);
-    std::size_t inLeft = length;
-    char* dst = reinterpret_cast<char*>(out.data());
-    std::size_t outLeft = length * sizeof(char16_t);
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) break;
-        // An invalid or cut-off sequence: one replacement character for its first byte.
-        *reinterpret_cast<char16_t*>(dst) = u'\uFFFD';
-        dst += 2;
-        outLeft -= 2;
-        ++in;
-        --inLeft;
-    }
-    out.truncate(static_cast<qsizetype>((dst - reinterpret_cast<char*>(out.data())) / 2));
+    QString out(static_cast<qsizetype>(length), Qt::Uninitialized);
+    out.truncate(static_cast<qsizetype>(decodeInto(bytes, length, reinterpret_cast<char16_t*>(out.data()))));
     return out;
 }
 

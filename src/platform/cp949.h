@@ -18,4 +18,8 @@ QByteArray encode(QStringView text);
 QString decode(const char* bytes, std::size_t length);
 inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
 
+// Decodes into `out`, which must have room for `length` code units (never more units than bytes);
+// returns the number of units written. For bulk readers that keep many texts in one buffer.
+std::size_t decodeInto(const char* bytes, std::size_t length, char16_t* out);
+
 }  // namespace cp949
