@@ -1,7 +1,7 @@
 // Building a Recordset from a 100,000-row, 10-column result of mixed Hangul and ASCII texts, against the
 // same statement fetched through the raw C API without any conversion.
-#include "db/cmysql.h"
 #include "db/recordset.h"
+#include "db/cmysql.h"
 #include "support/bench_support.h"
 
 #include <QCoreApplication>
@@ -46,13 +46,13 @@ void createData() {
         "c6 VARCHAR(40), c7 VARCHAR(20), c8 VARCHAR(40), c9 VARCHAR(20), c10 VARCHAR(60)) CHARSET latin1");
     run(m,
         "INSERT INTO bench_rs SELECT seq, "
-        "CONCAT(UNHEX('BBE7B0FA'), ' ', seq),"                      // 사과 n
+        "CONCAT(UNHEX('BBE7B0FA'), ' ', seq),"  // 사과 n
         "CONCAT('PRD-', LPAD(seq, 8, '0')),"
-        "UNHEX('B9DA BDBA'),"                                       // 박스
+        "UNHEX('B9DA BDBA'),"  // 박스
         "CONCAT(seq % 97, '.5'),"
-        "CONCAT(UNHEX('B1B9B3BBBBEA'), '  '),"                      // 국내산 + trailing blanks
+        "CONCAT(UNHEX('B1B9B3BBBBEA'), '  '),"  // 국내산 + trailing blanks
         "IF(seq % 3 = 0, NULL, 'cold'),"
-        "CONCAT(UNHEX('8C63BEE4'), ' Foods ', seq % 13),"            // 똠얌 Foods k
+        "CONCAT(UNHEX('8C63BEE4'), ' Foods ', seq % 13),"  // 똠얌 Foods k
         "DATE_FORMAT(DATE_ADD('2026-01-01', INTERVAL seq % 365 DAY), '%Y-%m-%d'),"
         "CONCAT('remark ', UNHEX('B1B9B3BB'), ' ', REPEAT('x', seq % 20)) "
         "FROM seq_1_to_100000");

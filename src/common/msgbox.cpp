@@ -11,7 +11,9 @@ namespace {
 
 QString g_appTitle = QStringLiteral("펠로라푸드주문서");
 
-QString titleOr(const QString& title) { return title.isEmpty() ? g_appTitle : title; }
+QString titleOr(const QString& title) {
+    return title.isEmpty() ? g_appTitle : title;
+}
 
 // Shows a box and gives the keyboard focus back to the control that had it before, when that control
 // still exists and can take it.
@@ -24,9 +26,13 @@ int showKeepingFocus(const Dialogs::MessageBox& box) {
 
 }  // namespace
 
-QString AppTitle() { return g_appTitle; }
+QString AppTitle() {
+    return g_appTitle;
+}
 
-void SetAppTitle(const QString& title) { g_appTitle = title; }
+void SetAppTitle(const QString& title) {
+    g_appTitle = title;
+}
 
 void ShowInfoMsg(const QString& text, const QString& title) {
     showKeepingFocus({text, titleOr(title), Dialogs::Icon::Information, Dialogs::Buttons::Ok, 1});

@@ -5,8 +5,8 @@
 #include "platform/app_error.h"
 #include "platform/cp949.h"
 
-#include <mysql.h>
 #include <errmsg.h>
+#include <mysql.h>
 
 namespace {
 
@@ -18,15 +18,19 @@ struct CArg {
     bool empty;
 };
 
-std::int32_t low32(my_ulonglong value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
+std::int32_t low32(my_ulonglong value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
 
-constexpr int kServerLost = CR_SERVER_LOST;       // 2013
+constexpr int kServerLost = CR_SERVER_LOST;        // 2013
 constexpr int kServerGone = CR_SERVER_GONE_ERROR;  // 2006
 constexpr int kConnError = CR_CONN_HOST_ERROR;     // 2003
 
 }  // namespace
 
-cMySQL::cMySQL() : m_charset(QStringLiteral(PELORA_DB_CHARSET)) { initNative(); }
+cMySQL::cMySQL() : m_charset(QStringLiteral(PELORA_DB_CHARSET)) {
+    initNative();
+}
 
 cMySQL::~cMySQL() {
     if (m_result) mysql_free_result(m_result);
@@ -70,21 +74,24 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
     m_noErrMsg = NoErrMsg;
 
     const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
-    if (mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port), s.get(),
-                           static_cast<unsigned long>(m_clientFlags)))
+    if (mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port),
+                           s.get(), static_cast<unsigned long>(m_clientFlags)))
         return true;
 
     unsigned int n = mysql_errno(m_conn);
     // MariaDB Connector/C reports a refused or unreachable TCP server as 2002, where the MySQL client
     // library (and the box text below) say 2003: a local socket is the only true 2002.
     if (n == CR_CONNECTION_ERROR && !h.empty && m_host != QLatin1String("localhost")) n = kConnError;
-    QString description = CStrToText(mysql_error(m_conn)) + QStringLiteral("\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.");
+    QString description =
+        CStrToText(mysql_error(m_conn)) + QStringLiteral("\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.");
     if (n == kConnError)
         description += QStringLiteral(
-            "\r\n\r\n인터넷이 연결되어 있는지 확인 해 주세요.\r\n\r\n인터넷이 연결되어 있다면 방화벽이나 각종 "
+            "\r\n\r\n인터넷이 연결되어 있는지 확인 해 주세요.\r\n\r\n인터넷이 연결되어 있다면 방화벽이나 "
+            "각종 "
             "스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n관련 프로그램이 데이터베이스 접속을 "
             "방해하는 경우 일 수도 있습니다.");
-    if (!m_noErrMsg) ShowPlainMsg(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
+    if (!m_noErrMsg)
+        ShowPlainMsg(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
     // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
     closeNative();
     initNative();
@@ -163,7 +170,8 @@ RecordsetPtr cMySQL::query(const QString& SQL) {
 RecordsetPtr cMySQL::real_query(const QString& query, unsigned long Length) {
     const QByteArray statement = cp949::encode(query);
     m_lastFailed = false;
-    const unsigned long length = std::min<unsigned long>(Length, static_cast<unsigned long>(statement.size()));
+    const unsigned long length =
+        std::min<unsigned long>(Length, static_cast<unsigned long>(statement.size()));
     if (mysql_real_query(m_conn, statement.constData(), length) != 0) {
         m_lastFailed = true;
         raise("real_query");
@@ -176,7 +184,9 @@ RecordsetPtr cMySQL::real_query(const QString& query, unsigned long Length) {
     return keepResult(result);
 }
 
-std::int32_t cMySQL::affected_rows() const { return m_lastFailed ? -1 : low32(mysql_affected_rows(m_conn)); }
+std::int32_t cMySQL::affected_rows() const {
+    return m_lastFailed ? -1 : low32(mysql_affected_rows(m_conn));
+}
 
 void cMySQL::create_db(const QString& db) {
     const QByteArray name = cp949::encode(db);
@@ -185,13 +195,17 @@ void cMySQL::create_db(const QString& db) {
         raise("create_db");
 }
 
-void cMySQL::debug_push(const QString& DBUG_PUSH) { mysql_debug(cp949::encode(DBUG_PUSH).constData()); }
+void cMySQL::debug_push(const QString& DBUG_PUSH) {
+    mysql_debug(cp949::encode(DBUG_PUSH).constData());
+}
 
 void cMySQL::dump_debug_info() {
     if (mysql_dump_debug_info(m_conn) != 0) raise("dump_debug_info");
 }
 
-bool cMySQL::eof() const { return m_result ? mysql_eof(m_result) != 0 : true; }
+bool cMySQL::eof() const {
+    return m_result ? mysql_eof(m_result) != 0 : true;
+}
 
 std::int32_t cMySQL::err_no() const {
     return m_lastFailed && m_lastErrNo != 0 ? m_lastErrNo : static_cast<std::int32_t>(mysql_errno(m_conn));
@@ -241,9 +255,13 @@ QString cMySQL::info() const {
     return CStrToText(s);
 }
 
-std::int32_t cMySQL::insert_id() const { return low32(mysql_insert_id(m_conn)); }
+std::int32_t cMySQL::insert_id() const {
+    return low32(mysql_insert_id(m_conn));
+}
 
-void cMySQL::Kill(std::int32_t PID) { mysql_kill(m_conn, static_cast<unsigned long>(PID)); }
+void cMySQL::Kill(std::int32_t PID) {
+    mysql_kill(m_conn, static_cast<unsigned long>(PID));
+}
 
 RecordsetPtr cMySQL::list_dbs(const QString& wild) {
     MYSQL_RES* r = mysql_list_dbs(m_conn, CArg(wild).get());
@@ -265,9 +283,13 @@ RecordsetPtr cMySQL::list_tables(const QString& wild) {
     return r ? keepResult(r) : nullptr;
 }
 
-std::int32_t cMySQL::num_fields() const { return m_result ? std::int32_t(mysql_num_fields(m_result)) : 0; }
+std::int32_t cMySQL::num_fields() const {
+    return m_result ? std::int32_t(mysql_num_fields(m_result)) : 0;
+}
 
-std::int32_t cMySQL::num_rows() const { return m_result ? low32(mysql_num_rows(m_result)) : 0; }
+std::int32_t cMySQL::num_rows() const {
+    return m_result ? low32(mysql_num_rows(m_result)) : 0;
+}
 
 void cMySQL::data_seek(std::int32_t row) {
     if (m_result) mysql_data_seek(m_result, static_cast<my_ulonglong>(static_cast<std::int64_t>(row)));
@@ -301,4 +323,6 @@ std::int32_t cMySQL::thread_id() const {
     return static_cast<std::int32_t>(id);
 }
 
-std::int32_t cMySQL::thread_safe() const { return static_cast<std::int32_t>(mysql_thread_safe()); }
+std::int32_t cMySQL::thread_safe() const {
+    return static_cast<std::int32_t>(mysql_thread_safe());
+}

@@ -11,16 +11,21 @@ namespace {
 
 std::unique_ptr<cMySQL> g_conn;
 
-QString quoted(const QString& text) { return QLatin1Char('\'') + SQLEscape(text) + QLatin1Char('\''); }
+QString quoted(const QString& text) {
+    return QLatin1Char('\'') + SQLEscape(text) + QLatin1Char('\'');
+}
 
 }  // namespace
 
-cMySQL* DBConn() { return g_conn.get(); }
+cMySQL* DBConn() {
+    return g_conn.get();
+}
 
 bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database) {
     try {
         g_conn = std::make_unique<cMySQL>();
-        g_conn->setCharacterSet(settings::get(AppTitle(), QStringLiteral("Config"), QStringLiteral("DBCharset"),
+        g_conn->setCharacterSet(settings::get(AppTitle(), QStringLiteral("Config"),
+                                              QStringLiteral("DBCharset"),
                                               QStringLiteral(PELORA_DB_CHARSET)));
         return g_conn->real_connect(host, user, password, database, 3306, QString(), 0, false);
     } catch (const AppError& e) {
@@ -29,7 +34,9 @@ bool DBInit(const QString& host, const QString& user, const QString& password, c
     }
 }
 
-void DBClose() { g_conn.reset(); }
+void DBClose() {
+    g_conn.reset();
+}
 
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql) {
     rs = g_conn->query(sql);
@@ -67,8 +74,8 @@ QString GetOption(const QString& name, const QString& defaultValue) {
     RecordsetPtr rs;
     QString result = defaultValue;
     try {
-        const int count =
-            DBOpenRecordset(rs, QStringLiteral("SELECT optvalue FROM options WHERE optname = ") + quoted(name));
+        const int count = DBOpenRecordset(
+            rs, QStringLiteral("SELECT optvalue FROM options WHERE optname = ") + quoted(name));
         if (count == 0) {
             DBExecute(QStringLiteral("INSERT INTO options") + QStringLiteral(" (optname, optvalue)") +
                       QStringLiteral(" VALUES") + QStringLiteral(" (") + quoted(name) + QStringLiteral(", ") +
@@ -88,7 +95,8 @@ QString GetOption(const QString& name, const QString& defaultValue) {
 
 bool SetOption(const QString& name, const QString& value) {
     RecordsetPtr rs;
-    const int count = DBOpenRecordset(rs, QStringLiteral("SELECT * FROM options WHERE optname = ") + quoted(name));
+    const int count =
+        DBOpenRecordset(rs, QStringLiteral("SELECT * FROM options WHERE optname = ") + quoted(name));
     if (count != 0)
         DBExecute(QStringLiteral("UPDATE options") + QStringLiteral(" SET") + QStringLiteral(" optvalue = ") +
                   quoted(value) + QStringLiteral(" WHERE optname = ") + quoted(name));

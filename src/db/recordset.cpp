@@ -25,7 +25,8 @@ AppError noSuchColumn(const QString& name) {
 
 }  // namespace
 
-Recordset::Recordset(QList<Column> columns, const std::vector<QString>& values) : m_columns(std::move(columns)) {
+Recordset::Recordset(QList<Column> columns, const std::vector<QString>& values)
+    : m_columns(std::move(columns)) {
     m_ends.reserve(values.size());
     for (const QString& v : values) {
         m_text.insert(m_text.end(), v.utf16(), v.utf16() + v.size());
@@ -83,7 +84,9 @@ QString Recordset::Field::Value() const {
     return m_rs->ValueAt(m_rs->m_cursor, m_column).toString();
 }
 
-const QString& Recordset::Field::Name() const { return m_rs->m_columns[m_column].name; }
+const QString& Recordset::Field::Name() const {
+    return m_rs->m_columns[m_column].name;
+}
 
 void CloseRecordset(RecordsetPtr& rs) {
     if (!rs) return;
@@ -109,7 +112,9 @@ QString CStrToText(const char* bytes, unsigned long length) {
     return cp949::decode(bytes, textLength(bytes, length));
 }
 
-QString CStrToText(const char* bytes) { return bytes ? CStrToText(bytes, std::strlen(bytes)) : QString(); }
+QString CStrToText(const char* bytes) {
+    return bytes ? CStrToText(bytes, std::strlen(bytes)) : QString();
+}
 
 namespace {
 
@@ -151,7 +156,8 @@ RecordsetPtr FillRecordset(MYSQL_RES* result) {
     MYSQL_FIELD* fields = mysql_fetch_fields(result);
     for (unsigned int i = 0; i < n; ++i)
         pending.push_back({CStrToText(fields[i].name, fields[i].name_length),
-                           CStrToText(fields[i].table, fields[i].table_length), int(fields[i].length), false});
+                           CStrToText(fields[i].table, fields[i].table_length), int(fields[i].length),
+                           false});
     qualifyDuplicates(pending);
 
     QList<Recordset::Column> columns;

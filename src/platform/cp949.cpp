@@ -101,7 +101,8 @@ public:
             char* dst = reinterpret_cast<char*>(wide.data() + index);
             std::size_t outLeft = (wide.size() - index) * sizeof(char32_t);
             const std::size_t r = iconv(cd, &in, &inLeft, &dst, &outLeft);
-            const std::size_t converted = static_cast<std::size_t>(reinterpret_cast<char32_t*>(dst) - wide.data());
+            const std::size_t converted =
+                static_cast<std::size_t>(reinterpret_cast<char32_t*>(dst) - wide.data());
             for (; index < converted; ++index) m_units[index] = static_cast<char16_t>(wide[index]);
             if (r != static_cast<std::size_t>(-1)) break;
             // A refused code: it keeps U+FFFD, and conversion goes on at the next pair.

@@ -16,7 +16,9 @@ QByteArray encode(QStringView text);
 
 // Code page 949 bytes to Unicode text. An invalid byte sequence becomes U+FFFD and decoding goes on.
 QString decode(const char* bytes, std::size_t length);
-inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+inline QString decode(const QByteArray& bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
 // Decodes into `out`, which must have room for `length` code units (never more units than bytes);
 // returns the number of units written. For bulk readers that keep many texts in one buffer.

@@ -10,6 +10,10 @@ QtDialogs& qtDialogs() {
 Dialogs* g_current = nullptr;
 }  // namespace
 
-Dialogs& dialogs() { return g_current ? *g_current : qtDialogs(); }
+Dialogs& dialogs() {
+    return g_current ? *g_current : qtDialogs();
+}
 
-void setDialogs(Dialogs* d) { g_current = d; }
+void setDialogs(Dialogs* d) {
+    g_current = d;
+}

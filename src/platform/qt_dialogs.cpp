@@ -10,11 +10,16 @@ namespace {
 
 QMessageBox::Icon toQtIcon(Dialogs::Icon icon) {
     switch (icon) {
-        case Dialogs::Icon::Information: return QMessageBox::Information;
-        case Dialogs::Icon::Question: return QMessageBox::Question;
-        case Dialogs::Icon::Exclamation: return QMessageBox::Warning;
-        case Dialogs::Icon::Critical: return QMessageBox::Critical;
-        case Dialogs::Icon::None: break;
+        case Dialogs::Icon::Information:
+            return QMessageBox::Information;
+        case Dialogs::Icon::Question:
+            return QMessageBox::Question;
+        case Dialogs::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::Critical:
+            return QMessageBox::Critical;
+        case Dialogs::Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -26,7 +31,8 @@ struct ButtonSpec {
 
 QList<ButtonSpec> buttonsOf(Dialogs::Buttons buttons) {
     switch (buttons) {
-        case Dialogs::Buttons::Ok: return {{QMessageBox::Ok, Dialogs::ResultOk}};
+        case Dialogs::Buttons::Ok:
+            return {{QMessageBox::Ok, Dialogs::ResultOk}};
         case Dialogs::Buttons::OkCancel:
             return {{QMessageBox::Ok, Dialogs::ResultOk}, {QMessageBox::Cancel, Dialogs::ResultCancel}};
         case Dialogs::Buttons::YesNo:
@@ -61,8 +67,8 @@ int QtDialogs::messageBox(const MessageBox& box) {
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                                 defaultText, &ok);
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
+                                                 QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : QString();
 }
 

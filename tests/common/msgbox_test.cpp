@@ -36,7 +36,8 @@ TEST(MsgBox, ErrorAndProcedureReports) {
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_EQ(ShowErrorMsg(QStringLiteral("프로그램 수행도중 오류가 발생했습니다."), error), 0);
     EXPECT_EQ(testDialogs().last().text,
-              QStringLiteral("프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : 13\r\n오류내용 : Type mismatch"));
+              QStringLiteral(
+                  "프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : 13\r\n오류내용 : Type mismatch"));
     EXPECT_EQ(testDialogs().last().title, QStringLiteral("오류"));
     EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
 

@@ -16,7 +16,8 @@ class SessionTest : public testing::Test {
 protected:
     void SetUp() override {
         testdb::exec(QStringLiteral("DROP TABLE IF EXISTS texts"));
-        testdb::exec(QStringLiteral("CREATE TABLE texts (id INT PRIMARY KEY, t VARCHAR(100)) CHARSET latin1"));
+        testdb::exec(
+            QStringLiteral("CREATE TABLE texts (id INT PRIMARY KEY, t VARCHAR(100)) CHARSET latin1"));
         ASSERT_TRUE(testdb::openSession());
     }
     void TearDown() override { DBClose(); }
@@ -28,8 +29,9 @@ protected:
         m_killed = id;
     }
     bool threadExists(int id) {
-        return testdb::scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1")
-                                  .arg(id)) != QLatin1String("0");
+        return testdb::scalar(
+                   QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1")
+                       .arg(id)) != QLatin1String("0");
     }
     int m_killed = 0;
 };
@@ -80,7 +82,8 @@ TEST_F(SessionTest, ServerGoneAwayIsRetriedAndTheOldThreadKilled) {
 TEST_F(SessionTest, ReconnectedConnectionStillSpeaksCodePage949) {
     killSessionThread();
     EXPECT_EQ(DBExecute(QStringLiteral("INSERT INTO texts VALUES (1, '똠')")), 1);
-    EXPECT_EQ(testdb::scalar(QStringLiteral("SELECT HEX(t) FROM texts WHERE id = 1")), QStringLiteral("8C63"));
+    EXPECT_EQ(testdb::scalar(QStringLiteral("SELECT HEX(t) FROM texts WHERE id = 1")),
+              QStringLiteral("8C63"));
 }
 
 TEST_F(SessionTest, HangulRoundTripsByteExact) {
@@ -95,8 +98,9 @@ TEST_F(SessionTest, HangulRoundTripsByteExact) {
         {3, QStringLiteral("A-1 사과 (box) 똠얌"), "412D3120BBE7B0FA2028626F7829208C63BEE4"},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(DBExecute(QStringLiteral("INSERT INTO texts VALUES (%1, '%2')").arg(c.id).arg(SQLEscape(c.text))),
-                  1);
+        ASSERT_EQ(
+            DBExecute(QStringLiteral("INSERT INTO texts VALUES (%1, '%2')").arg(c.id).arg(SQLEscape(c.text))),
+            1);
         EXPECT_EQ(testdb::scalar(QStringLiteral("SELECT HEX(t) FROM texts WHERE id = %1").arg(c.id)),
                   QLatin1String(c.hex));
         EXPECT_EQ(DBGetValue(QStringLiteral("SELECT t FROM texts WHERE id = %1").arg(c.id)), c.text);
@@ -107,7 +111,8 @@ TEST_F(SessionTest, HangulRoundTripsByteExact) {
 }
 
 TEST_F(SessionTest, InsertGivesNoRecordsetAndItsRowCount) {
-    RecordsetPtr rs = DBConn()->query(QStringLiteral("INSERT INTO texts VALUES (1, 'x'), (2, 'y'), (3, 'z')"));
+    RecordsetPtr rs =
+        DBConn()->query(QStringLiteral("INSERT INTO texts VALUES (1, 'x'), (2, 'y'), (3, 'z')"));
     EXPECT_FALSE(rs);
     EXPECT_EQ(DBConn()->affected_rows(), 3);
 }
@@ -120,7 +125,8 @@ TEST(Connect, NoServerListeningGivesThe2003BoxUnlessSilenced) {
     probe.close();
 
     const QString expectedTail = QStringLiteral(
-        "\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.\r\n\r\n인터넷이 연결되어 있는지 확인 해 주세요.\r\n\r\n"
+        "\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.\r\n\r\n인터넷이 연결되어 있는지 확인 해 "
+        "주세요.\r\n\r\n"
         "인터넷이 연결되어 있다면 방화벽이나 각종 스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n"
         "관련 프로그램이 데이터베이스 접속을 방해하는 경우 일 수도 있습니다.");
     cMySQL conn;
@@ -143,8 +149,8 @@ TEST(Connect, NoServerListeningGivesThe2003BoxUnlessSilenced) {
 TEST(Connect, FailedObjectConnectsOnTheNextAttempt) {
     const testdb::Params& p = testdb::params();
     cMySQL conn;
-    EXPECT_FALSE(conn.real_connect(QStringLiteral("localhost"), p.user, QStringLiteral("wrong"), p.database, 3306,
-                                   QString(), 0, true));
+    EXPECT_FALSE(conn.real_connect(QStringLiteral("localhost"), p.user, QStringLiteral("wrong"), p.database,
+                                   3306, QString(), 0, true));
     EXPECT_TRUE(conn.real_connect(QString(), QString(), p.password, QString(), 3306, QString(), 0, false));
     EXPECT_EQ(conn.port(), 0);  // 3306 is never stored
     RecordsetPtr rs = conn.query(QStringLiteral("SELECT DATABASE()"));

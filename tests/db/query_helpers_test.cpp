@@ -15,7 +15,8 @@ protected:
     }
     void TearDown() override { DBClose(); }
     QString optionRows(const QString& name) {
-        return testdb::scalar(QStringLiteral("SELECT COUNT(*) FROM options WHERE optname = '%1'").arg(SQLEscape(name)));
+        return testdb::scalar(
+            QStringLiteral("SELECT COUNT(*) FROM options WHERE optname = '%1'").arg(SQLEscape(name)));
     }
 };
 
@@ -51,7 +52,8 @@ TEST_F(HelpersTest, GetOptionOnAFailedStatementReportsAndReturnsTheDefault) {
     const auto& report = testDialogs().last();
     EXPECT_EQ(report.title, QStringLiteral("오류"));
     EXPECT_EQ(report.icon, Dialogs::Icon::Exclamation);
-    EXPECT_TRUE(report.text.startsWith(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : 1146\r\n오류내용 : ")))
+    EXPECT_TRUE(report.text.startsWith(
+        QStringLiteral("프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : 1146\r\n오류내용 : ")))
         << report.text.toStdString();
 }
 
@@ -63,7 +65,8 @@ TEST_F(HelpersTest, CountsAndSingleValues) {
     EXPECT_EQ(DBExecute(QStringLiteral("UPDATE options SET optvalue = '1' WHERE optname = 'a'")), 0);
     EXPECT_EQ(DBExecute(QStringLiteral("UPDATE options SET optvalue = '9' WHERE optname = 'zz'")), 0);
     EXPECT_EQ(DBExecute(QStringLiteral("UPDATE options SET optvalue = '9'")), 2);
-    EXPECT_EQ(DBGetValue(QStringLiteral("SELECT COUNT(*) FROM options WHERE optname = 'zz'")), QStringLiteral("0"));
+    EXPECT_EQ(DBGetValue(QStringLiteral("SELECT COUNT(*) FROM options WHERE optname = 'zz'")),
+              QStringLiteral("0"));
     EXPECT_EQ(DBGetValue(QStringLiteral("SELECT optvalue FROM options WHERE optname = 'zz'")), QString());
 }
 

@@ -1,6 +1,6 @@
 // Recordset as the connection builds it from real results.
-#include "db/mysql_func.h"
 #include "db/recordset.h"
+#include "db/mysql_func.h"
 #include "platform/app_error.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
@@ -54,7 +54,8 @@ TEST_F(RecordsetTest, DuplicateNamesAreQualifiedByTheirAlias) {
     const Case cases[] = {
         {"SELECT a.code, b.name FROM rs_a AS a, rs_b AS b LIMIT 1", {"code", "name"}},
         {"SELECT a.code, b.code FROM rs_a AS a, rs_b AS b LIMIT 1", {"a.code", "b.code"}},
-        {"SELECT a.code, b.code, c.code FROM rs_a AS a, rs_b AS b, rs_a AS c LIMIT 1", {"a.code", "b.code", "code"}},
+        {"SELECT a.code, b.code, c.code FROM rs_a AS a, rs_b AS b, rs_a AS c LIMIT 1",
+         {"a.code", "b.code", "code"}},
     };
     for (const Case& c : cases) {
         RecordsetPtr rs = open(QLatin1String(c.sql));

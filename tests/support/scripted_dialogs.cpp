@@ -5,18 +5,29 @@
 namespace {
 const char* kindName(ScriptedDialogs::Kind k) {
     switch (k) {
-        case ScriptedDialogs::Kind::Message: return "message box";
-        case ScriptedDialogs::Kind::Input: return "input box";
-        case ScriptedDialogs::Kind::Menu: return "pop-up menu";
+        case ScriptedDialogs::Kind::Message:
+            return "message box";
+        case ScriptedDialogs::Kind::Input:
+            return "input box";
+        case ScriptedDialogs::Kind::Menu:
+            return "pop-up menu";
     }
     return "box";
 }
 }  // namespace
 
-void ScriptedDialogs::answer(int result) { m_queue.append({Kind::Message, result, false, {}}); }
-void ScriptedDialogs::answerDefault() { m_queue.append({Kind::Message, 0, true, {}}); }
-void ScriptedDialogs::answerInput(const QString& text) { m_queue.append({Kind::Input, 0, false, text}); }
-void ScriptedDialogs::answerMenu(int command) { m_queue.append({Kind::Menu, command, false, {}}); }
+void ScriptedDialogs::answer(int result) {
+    m_queue.append({Kind::Message, result, false, {}});
+}
+void ScriptedDialogs::answerDefault() {
+    m_queue.append({Kind::Message, 0, true, {}});
+}
+void ScriptedDialogs::answerInput(const QString& text) {
+    m_queue.append({Kind::Input, 0, false, text});
+}
+void ScriptedDialogs::answerMenu(int command) {
+    m_queue.append({Kind::Menu, command, false, {}});
+}
 
 void ScriptedDialogs::reset() {
     m_boxes.clear();
@@ -52,9 +63,12 @@ int ScriptedDialogs::messageBox(const MessageBox& mb) {
     box.defaultButton = mb.defaultButton;
     auto resultOfButton = [&](int index) {
         switch (mb.buttons) {
-            case Buttons::Ok: return int(ResultOk);
-            case Buttons::OkCancel: return index == 1 ? int(ResultOk) : int(ResultCancel);
-            case Buttons::YesNo: return index == 1 ? int(ResultYes) : int(ResultNo);
+            case Buttons::Ok:
+                return int(ResultOk);
+            case Buttons::OkCancel:
+                return index == 1 ? int(ResultOk) : int(ResultCancel);
+            case Buttons::YesNo:
+                return index == 1 ? int(ResultYes) : int(ResultNo);
             case Buttons::YesNoCancel:
                 return index == 1 ? int(ResultYes) : index == 2 ? int(ResultNo) : int(ResultCancel);
         }
