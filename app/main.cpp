@@ -1,6 +1,35 @@
+// The program: the application object, then the start-up, which hands over to the login window or the
+// main window through the functions given here.
+#include "startup/mod_main.h"
+
 #include <QApplication>
+#include <QFont>
+
+namespace {
+
+bool anyWindowShown() {
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) return true;
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    // The layouts name the Windows fonts; where they are missing the Nanum fonts stand in.
+    QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
+    QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
+
+    StartHandOver handOver;
+    handOver.showLoginWindow = [] {};  // the login window (FrmLogin) opens here
+    handOver.showMainWindow = [] {};   // the main window (frmMain) opens here
+
+    if (Main(handOver) == StartOutcome::Ended) return 0;
+    // The session lives on in the window the start-up opened; with none, there is nothing to wait for.
+    if (!anyWindowShown()) {
+        DestroyApp();
+        return 0;
+    }
+    return app.exec();
 }

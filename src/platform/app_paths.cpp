@@ -7,7 +7,17 @@
 
 namespace app_paths {
 
-QString programFolder() { return QCoreApplication::applicationDirPath(); }
+namespace {
+QString g_programFolder;
+}
+
+QString programFolder() {
+    return g_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : g_programFolder;
+}
+
+void setProgramFolderForTests(const QString& folder) {
+    g_programFolder = folder;
+}
 
 QString dataFolder() {
     const QString overridden = qEnvironmentVariable("PELORA_DATA_DIR");

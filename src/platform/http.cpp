@@ -1,0 +1,167 @@
+#include "platform/http.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkInformation>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <functional>
+
+namespace http {
+
+namespace {
+
+Limits g_limits;
+
+constexpr qint64 kReadBuffer = 262144;  // what the reply may buffer ahead of the reader
+
+}  // namespace
+
+Limits limits() {
+    return g_limits;
+}
+void setLimits(const Limits& l) {
+    g_limits = l;
+}
+
+bool isOnline() {
+    if (!QNetworkInformation::instance())
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    const QNetworkInformation* info = QNetworkInformation::instance();
+    return !info || info->reachability() != QNetworkInformation::Reachability::Disconnected;
+}
+
+bool canReach(const QUrl& url) {
+    if (!url.isValid() || url.host().isEmpty()) return false;
+    const int defaultPort = url.scheme() == QLatin1String("https") ? 443 : 80;
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), quint16(url.port(defaultPort)));
+    const bool reached = socket.waitForConnected(g_limits.connectMs);
+    socket.abort();
+    return reached;
+}
+
+Request::Request() = default;
+
+Request::~Request() {
+    close();
+}
+
+bool Request::open(const QUrl& url, const QByteArray& userAgent, bool bypassCache) {
+    close();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+        return false;
+    m_manager = std::make_unique<QNetworkAccessManager>();
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    if (bypassCache) {
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        request.setRawHeader("Cache-Control", "no-cache");
+    }
+    m_reply = m_manager->get(request);
+    m_reply->setReadBufferSize(kReadBuffer);
+    m_failed = false;
+
+    // Until the request has gone out the connect limit applies; after that, the silence limit.
+    bool sent = false;
+    QObject scope;
+    QObject::connect(m_reply, &QNetworkReply::requestSent, &scope, [&sent] { sent = true; });
+    QNetworkReply* reply = m_reply;
+    const auto headersArrived = [reply] {
+        return reply->isFinished() || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    };
+    bool ok = waitFor([&] { return sent || headersArrived(); }, g_limits.connectMs, false) &&
+              waitFor(headersArrived, g_limits.silenceMs, true);
+    if (ok && m_reply->isFinished() && m_reply->error() != QNetworkReply::NoError &&
+        !m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        ok = false;  // refused, unknown host, TLS failure: no HTTP answer at all
+    if (!ok) close();
+    return ok;
+}
+
+bool Request::isOpen() const {
+    return m_reply != nullptr;
+}
+
+int Request::status() const {
+    return m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+}
+
+QUrl Request::finalUrl() const {
+    return m_reply ? m_reply->url() : QUrl();
+}
+
+QString Request::contentType() const {
+    return m_reply ? QString::fromLatin1(m_reply->rawHeader("Content-Type")) : QString();
+}
+
+qint64 Request::contentLength() const {
+    if (!m_reply || !m_reply->hasRawHeader("Content-Length")) return -1;
+    bool ok = false;
+    const qint64 length = m_reply->rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    return ok && length >= 0 ? length : -2;
+}
+
+qint64 Request::read(char* buffer, qint64 max) {
+    if (!m_reply || m_failed) return -1;
+    QNetworkReply* reply = m_reply;
+    if (!waitFor([reply, max] { return reply->isFinished() || reply->bytesAvailable() >= max; },
+                 g_limits.silenceMs, true)) {
+        m_failed = true;
+        m_reply->abort();
+        return -1;
+    }
+    const qint64 n = m_reply->read(buffer, max);
+    // A body that broke off shows as a failure once what did arrive has been read.
+    if (n <= 0 && m_reply->isFinished() && m_reply->error() != QNetworkReply::NoError) {
+        m_failed = true;
+        return -1;
+    }
+    return n < 0 ? -1 : n;
+}
+
+void Request::close() {
+    if (m_reply) {
+        m_reply->disconnect();
+        if (!m_reply->isFinished()) m_reply->abort();
+        delete m_reply.data();
+    }
+    m_reply = nullptr;
+    m_manager.reset();
+}
+
+// Runs a local event loop until `done` holds. The limit counts from the start, or from the latest arrival
+// of data when restartOnData is set. False when the limit ran out first.
+bool Request::waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    const auto check = [&] {
+        if (done()) loop.quit();
+    };
+    const auto progress = [&] {
+        if (restartOnData) timer.start(limitMs);
+        check();
+    };
+    QNetworkReply* reply = m_reply;
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
+    QObject::connect(reply, &QNetworkReply::requestSent, &loop, check);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, check);
+    timer.start(limitMs);
+    if (!done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return !timedOut && done();
+}
+
+}  // namespace http

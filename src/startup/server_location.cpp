@@ -1,0 +1,45 @@
+#include "startup/server_location.h"
+
+#include "build_config.h"
+#include "common/msgbox.h"
+#include "platform/app_error.h"
+#include "platform/http.h"
+#include "platform/settings_store.h"
+
+namespace {
+constexpr qint64 kAddressBytes = 20;
+}
+
+QString DownloadDirectory() {
+    QString dir = settings::get(AppTitle(), QStringLiteral("Config"), QStringLiteral("DownloadURL"),
+                                QStringLiteral(PELORA_DOWNLOAD_URL))
+                      .trimmed();
+    while (dir.endsWith(QLatin1Char('/'))) dir.chop(1);
+    return dir;
+}
+
+QString GetCSManageDBIP(const QString& fileName) {
+    try {
+        const QUrl url(DownloadDirectory() + QLatin1Char('/') + fileName);
+        http::Request request;
+        if (!request.open(url, "VB OpenUrl", true)) {
+            ShowPlainMsg(QStringLiteral("InternetOpenUrl() 실패!"));
+            return QString();
+        }
+        char buffer[kAddressBytes];
+        const qint64 n = request.read(buffer, kAddressBytes);
+        if (n < 0) {
+            ShowPlainMsg(QStringLiteral("InternetReadFile() 실패!"));
+            return QString();
+        }
+        // A missing file comes back as the server's error page, which is no address.
+        if (request.status() < 200 || request.status() > 299) return QString();
+        const QString body = QString::fromLatin1(buffer, n);
+        if (body.startsWith(QLatin1String("<!"))) return QString();
+        return body;
+    } catch (const AppError& e) {
+        ShowPlainMsg(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (") +
+                     e.description() + QStringLiteral(") in procedure GetCSManageDBIP of Form Form1"));
+        return QString();
+    }
+}
