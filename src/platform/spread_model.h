@@ -1,0 +1,192 @@
+#pragma once
+
+#include "platform/spread_grid.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The table behind SpreadGrid. Texts are one flat vector, row after row, column 0 (the row header) first;
+// per-row data is a small record whose cell properties are allocated only for rows that have any, so an
+// ordinary list of plain texts costs nothing beyond its strings.
+//
+// Coordinates here are the grid's: rows and columns 1-based, column 0 the row-header column. The model's
+// own QModelIndex row r / column c stand for grid row r + 1 / column c + 1.
+class SpreadModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // Cell properties that can be set on a cell, a row, a column or the sheet. Unset fields fall through
+    // to the wider level.
+    struct Style {
+        std::optional<QColor> back;
+        std::optional<QColor> fore;
+        std::optional<bool> lock;
+        std::optional<bool> bold;
+        std::optional<double> fontSize;
+        std::optional<SpreadGrid::CellType> type;
+        std::optional<SpreadGrid::NumberFormat> number;
+        std::optional<SpreadGrid::HAlign> hAlign;
+        std::optional<SpreadGrid::VAlign> vAlign;
+        std::optional<QString> tag;
+    };
+    template <typename T>
+    using Field = std::optional<T> Style::*;
+
+    explicit SpreadModel(QObject* parent = nullptr);
+
+    int maxRows() const { return m_rows; }
+    int maxCols() const { return m_cols; }
+    void setMaxRows(int rows);
+    void setMaxCols(int cols);
+
+    // Cell text, rows 1..maxRows, columns 0..maxCols (callers check the range).
+    const QString& text(int col, int row) const { return m_texts[slot(col, row)]; }
+    void setText(int col, int row, const QString& value) {
+        m_texts[slot(col, row)] = value;
+        m_dataRowCnt = -1;
+        if (!m_quiet) emitCellChanged(col, row);
+    }
+    // Column-header rows: header row h (0-based), columns 0..maxCols.
+    int headerRows() const { return int(m_headers.size()); }
+    void setHeaderRows(int rows);
+    QString headerText(int col, int headerRow) const;
+    void setHeaderText(int col, int headerRow, const QString& value);
+
+    int dataRowCnt() const;
+
+    // Row hidden flag and own height (negative: the height of all rows), kept with the row when rows move.
+    bool rowHidden(int row) const { return m_meta[size_t(row - 1)].hidden; }
+    void setRowHidden(int row, bool hidden) { m_meta[size_t(row - 1)].hidden = hidden; }
+    double rowOwnHeight(int row) const { return m_meta[size_t(row - 1)].height; }
+    void setRowOwnHeight(int row, double h) { m_meta[size_t(row - 1)].height = h; }
+
+    // Cell properties, resolved from the most specific level that sets them.
+    template <typename T>
+    std::optional<T> resolve(Field<T> field, int col, int row) const;
+    // Sets a property on a cell, a row (col -1), a column (row -1) or the sheet (both -1), clearing the
+    // narrower settings of the same property inside that range.
+    template <typename T>
+    void assign(Field<T> field, int col, int row, const T& value);
+
+    void setOddEven(const QColor& oddBack, const QColor& oddFore, const QColor& evenBack,
+                    const QColor& evenFore);
+    QColor rowDefaultBack(int row) const;
+    QColor rowDefaultFore(int row) const;
+    bool protect() const { return m_protect; }
+    void setProtect(bool on) { m_protect = on; }
+    bool editable(int col, int row) const;
+
+    void insertGridRows(int row, int count);
+    void deleteGridRows(int row, int count);
+    // Stable sort of rows 1..maxRows by a column; empty texts last.
+    void sortRows(int col, bool ascending);
+
+    // Quiet: text changes send no signals (the grid's repainting is off); loud again repaints everything.
+    void setQuiet(bool quiet);
+    bool quiet() const { return m_quiet; }
+    void repaintAll();
+
+    // The text a cell shows: number cells formatted with their decimals and separators.
+    QString displayText(int col, int row) const;
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    QColor headerBack;
+    QColor headerFore;
+    QFont headerFont;
+    QFont baseFont;  // the grid's own font, which cell font sizes and bold change
+    bool hasHeaderFont = false;
+
+signals:
+    void userEdited(int col, int row);
+
+private:
+    struct RowStyles {
+        Style row;
+        std::vector<std::pair<int, Style>> cells;
+        Style* cell(int col, bool create);
+        const Style* cell(int col) const;
+    };
+    struct RowMeta {
+        bool hidden = false;
+        double height = -1;
+        std::unique_ptr<RowStyles> styles;
+    };
+
+    size_t stride() const { return size_t(m_cols) + 1; }
+    size_t slot(int col, int row) const { return size_t(row - 1) * stride() + size_t(col); }
+    void emitCellChanged(int col, int row);
+
+    int m_rows = 0;
+    int m_cols = 0;
+    std::vector<QString> m_texts;
+    std::vector<RowMeta> m_meta;
+    std::vector<std::vector<QString>> m_headers;  // [header row][column 0..maxCols]
+    Style m_sheet;
+    std::vector<Style> m_colStyles;  // index 0..maxCols
+    Style m_headerStyle;             // row 0
+    std::optional<QColor> m_oddBack, m_oddFore, m_evenBack, m_evenFore;
+    bool m_protect = true;
+    bool m_quiet = false;
+    mutable int m_dataRowCnt = -1;
+};
+
+template <typename T>
+std::optional<T> SpreadModel::resolve(Field<T> field, int col, int row) const {
+    if (row >= 1 && row <= m_rows) {
+        if (const RowStyles* rs = m_meta[size_t(row - 1)].styles.get()) {
+            if (const Style* c = rs->cell(col); c && (c->*field)) return c->*field;
+            if (rs->row.*field) return rs->row.*field;
+        }
+    }
+    if (row == 0 && m_headerStyle.*field) return m_headerStyle.*field;
+    if (col >= 0 && col <= m_cols && m_colStyles[size_t(col)].*field) return m_colStyles[size_t(col)].*field;
+    return m_sheet.*field;
+}
+
+template <typename T>
+void SpreadModel::assign(Field<T> field, int col, int row, const T& value) {
+    auto clearCellsOf = [&](RowMeta& meta, int onlyCol) {
+        if (!meta.styles) return;
+        for (auto& [c, s] : meta.styles->cells)
+            if (onlyCol < 0 || c == onlyCol) s.*field = std::nullopt;
+    };
+    if (row == 0) {
+        m_headerStyle.*field = value;
+    } else if (col == -1 && row == -1) {
+        m_sheet.*field = value;
+        for (Style& s : m_colStyles) s.*field = std::nullopt;
+        for (RowMeta& meta : m_meta) {
+            if (meta.styles) meta.styles->row.*field = std::nullopt;
+            clearCellsOf(meta, -1);
+        }
+    } else if (row == -1) {
+        if (col < 0 || col > m_cols) return;
+        m_colStyles[size_t(col)].*field = value;
+        for (RowMeta& meta : m_meta) clearCellsOf(meta, col);
+    } else {
+        if (row < 1 || row > m_rows) return;
+        RowMeta& meta = m_meta[size_t(row - 1)];
+        if (!meta.styles) meta.styles = std::make_unique<RowStyles>();
+        if (col == -1) {
+            meta.styles->row.*field = value;
+            clearCellsOf(meta, -1);
+        } else if (col >= 0 && col <= m_cols) {
+            meta.styles->cell(col, true)->*field = value;
+        }
+    }
+    if (!m_quiet) repaintAll();
+}
