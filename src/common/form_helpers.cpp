@@ -90,8 +90,11 @@ bool EnsureMinSize(QWidget* window, int minWidth, int minHeight) {
     const int height = twipsHeight(window);
     const int targetWidth = std::max(width, minWidth);
     const int targetHeight = std::max(height, minHeight);
+    // Rounded up: a minimum that falls between two pixels must still be reached.
+    const double perPixel = twipsPerPixel(window);
     if (targetWidth != width || targetHeight != height)
-        window->resize(twipsToPixels(targetWidth, window), twipsToPixels(targetHeight, window));
+        window->resize(int(std::ceil(targetWidth / perPixel - 1e-9)),
+                       int(std::ceil(targetHeight / perPixel - 1e-9)));
     return usable;
 }
 

@@ -15,7 +15,8 @@ QPointer<QLabel> g_notice;
 void show(const QString& text, int durationMs) {
     if (g_notice) g_notice->close();
     auto* label = new QLabel(text);
-    label->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+    // A tool-tip kind of window: never activated by the window system, so the focus stays where it is.
+    label->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus);
     label->setAttribute(Qt::WA_ShowWithoutActivating);
     label->setAttribute(Qt::WA_DeleteOnClose);
