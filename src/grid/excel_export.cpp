@@ -1,0 +1,114 @@
+#include "grid/excel_export.h"
+
+#include "common/msgbox.h"
+#include "grid/spread_helpers.h"
+#include "grid/trap.h"
+#include "platform/app_error.h"
+#include "platform/app_paths.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/spread_grid.h"
+
+#include <QDateTime>
+#include <QDir>
+
+namespace {
+
+constexpr const char* kProc = "ExportToExcelFile";
+constexpr const char* kModule = "modExcel";
+
+// The format holds 65,536 rows and 256 columns on a sheet; a larger grid is refused before anything
+// changes, with the limits in the message.
+bool fitsWorkbook(SpreadGrid* sp, int headerRows) {
+    const int rows = sp->dataRowCnt() + headerRows;
+    if (rows <= SpreadGrid::kXlsMaxRows && sp->maxCols() <= SpreadGrid::kXlsMaxCols) return true;
+    dialogs().messageBox(
+        {QStringLiteral("엑셀 파일(.XLS)의 한 시트에는 65,536줄, 256칸까지만 저장할 수 있습니다.") +
+             QStringLiteral("\r\n") +
+             QStringLiteral("(내보낼 자료: %1줄, %2칸)").arg(rows).arg(sp->maxCols()),
+         AppTitle(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
+    return false;
+}
+
+}  // namespace
+
+QString ExportStamp() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd_HHmmss"));
+}
+
+QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unused*/, bool skipConfirm,
+                          bool wholeBook, bool openAfter, bool withHeaders) {
+    if (sp->dataRowCnt() == 0) {
+        ShowInfoMsg(QStringLiteral("엑셀로 보낼 데이터가 없습니다.") + QStringLiteral("\r\n") +
+                    QStringLiteral("자료 조회 후 엑셀로 보내세요."));
+        return QString();
+    }
+    if (!fitsWorkbook(sp, withHeaders ? sp->colHeaderRows() : 0)) return QString();
+    if (!skipConfirm &&
+        ShowQuestionMsg(QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"), QString(), true) != kYes)
+        return QString();
+
+    const bool wasReDraw = sp->reDraw();
+    TrapStep(kProc, kModule, [&] { sp->setReDraw(false); });
+
+    // The header rows become the first rows of the sheet: bold, centred static texts.
+    int headerRows = 0;
+    if (withHeaders) {
+        TrapStep(kProc, kModule, [&] {
+            const int h = sp->colHeaderRows();
+            sp->setMaxRows(sp->maxRows() + h);
+            headerRows = h;
+            for (int i = 1; i <= h; ++i) {
+                sp->insertRows(i, 1);
+                for (int j = 1; j <= sp->maxCols(); ++j) {
+                    sp->setCellType(j, i, SpreadGrid::CellType::StaticText);
+                    sp->setTypeHAlign(j, i, SpreadGrid::HAlign::Center);
+                    sp->setTypeVAlign(j, i, SpreadGrid::VAlign::Center);
+                    sp->setFontBold(j, i, true);
+                    sp->setText(j, i, GetSpreadText(sp, j, SpreadGrid::kHeaderRow + i - 1));
+                }
+            }
+        });
+    }
+
+    QString workbook, log;
+    TrapStep(kProc, kModule, [&] {
+        const QString folder = app_paths::dataFolder() + QStringLiteral("/ExpExcel");
+        const QString stamp = ExportStamp();
+        workbook = folder + QStringLiteral("/Exp") + stamp + QStringLiteral(".XLS");
+        log = folder + QStringLiteral("/Exp") + stamp + QStringLiteral("LOG.TXT");
+        if (!QDir().mkpath(folder))
+            throw AppError(75, QString::fromLatin1(kProc),
+                           QStringLiteral("Path/File access error: ") + folder);
+    });
+
+    bool exported = false;
+    {
+        WaitCursor wait;
+        const bool wasProtected = sp->protect();
+        if (wasProtected) TrapStep(kProc, kModule, [&] { sp->setProtect(false); });
+        TrapStep(kProc, kModule, [&] {
+            exported =
+                wholeBook ? sp->exportExcelBook(workbook, log) : sp->exportToExcel(workbook, sheetName, log);
+        });
+        if (wasProtected) TrapStep(kProc, kModule, [&] { sp->setProtect(true); });
+    }
+
+    QString result;
+    if (!exported) {
+        dialogs().messageBox({QStringLiteral("엑셀로 내보내기에 실패했습니다."), AppTitle(),
+                              Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
+    } else {
+        result = workbook;
+        // A workbook that nothing opens is still written: not reported.
+        if (openAfter) shell::openDocument(workbook);
+    }
+
+    if (headerRows > 0)
+        TrapStep(kProc, kModule, [&] {
+            sp->deleteRows(1, headerRows);
+            sp->setMaxRows(sp->maxRows() - headerRows);
+        });
+    TrapStep(kProc, kModule, [&] { sp->setReDraw(wasReDraw); });
+    return result;
+}

@@ -1,0 +1,133 @@
+#include "grid/form_ini.h"
+
+#include "common/form_helpers.h"
+#include "grid/spread_helpers.h"
+#include "grid/trap.h"
+#include "platform/app_error.h"
+#include "platform/app_paths.h"
+#include "platform/ini_file.h"
+#include "platform/spread_grid.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <optional>
+
+namespace {
+
+constexpr const char* kModule = "modFormIni";
+const QString kPosition = QStringLiteral("FormPosition");
+// Values are read through a buffer of ten characters, so at most nine of them arrive.
+constexpr int kReadBuffer = 10;
+
+QString formIniFolder() {
+    return app_paths::dataFolder() + QStringLiteral("/FormIni");
+}
+
+// A stored value when it is numeric; missing, empty or non-numeric values are ignored.
+std::optional<double> readNumber(const QString& path, const QString& section, const QString& key) {
+    const QString text = ini_file::read(path, section, key, QString(), kReadBuffer).trimmed();
+    if (text.isEmpty() || !IsNumericText(text)) return std::nullopt;
+    return ValOf(text);
+}
+
+bool ensureFolder() {
+    return QDir().mkpath(formIniFolder());
+}
+
+bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
+    return ensureFolder() && ini_file::write(path, section, key, value);
+}
+
+AppError fileAccessError(const QString& procedure, const QString& path) {
+    return AppError(75, procedure, QStringLiteral("Path/File access error: ") + path);
+}
+
+}  // namespace
+
+QString FormIniPath(const QString& windowNameAndSuffix) {
+    return formIniFolder() + QLatin1Char('/') + windowNameAndSuffix + QStringLiteral(".ini");
+}
+
+void LoadFormIni(QWidget* window, bool keepSize, const QString& suffix) {
+    const QString path = FormIniPath(window->objectName() + suffix);
+    if (!QFileInfo::exists(path)) return;
+    try {
+        // Values the window cannot take (a left edge of 0 or less, a size of 0 or less) are skipped.
+        if (const auto left = readNumber(path, kPosition, QStringLiteral("Left")); left && *left > 0)
+            window->move(twipsToPixels(int(*left), window), window->y());
+        if (const auto top = readNumber(path, kPosition, QStringLiteral("Top")); top && *top > 0)
+            window->move(window->x(), twipsToPixels(int(*top), window));
+        if (!keepSize) {
+            if (const auto width = readNumber(path, kPosition, QStringLiteral("Width")); width && *width > 0)
+                window->resize(twipsToPixels(int(*width), window), window->height());
+            if (const auto height = readNumber(path, kPosition, QStringLiteral("Height"));
+                height && *height > 0)
+                window->resize(window->width(), twipsToPixels(int(*height), window));
+            const auto state = readNumber(path, kPosition, QStringLiteral("WindowState"));
+            if (state && *state == 2 && !window->isMaximized())
+                window->setWindowState(window->windowState() | Qt::WindowMaximized);
+        }
+        for (SpreadGrid* sp : window->findChildren<SpreadGrid*>()) LoadSpreadIni(sp, path);
+    } catch (const AppError& e) {
+        ShowPlainMsg(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (") +
+                     e.description() + QStringLiteral(") in procedure LoadFormIni of Module ") +
+                     QLatin1String(kModule) + QStringLiteral("\r\n") + path);
+    }
+}
+
+void LoadSpreadIni(SpreadGrid* sp, const QString& path) {
+    const QString widths = sp->objectName() + QStringLiteral("_ColsWidth");
+    for (int c = 1; c <= sp->maxCols(); ++c)
+        if (const auto w = readNumber(path, widths, QString::number(c)); w && *w >= 0) sp->setColWidth(c, *w);
+    const QString general = sp->objectName() + QStringLiteral("_General");
+    if (const auto size = readNumber(path, general, QStringLiteral("FontSize")); size && *size > 0) {
+        sp->setFontSize(-1, -1, *size);
+        sp->setFontSize(-1, 0, *size);
+    }
+    if (const auto height = readNumber(path, general, QStringLiteral("RowHeight")); height && *height > 0) {
+        sp->setRowHeight(-1, *height);
+        sp->setRowHeight(0, *height + 2);
+    }
+}
+
+bool SaveFormIni(QWidget* window, const QString& suffix) {
+    if (!window->isVisible() || window->isMinimized()) return true;
+    const QString path = FormIniPath(window->objectName() + suffix);
+    const bool maximized = window->isMaximized();
+    bool ok = write(path, kPosition, QStringLiteral("WindowState"),
+                    maximized ? QStringLiteral("2") : QStringLiteral("0"));
+    if (!maximized) {
+        ok = ok && write(path, kPosition, QStringLiteral("Left"), QString::number(twipsLeft(window)));
+        ok = ok && write(path, kPosition, QStringLiteral("Top"), QString::number(twipsTop(window)));
+        ok = ok && write(path, kPosition, QStringLiteral("Width"), QString::number(twipsWidth(window)));
+        ok = ok && write(path, kPosition, QStringLiteral("Height"), QString::number(twipsHeight(window)));
+    }
+    return ok;
+}
+
+bool SaveSpreadColWidth(QWidget* window, SpreadGrid* sp, int col, const QString& suffix) {
+    if (!sp->isVisible()) return true;
+    const QString path = FormIniPath(window->objectName() + suffix);
+    return write(path, sp->objectName() + QStringLiteral("_ColsWidth"), QString::number(col),
+                 QString::number(sp->colWidth(col)));
+}
+
+void SaveSpreadIni_Gn(QWidget* window, SpreadGrid* sp, const QString& key, const QString& value,
+                      const QString& suffix) {
+    TrapStep("SaveSpreadIni_Gn", kModule, [&] {
+        const QString path = FormIniPath(window->objectName() + suffix);
+        if (!write(path, sp->objectName() + QStringLiteral("_General"), key, value))
+            throw fileAccessError(QStringLiteral("SaveSpreadIni_Gn"), path);
+    });
+}
+
+void DelFormIni(const QString& windowNameAndSuffix) {
+    TrapStep("DelFormIni", kModule, [&] {
+        const QString path = FormIniPath(windowNameAndSuffix);
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            throw fileAccessError(QStringLiteral("DelFormIni"), path);
+    });
+}
