@@ -1,5 +1,7 @@
 // The program: the application object, then the start-up, which hands over to the login window or the
 // main window through the functions given here.
+#include "orders/frm_main.h"
+#include "startup/frm_login.h"
 #include "startup/mod_main.h"
 
 #include <QApplication>
@@ -22,8 +24,18 @@ int main(int argc, char** argv) {
     QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
 
     StartHandOver handOver;
-    handOver.showLoginWindow = [] {};  // the login window (FrmLogin) opens here
-    handOver.showMainWindow = [] {};   // the main window (frmMain) opens here
+    // The main window ends the session when it closes; the login window hands over to it after a login.
+    const auto showMainWindow = [] {
+        auto* main = new frmMain;
+        main->setAttribute(Qt::WA_DeleteOnClose);
+        main->show();
+    };
+    handOver.showLoginWindow = [showMainWindow] {
+        auto* login = new FrmLogin(showMainWindow);
+        login->setAttribute(Qt::WA_DeleteOnClose);
+        login->show();
+    };
+    handOver.showMainWindow = showMainWindow;
 
     if (Main(handOver) == StartOutcome::Ended) return 0;
     // The session lives on in the window the start-up opened; with none, there is nothing to wait for.

@@ -1,0 +1,225 @@
+#include "orders/frm_main.h"
+
+#include "common/form_helpers.h"
+#include "common/msgbox.h"
+#include "common/text_helpers.h"
+#include "grid/form_ini.h"
+#include "grid/spread_helpers.h"
+#include "grid/spread_menu.h"
+#include "platform/program_identity.h"
+#include "platform/spread_grid.h"
+#include "startup/mod_main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace {
+
+const QString kProductName = QStringLiteral("(주)라벤푸드 주문서");
+
+// The design size of the window, twips. The window was drawn 15300 by 9195 twips with its frame and title
+// bar; the controls fill its client area of 15180 by 8790, which is what is sized here.
+constexpr int kDesignClientWidth = 15180;
+constexpr int kDesignClientHeight = 8790;
+
+QFont guLim() {
+    return QFont(QStringLiteral("굴림"), 9);
+}
+QFont guLimChe() {
+    return QFont(QStringLiteral("굴림체"), 9);
+}
+
+QFrame* makePanel(QWidget* parent, int index) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("pnlTop"));
+    panel->setProperty("index", index);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    return panel;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    CreateControls();
+    DesignGrids();
+    ConnectEvents();
+
+    // Load.
+    setWindowTitle(kProductName + QStringLiteral(" Ver.") +
+                   QString::number(program_identity::versionMajor()) + QLatin1Char('.') +
+                   QString::number(program_identity::versionMinor()) + QLatin1Char('.') +
+                   QString::number(program_identity::versionRevision()));
+    move(0, 0);
+    resize(twipsToPixels(kDesignClientWidth, this), twipsToPixels(kDesignClientHeight, this));
+    SetFormStyle(this, true);
+    SetupGrids();
+    InitDateKind();
+    LoadFormIni(this, false, QString());
+    m_loadLeft = twipsLeft(this);
+    m_loadTop = twipsTop(this);
+    m_loadWidth = twipsWidth(this);
+    m_loadHeight = twipsHeight(this);
+    m_loading = false;
+    Form_Resize();
+    RunQuery();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateControls() {
+    m_pnlTop0 = makePanel(this, 0);
+    setTwipsGeometry(m_pnlTop0, 0, 0, 15180, 480);
+
+    m_cmbField = new QComboBox(m_pnlTop0);
+    m_cmbField->setObjectName(QStringLiteral("cmbField"));
+    m_cmbField->setProperty("index", 0);
+    m_cmbField->setEditable(false);
+    m_cmbField->setFont(guLim());
+    setTwipsGeometry(m_cmbField, 90, 90, 1455, 315);
+
+    m_hcDate = new QDateEdit(m_pnlTop0);
+    m_hcDate->setObjectName(QStringLiteral("hcDate"));
+    m_hcDate->setProperty("index", 0);
+    m_hcDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_hcDate->setCalendarPopup(true);
+    m_hcDate->setFont(guLimChe());
+    setTwipsGeometry(m_hcDate, 1620, 45, 1860, 390);
+
+    m_chkAhead = new QCheckBox(QStringLiteral("선발주"), m_pnlTop0);
+    m_chkAhead->setObjectName(QStringLiteral("chkAhead"));
+    setTwipsGeometry(m_chkAhead, 3600, 45, 960, 375);
+
+    // The buttons' left edges follow the window's width (the resize rules).
+    m_btnQuery = makeButton(m_pnlTop0, QStringLiteral("btnQuery"), QStringLiteral("조회 F5  "));
+    m_btnLabelPrint = makeButton(m_pnlTop0, QStringLiteral("btnLabelPrint"), QStringLiteral("라벨출력    "));
+    m_btnPrint = makeButton(m_pnlTop0, QStringLiteral("btnPrint"), QStringLiteral("주문서   "));
+    m_btnExcel = makeButton(m_pnlTop0, QStringLiteral("btnExcel"), QStringLiteral("엑셀 F8  "));
+    m_btnClose = makeButton(m_pnlTop0, QStringLiteral("btnClose"), QStringLiteral("닫기 &C   "));
+    int slot = 5;
+    for (QPushButton* button : {m_btnQuery, m_btnLabelPrint, m_btnPrint, m_btnExcel, m_btnClose})
+        setTwipsGeometry(button, 15180 - 30 - slot-- * 1155, 45, 1125, 375);
+
+    m_pnlTop2 = makePanel(this, 2);
+    setTwipsGeometry(m_pnlTop2, 0, 495, 15180, 8295);
+
+    m_spListO = new SpreadGrid(m_pnlTop2);
+    m_spListO->setObjectName(QStringLiteral("spListO"));
+    setTwipsGeometry(m_spListO, 45, 45, 7290, 8190);
+    m_spList = new SpreadGrid(m_pnlTop2);
+    m_spList->setObjectName(QStringLiteral("spList"));
+    setTwipsGeometry(m_spList, 7380, 45, 7740, 4095);
+    m_spListG = new SpreadGrid(m_pnlTop2);
+    m_spListG->setObjectName(QStringLiteral("spListG"));
+    setTwipsGeometry(m_spListG, 7380, 4185, 7740, 4050);
+
+    // The export buffer is never shown.
+    m_spList2 = new SpreadGrid(this);
+    m_spList2->setObjectName(QStringLiteral("spList2"));
+    m_spList2->setVisible(false);
+
+    setTabOrder(m_cmbField, m_hcDate);
+    setTabOrder(m_hcDate, m_chkAhead);
+    setTabOrder(m_chkAhead, m_spListO);
+    setTabOrder(m_spListO, m_spList);
+    setTabOrder(m_spList, m_spListG);
+}
+
+void frmMain::ConnectEvents() {
+    qApp->installEventFilter(this);
+    connect(m_btnQuery, &QPushButton::clicked, this, &frmMain::RunQuery);
+    connect(m_btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_btnExcel, &QPushButton::clicked, this, &frmMain::ExportOrderLines);
+    connect(m_spListO, &SpreadGrid::leaveCell, this,
+            [this](int, int, int, int newRow) { OnActiveCellMoved(newRow); });
+    connect(m_spList, &SpreadGrid::keyDown, this,
+            [this](int keyCode, int shift) { SpreadShortcutKey(m_spList, keyCode, shift); });
+    connect(m_spList, &SpreadGrid::mouseUp, this, [this](int button, int, int, int) {
+        if (button == SpreadGrid::kRightButton) SpreadPopupMenu(this, m_spList, QString());
+    });
+    connect(m_spList, &SpreadGrid::colWidthChange, this, [this](int col1, int col2) {
+        for (int col = col1; col <= col2; ++col) SaveSpreadColWidth(this, m_spList, col, QString());
+    });
+}
+
+void frmMain::InitDateKind() {
+    m_cmbField->clear();
+    m_cmbField->addItem(QStringLiteral("납품일"));
+    m_cmbField->addItem(QStringLiteral("발주일"));
+    m_cmbField->addItem(QStringLiteral("매입일"));
+    m_cmbField->setCurrentIndex(0);
+    SetDateText(AddDaysText(1, QString()));
+}
+
+QString frmMain::DateText() const {
+    return m_hcDate->date().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+void frmMain::SetDateText(const QString& text) {
+    m_hcDate->setDate(QDate::fromString(text, QStringLiteral("yyyy-MM-dd")));
+}
+
+void frmMain::RunQuery() {
+    LoadDirectionList();
+    LoadOrderLines(-2);
+    LoadProductTotals(-2);
+}
+
+void frmMain::OnActiveCellMoved(int newRow) {
+    // Moves that leave the grid (no new row) and the list's own reloads do not reload the other grids.
+    if (newRow <= 0 || m_loadingList) return;
+    LoadOrderLines(newRow);
+    LoadProductTotals(newRow);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier &&
+            static_cast<QWidget*>(watched)->window() == this) {
+            RunQuery();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!m_loading) Form_Resize();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (ShowQuestionMsg(QStringLiteral("프로그램을 종료하시겠습니까?"), QStringLiteral("프로그램 종료"),
+                        true) != kYes) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+    // The window's end is the session's end.
+    DestroyApp();
+}
+
+bool frmMain::LayoutChanged() const {
+    return twipsLeft(this) != m_loadLeft || twipsTop(this) != m_loadTop || twipsWidth(this) != m_loadWidth ||
+           twipsHeight(this) != m_loadHeight;
+}
+
+void frmMain::Form_Unload() {
+    if (LayoutChanged()) SaveFormIni(this, QString());
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QPushButton;
+class SpreadGrid;
+
+// The main window: the buyer's directions of one date in spListO, the order lines of the selected
+// direction in spList and the product totals of the buyer's purchase date in spListG, with the commands
+// of the top bar. Created after the login; closing it ends the session and the program.
+//
+// Positions and sizes are twips (the window's design units) and are converted at the widget boundary.
+class frmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    // Builds the window and runs its load sequence: caption, design size, styling, grids, date kinds and
+    // tomorrow's date, the stored layout, and the first query (without the empty-result notice, since the
+    // window is not visible yet).
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The query command: the direction list, then the lines and totals of its active row.
+    void RunQuery();
+    // Reloads the whole direction list of the date kind, the date and the ahead flag.
+    void LoadDirectionList();
+    // The order lines of a row of spListO (-2: its active row).
+    void LoadOrderLines(int row);
+    // The product totals of the purchase date for the buyer of a row of spListO (-2: its active row); the
+    // totals grid is hidden for the kinds "선발" and "재고".
+    void LoadProductTotals(int row);
+    // The export command: the order lines of every listed direction into one workbook.
+    void ExportOrderLines();
+
+    // The date box's text, "yyyy-mm-dd".
+    QString DateText() const;
+    void SetDateText(const QString& text);
+
+    QComboBox* cmbField() const { return m_cmbField; }
+    QDateEdit* hcDate() const { return m_hcDate; }
+    QCheckBox* chkAhead() const { return m_chkAhead; }
+    QPushButton* btnQuery() const { return m_btnQuery; }
+    QPushButton* btnLabelPrint() const { return m_btnLabelPrint; }
+    QPushButton* btnPrint() const { return m_btnPrint; }
+    QPushButton* btnExcel() const { return m_btnExcel; }
+    QPushButton* btnClose() const { return m_btnClose; }
+    QFrame* pnlTop(int index) const { return index == 0 ? m_pnlTop0 : m_pnlTop2; }
+    SpreadGrid* spListO() const { return m_spListO; }
+    SpreadGrid* spList() const { return m_spList; }
+    SpreadGrid* spListG() const { return m_spListG; }
+    SpreadGrid* spList2() const { return m_spList2; }
+
+protected:
+    // F5 runs the query wherever the focus is in this window: the window sees keys before its controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // Asks before closing; on Yes saves the layout when it changed and ends the session.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void DesignGrids();
+    void SetupGrids();
+    void InitDateKind();
+    void ConnectEvents();
+    // The resize rules: the bars take the full width, the buttons stand from the right edge, the grids
+    // fill the grid area (the order lines take its whole height when the totals are hidden).
+    void Form_Resize();
+    void Form_Unload();
+    bool LayoutChanged() const;
+    void OnActiveCellMoved(int newRow);
+
+    QFrame* m_pnlTop0 = nullptr;
+    QFrame* m_pnlTop2 = nullptr;
+    QComboBox* m_cmbField = nullptr;
+    QDateEdit* m_hcDate = nullptr;
+    QCheckBox* m_chkAhead = nullptr;
+    QPushButton* m_btnQuery = nullptr;
+    QPushButton* m_btnLabelPrint = nullptr;
+    QPushButton* m_btnPrint = nullptr;
+    QPushButton* m_btnExcel = nullptr;
+    QPushButton* m_btnClose = nullptr;
+    SpreadGrid* m_spListO = nullptr;
+    SpreadGrid* m_spList = nullptr;
+    SpreadGrid* m_spListG = nullptr;
+    SpreadGrid* m_spList2 = nullptr;
+
+    // The window's left, top, width and height in twips when it was loaded.
+    int m_loadLeft = 0;
+    int m_loadTop = 0;
+    int m_loadWidth = 0;
+    int m_loadHeight = 0;
+    bool m_loading = true;
+    // Set while the direction list is rebuilt: its own cursor moves do not reload the other grids, the
+    // query command loads them once afterwards.
+    bool m_loadingList = false;
+};

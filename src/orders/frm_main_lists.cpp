@@ -1,0 +1,239 @@
+// The three lists of the main window: their design, the direction list of a date and the order lines and
+// product totals of a selected direction.
+#include "orders/frm_main.h"
+
+#include "common/form_helpers.h"
+#include "common/text_helpers.h"
+#include "db/mysql_func.h"
+#include "grid/spread_helpers.h"
+#include "orders/order_statements.h"
+#include "platform/dialogs.h"
+#include "platform/spread_grid.h"
+#include "startup/session.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+
+#include <utility>
+
+namespace {
+
+const QString kNothingFound = QStringLiteral("검색된 결과가 없습니다.");
+constexpr double kDefaultWidth = -1;  // the grid's default column width
+
+struct ColumnDesign {
+    const char16_t* header;
+    double width;
+};
+
+// Columns of the direction list: 8 to 10 (code, buyer code, full delivery date) are hidden.
+constexpr ColumnDesign kDirectionColumns[] = {
+    {u"납품일", 5.37},
+    {u"발주일", 5.37},
+    {u"발주시간", kDefaultWidth},
+    {u"담당자", kDefaultWidth},
+    {u"구분", 4.62},
+    {u"매입처", 15.08},
+    {u"상태", 7.12},
+    {u"code", kDefaultWidth},
+    {u"매입처code", 17.87},
+    {u"Full 날짜", kDefaultWidth},
+};
+// Columns of the order lines: 7 to 10 (line code, product code, customer full name, product description)
+// are hidden.
+constexpr ColumnDesign kLineColumns[] = {
+    {u"매출처", 10.83},   {u"품명", 16.25},     {u"수량", 6},         {u"단위", 6},
+    {u"특이사항", 12.75}, {u"배차", 5.62},      {u"", kDefaultWidth}, {u"", kDefaultWidth},
+    {u"", kDefaultWidth}, {u"", kDefaultWidth},
+};
+constexpr ColumnDesign kTotalColumns[] = {{u"품명", 41.85}, {u"수량", 10}, {u"단위", 6}};
+
+template <std::size_t N>
+void designColumns(SpreadGrid* grid, const ColumnDesign (&columns)[N]) {
+    grid->setFont(QFont(QStringLiteral("굴림"), 9));
+    grid->setMaxCols(int(N));
+    for (int col = 1; col <= int(N); ++col) {
+        grid->setText(col, 0, QString::fromUtf16(columns[col - 1].header));
+        if (columns[col - 1].width != kDefaultWidth) grid->setColWidth(col, columns[col - 1].width);
+    }
+}
+
+// A grid whose drawing is off while it is rebuilt, painted once when the rebuild ends (however it ends).
+class QuietRebuild {
+public:
+    explicit QuietRebuild(SpreadGrid* grid) : m_grid(grid) { m_grid->setReDraw(false); }
+    ~QuietRebuild() { m_grid->setReDraw(true); }
+    QuietRebuild(const QuietRebuild&) = delete;
+    QuietRebuild& operator=(const QuietRebuild&) = delete;
+
+private:
+    SpreadGrid* m_grid;
+};
+
+// The active cell a grid had before its rows were replaced.
+struct ActiveCell {
+    int col = 0;
+    int row = 0;
+};
+
+ActiveCell rememberActiveCell(const SpreadGrid* grid) {
+    return {grid->activeCol(), grid->activeRow()};
+}
+
+// The remembered cell when its row still exists, otherwise the remembered column of row 1.
+void restoreActiveCell(SpreadGrid* grid, const ActiveCell& before) {
+    const int rows = grid->maxRows();
+    if (rows <= 0) return;
+    const int col = before.col >= 1 ? before.col : 1;
+    if (before.row >= 1 && before.row <= rows)
+        grid->setActiveCell(col, before.row);
+    else
+        grid->setActiveCell(col, 1);
+}
+
+int columnOf(const Recordset& rs, const char* name) {
+    const QString wanted = QString::fromLatin1(name);
+    const auto& columns = rs.Columns();
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].name.compare(wanted, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+// A stored date as "mm-dd"; a text that is no date stays as it is.
+QString monthDay(const QString& date) {
+    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d.toString(QStringLiteral("MM-dd")) : date;
+}
+
+}  // namespace
+
+void frmMain::DesignGrids() {
+    designColumns(m_spListO, kDirectionColumns);
+    designColumns(m_spList, kLineColumns);
+    designColumns(m_spListG, kTotalColumns);
+    // The export buffer holds the visible columns of the order lines.
+    constexpr ColumnDesign bufferColumns[] = {{u"매출처", 10.83},   {u"품명", 21.37},
+                                              {u"수량", 6},         {u"단위", 6},
+                                              {u"특이사항", 13.33}, {u"배차", kDefaultWidth}};
+    designColumns(m_spList2, bufferColumns);
+}
+
+void frmMain::SetupGrids() {
+    CommonSpreadDesign(m_spList, true, true, true, true, true);
+    SetSpreadNumberCell(m_spList, 3, -1, QtyDecimals(), true, true, false);
+    for (int col : {7, 8, 9, 10}) SetSpreadColHidden(m_spList, col, true);
+
+    CommonSpreadDesign(m_spListG, true, true, true, true, true);
+    SetSpreadNumberCell(m_spListG, 2, -1, QtyDecimals(), true, true, false);
+
+    CommonSpreadDesign(m_spListO, true, true, true, true, true);
+    for (int col : {8, 9, 10}) SetSpreadColHidden(m_spListO, col, true);
+}
+
+void frmMain::LoadDirectionList() {
+    WaitCursor wait;
+    QuietRebuild quiet(m_spListO);
+    m_loadingList = true;
+    const ActiveCell before = rememberActiveCell(m_spListO);
+    m_spListO->setMaxRows(0);
+
+    const QString dateColumn = orders::DateColumnOf(m_cmbField->currentText());
+    const QString sql = orders::DirectionListSql(dateColumn, BuyerCode, DateText(), m_chkAhead->isChecked());
+    RecordsetPtr rs;
+    const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
+    const int rows = ran ? rs->RecordCount() : 0;
+    m_spListO->setMaxRows(rows);
+
+    if (rows > 0) {
+        const int sdate = columnOf(*rs, "sdate"), ddate = columnOf(*rs, "ddate"),
+                  dtime = columnOf(*rs, "dtime");
+        const int name = columnOf(*rs, "local_name"), branch = columnOf(*rs, "branch");
+        const int buyer = columnOf(*rs, "mname"), state = columnOf(*rs, "state"),
+                  code = columnOf(*rs, "code");
+        const int bcode = columnOf(*rs, "bcode");
+        for (int r = 0; r < rows; ++r) {
+            const int row = r + 1;
+            m_spListO->setText(1, row, monthDay(rs->ValueAt(r, sdate).toString()));
+            m_spListO->setText(2, row, monthDay(rs->ValueAt(r, ddate).toString()));
+            m_spListO->setText(3, row, rs->ValueAt(r, dtime).toString());
+            m_spListO->setText(4, row, rs->ValueAt(r, name).toString());
+            m_spListO->setText(5, row,
+                               BranchName(int(orders::LeadingNumber(rs->ValueAt(r, branch).toString()))));
+            m_spListO->setText(6, row, rs->ValueAt(r, buyer).toString());
+            m_spListO->setText(7, row, rs->ValueAt(r, state).toString());
+            m_spListO->setText(8, row, rs->ValueAt(r, code).toString());
+            m_spListO->setText(9, row, rs->ValueAt(r, bcode).toString());
+            m_spListO->setText(10, row, rs->ValueAt(r, sdate).toString());
+        }
+        restoreActiveCell(m_spListO, before);
+    } else if (ran && isVisible()) {
+        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
+    }
+    CloseRecordset(rs);
+    m_loadingList = false;
+    if (m_spListO->maxRows() > 0) SetFocusIf(m_spListO, false);
+}
+
+void frmMain::LoadOrderLines(int row) {
+    WaitCursor wait;
+    QuietRebuild quiet(m_spList);
+    const ActiveCell before = rememberActiveCell(m_spList);
+    m_spList->setMaxRows(0);
+
+    const double direction = orders::LeadingNumber(GetSpreadText(m_spListO, 8, row));
+    RecordsetPtr rs;
+    const bool ran = DBOpenRecordset(rs, orders::OrderLinesSql(direction)) >= 0 && rs;
+    const int rows = ran ? rs->RecordCount() : 0;
+    m_spList->setMaxRows(rows);
+
+    if (rows > 0) {
+        // Grid column n takes the statement column named sources[n - 1].
+        const char* sources[] = {"cname",   "pname", "qnt",   "unit",      "bigo",
+                                 "carname", "code",  "pcode", "cfullname", "mnote"};
+        int from[10];
+        for (int c = 0; c < 10; ++c) from[c] = columnOf(*rs, sources[c]);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < 10; ++c) m_spList->setText(c + 1, r + 1, rs->ValueAt(r, from[c]).toString());
+        restoreActiveCell(m_spList, before);
+    } else if (ran && isVisible()) {
+        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
+    }
+    CloseRecordset(rs);
+}
+
+void frmMain::LoadProductTotals(int row) {
+    WaitCursor wait;
+    QuietRebuild quiet(m_spListG);
+    const ActiveCell before = rememberActiveCell(m_spListG);
+    m_spListG->setMaxRows(0);
+
+    // Advance and stock directions have no totals: their lines take the whole height.
+    const QString kind = GetSpreadText(m_spListO, 5, row);
+    if (kind == QStringLiteral("선발") || kind == QStringLiteral("재고")) {
+        m_spListG->setVisible(false);
+        Form_Resize();
+        return;
+    }
+    m_spListG->setVisible(true);
+    Form_Resize();
+
+    const double buyer = orders::LeadingNumber(GetSpreadText(m_spListO, 9, row));
+    RecordsetPtr rs;
+    const bool ran = DBOpenRecordset(rs, orders::ProductTotalsSql(DateText(), buyer)) >= 0 && rs;
+    const int rows = ran ? rs->RecordCount() : 0;
+    m_spListG->setMaxRows(rows);
+
+    if (rows > 0) {
+        const int pname = columnOf(*rs, "pname"), qnt = columnOf(*rs, "qnt"), unit = columnOf(*rs, "unit");
+        for (int r = 0; r < rows; ++r) {
+            m_spListG->setText(1, r + 1, rs->ValueAt(r, pname).toString());
+            m_spListG->setText(2, r + 1, rs->ValueAt(r, qnt).toString());
+            m_spListG->setText(3, r + 1, rs->ValueAt(r, unit).toString());
+        }
+        restoreActiveCell(m_spListG, before);
+    } else if (ran && isVisible()) {
+        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
+    }
+    CloseRecordset(rs);
+}
