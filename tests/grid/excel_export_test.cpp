@@ -1,0 +1,213 @@
+// The Excel export of a grid: the question, the header rows, the files in ExpExcel/, the workbook read
+// back with libfreexl, and the grid left as it was, also when the export fails.
+#include "grid/excel_export.h"
+#include "grid/grid_fixture.h"
+#include "grid/spread_helpers.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+class ExcelExport : public GridTest {
+protected:
+    // Three columns, a number column in the middle, Hangul and ASCII texts, a protected read-only grid.
+    void SetUp() override {
+        GridTest::SetUp();
+        g.setObjectName(QStringLiteral("spList2"));
+        g.setMaxCols(3);
+        g.setText(1, 0, QStringLiteral("매출처"));
+        g.setText(2, 0, QStringLiteral("수량"));
+        g.setText(3, 0, QStringLiteral("특이사항"));
+        g.setMaxRows(4);  // one empty row at the end
+        const QStringList rows[] = {
+            {QStringLiteral("가나식품"), QStringLiteral("1234.5"), QStringLiteral("똠얌 cold")},
+            {QStringLiteral("Pelora"), QStringLiteral("-2"), QString()},
+            {QStringLiteral("사과"), QStringLiteral("7"), QStringLiteral("box 박스")}};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) g.setText(c + 1, r + 1, rows[r][c]);
+        SetSpreadNumberCell(&g, 2, -1, 1, true, true, false);
+        g.setLock(-1, -1, true);
+    }
+
+    // The grid's visible state that an export must leave as it found it.
+    QStringList snapshot() const {
+        QStringList s{QString::number(g.maxRows()), QString::number(g.dataRowCnt()),
+                      QString::number(g.reDraw()), QString::number(g.protect())};
+        for (int r = 1; r <= g.maxRows(); ++r)
+            for (int c = 1; c <= g.maxCols(); ++c) s << g.text(c, r) + QString::number(int(g.cellType(c, r)));
+        return s;
+    }
+
+    QString exportFolder() const { return dataDir() + QStringLiteral("/ExpExcel"); }
+
+    SpreadGrid g;
+};
+
+TEST_F(ExcelExport, WritesTheHeaderRowsAndCellsAndOpensTheWorkbook) {
+    const QStringList before = snapshot();
+    testDialogs().answer(Dialogs::ResultYes);
+    const QString path = ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true);
+
+    const auto& question = testDialogs().boxes().at(0);
+    EXPECT_EQ(question.text, QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"));
+    EXPECT_EQ(question.defaultButton, 1);
+    EXPECT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_EQ(testDialogs().waitCursorShows(), 1);
+    EXPECT_EQ(testDialogs().waitCursorDepth(), 0);
+
+    ASSERT_FALSE(path.isEmpty());
+    const QFileInfo info(path);
+    EXPECT_EQ(info.absolutePath(), QFileInfo(exportFolder()).absoluteFilePath());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^Exp\\d{6}_\\d{6}\\.XLS$")).match(info.fileName()).hasMatch())
+        << info.fileName().toStdString();
+    const QString log =
+        exportFolder() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("LOG.TXT");
+    ASSERT_TRUE(QFileInfo::exists(log));
+    EXPECT_EQ(filesIn(exportFolder()).size(), 2);
+    EXPECT_EQ(opened(), QStringList{path});
+
+    const XlsBook book(path);
+    ASSERT_TRUE(book.opened);
+    EXPECT_EQ(book.sheetName, QStringLiteral("Sheet1"));
+    EXPECT_EQ(book.rows, 4u);  // the header row and three data rows; the empty row is left out
+    EXPECT_EQ(book.cols, 3);
+    EXPECT_EQ(book.text(0, 0), QStringLiteral("매출처"));
+    EXPECT_EQ(book.text(0, 1), QStringLiteral("수량"));
+    EXPECT_EQ(book.text(0, 2), QStringLiteral("특이사항"));
+    EXPECT_EQ(book.text(1, 0), QStringLiteral("가나식품"));
+    EXPECT_EQ(book.text(1, 2), QStringLiteral("똠얌 cold"));
+    EXPECT_EQ(book.text(2, 0), QStringLiteral("Pelora"));
+    EXPECT_EQ(book.type(2, 2), FREEXL_CELL_NULL);
+    EXPECT_EQ(book.text(3, 2), QStringLiteral("box 박스"));
+    EXPECT_DOUBLE_EQ(book.number(1, 1), 1234.5);
+    EXPECT_DOUBLE_EQ(book.number(2, 1), -2);
+
+    // The grid has its own rows again, still protected and repainting.
+    EXPECT_EQ(snapshot(), before);
+
+    // The log names the workbook and how it ended.
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString logText = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(logText.contains(info.fileName()));
+    EXPECT_TRUE(logText.contains(QStringLiteral("Result:   OK")));
+}
+
+TEST_F(ExcelExport, WithoutHeadersOrQuestionAndAsAWholeBook) {
+    const QString path = ExportToExcelFile(&g, QStringLiteral("주문/목록"), true, true, false, false, false);
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+    EXPECT_TRUE(opened().isEmpty());
+    const XlsBook book(path);
+    ASSERT_TRUE(book.opened);
+    EXPECT_EQ(book.sheetName, QStringLiteral("주문목록"));  // a "/" cannot be part of a sheet name
+    EXPECT_EQ(book.rows, 3u);
+    EXPECT_EQ(book.text(0, 0), QStringLiteral("가나식품"));
+
+    QFile::remove(path);
+    const QString whole = ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, true, true, false, true);
+    const XlsBook wholeBook(whole);
+    ASSERT_TRUE(wholeBook.opened);
+    EXPECT_EQ(wholeBook.sheetName, QStringLiteral("spList2"));
+    EXPECT_EQ(wholeBook.rows, 4u);
+}
+
+TEST_F(ExcelExport, NoDataGivesTheMessageAndCreatesNoFolder) {
+    SpreadGrid empty;
+    fill(empty, 3, 0);
+    empty.setMaxRows(5);  // rows without data
+    testDialogs().answer(Dialogs::ResultOk);
+    EXPECT_TRUE(
+        ExportToExcelFile(&empty, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+    EXPECT_EQ(testDialogs().last().text,
+              QStringLiteral("엑셀로 보낼 데이터가 없습니다.\r\n자료 조회 후 엑셀로 보내세요."));
+    EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Information);
+    EXPECT_FALSE(QFileInfo::exists(exportFolder()));
+    EXPECT_EQ(empty.maxRows(), 5);
+}
+
+TEST_F(ExcelExport, AnsweringNoLeavesTheGridUntouched) {
+    const QStringList before = snapshot();
+    testDialogs().answer(Dialogs::ResultNo);
+    EXPECT_TRUE(ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(QFileInfo::exists(exportFolder()));
+    EXPECT_EQ(testDialogs().waitCursorShows(), 0);
+}
+
+TEST_F(ExcelExport, AFailedExportSaysSoAndRestoresTheGrid) {
+    // A file where the export folder belongs: the folder cannot be made and nothing can be written.
+    QFile blocker(exportFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QStringList before = snapshot();
+
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);  // the procedure error report of the folder
+    testDialogs().answer(Dialogs::ResultOk);  // the failure
+    EXPECT_TRUE(ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+
+    ASSERT_EQ(testDialogs().boxes().size(), 3);
+    EXPECT_TRUE(testDialogs().boxes().at(1).text.endsWith(
+        QStringLiteral(") in procedure ExportToExcelFile of Module modExcel")));
+    EXPECT_EQ(testDialogs().last().text, QStringLiteral("엑셀로 내보내기에 실패했습니다."));
+    EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
+    EXPECT_EQ(testDialogs().last().buttons, Dialogs::Buttons::Ok);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_EQ(testDialogs().waitCursorDepth(), 0);
+}
+
+TEST_F(ExcelExport, AFailedWriteKeepsRepaintingOffWhenItWasOff) {
+    // The folder exists but the workbook's name is taken by a folder: the write itself fails.
+    ASSERT_TRUE(QDir().mkpath(exportFolder()));
+    g.setReDraw(false);
+    const QStringList before = snapshot();
+    for (int s = 0; s < 3; ++s)  // this second and the next two, whichever the export falls on
+        QDir().mkpath(exportFolder() + QStringLiteral("/Exp") +
+                      QDateTime::currentDateTime().addSecs(s).toString(QStringLiteral("yyMMdd_HHmmss")) +
+                      QStringLiteral(".XLS"));
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);
+    EXPECT_TRUE(ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+    EXPECT_EQ(testDialogs().last().text, QStringLiteral("엑셀로 내보내기에 실패했습니다."));
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(g.reDraw());
+    // The log tells why.
+    bool failureLogged = false;
+    for (const QString& f : filesIn(exportFolder())) {
+        QFile log(exportFolder() + QLatin1Char('/') + f);
+        if (f.endsWith(QStringLiteral("LOG.TXT")) && log.open(QIODevice::ReadOnly))
+            failureLogged = QString::fromUtf8(log.readAll()).contains(QStringLiteral("FAILED"));
+    }
+    EXPECT_TRUE(failureLogged);
+}
+
+TEST_F(ExcelExport, AGridBeyondTheFormatIsRefusedBeforeAnythingChanges) {
+    SpreadGrid big;
+    big.setMaxCols(1);
+    big.setMaxRows(SpreadGrid::kXlsMaxRows);
+    big.setReDraw(false);
+    for (int r = 1; r <= SpreadGrid::kXlsMaxRows; ++r) big.setText(1, r, QStringLiteral("x"));
+    big.setReDraw(true);
+    // 65,536 data rows fit; with the header row they do not.
+    testDialogs().answer(Dialogs::ResultOk);
+    EXPECT_TRUE(ExportToExcelFile(&big, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("65,536")));
+    EXPECT_EQ(big.maxRows(), SpreadGrid::kXlsMaxRows);
+    EXPECT_FALSE(QFileInfo::exists(exportFolder()));
+
+    // The grid's own export refuses too, and leaves no workbook.
+    big.setMaxRows(SpreadGrid::kXlsMaxRows + 1);
+    big.setText(1, SpreadGrid::kXlsMaxRows + 1, QStringLiteral("x"));
+    const QString file = dataDir() + QStringLiteral("/big.xls");
+    EXPECT_FALSE(big.exportToExcel(file, QStringLiteral("Sheet1"), dataDir() + QStringLiteral("/big.txt")));
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_FALSE(big.lastExportError().isEmpty());
+}
+
+}  // namespace
