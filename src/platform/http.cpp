@@ -72,8 +72,16 @@ bool Request::open(const QUrl& url, const QByteArray& userAgent, bool bypassCach
     QObject scope;
     QObject::connect(m_reply, &QNetworkReply::requestSent, &scope, [&sent] { sent = true; });
     QNetworkReply* reply = m_reply;
-    const auto headersArrived = [reply] {
-        return reply->isFinished() || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+    // The headers of the final answer: a redirection that will be followed does not count, and after one
+    // the old status stands until the next answer's headers arrive.
+    bool redirected = false;
+    QObject::connect(m_reply, &QNetworkReply::redirected, &scope, [&redirected] { redirected = true; });
+    QObject::connect(m_reply, &QNetworkReply::metaDataChanged, &scope, [&redirected] { redirected = false; });
+    const auto headersArrived = [reply, &redirected] {
+        if (reply->isFinished()) return true;
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        const bool redirect = status.toInt() / 100 == 3 && reply->hasRawHeader("Location");
+        return status.isValid() && !redirect && !redirected;
     };
     bool ok = waitFor([&] { return sent || headersArrived(); }, g_limits.connectMs, false) &&
               waitFor(headersArrived, g_limits.silenceMs, true);
@@ -117,12 +125,12 @@ qint64 Request::read(char* buffer, qint64 max) {
         return -1;
     }
     const qint64 n = m_reply->read(buffer, max);
-    // A body that broke off shows as a failure once what did arrive has been read.
-    if (n <= 0 && m_reply->isFinished() && m_reply->error() != QNetworkReply::NoError) {
-        m_failed = true;
-        return -1;
-    }
-    return n < 0 ? -1 : n;
+    if (n > 0) return n;
+    // Nothing more: the end of the body, or, when the transfer broke off, a failure once what did arrive
+    // has been read.
+    if (m_reply->isFinished() && m_reply->error() == QNetworkReply::NoError) return 0;
+    m_failed = true;
+    return -1;
 }
 
 void Request::close() {

@@ -92,7 +92,7 @@ int cHTTPFile::OpenUrl(const QString& url) {
         Disconnect();
         return InvalidUrl;
     }
-    m_url = m_request->finalUrl().toString();
+    m_url = m_request->finalUrl().toString(QUrl::FullyEncoded);
     QString contentType = m_request->contentType();
     if (contentType.isEmpty()) contentType = QStringLiteral("Unknown");
     const bool html = contentType.contains(QLatin1String("html"));

@@ -136,7 +136,8 @@ StartOutcome launcherPath(const StartHandOver& handOver) {
     DBPassword = QStringLiteral(PELORA_LAUNCHER_DB_PASSWORD);
     if (DevMode && DBHost != QLatin1String("localhost")) ShowInfoMsg(QStringLiteral("Login ID: ") + DBUser);
 
-    if (!InitApp()) {
+    // No address is no server: the client library would take an empty host for this machine.
+    if (DBHost.trimmed().isEmpty() || !InitApp()) {
         ShowInfoMsg(QStringLiteral("프로그램 초기화에 실패하여 종료합니다."));
         DestroyApp();
         return StartOutcome::Ended;

@@ -1,0 +1,254 @@
+// The downloader and the setup download, against a real local HTTP server.
+#include "startup/chttpfile.h"
+#include "common/msgbox.h"
+#include "platform/app_paths.h"
+#include "platform/http.h"
+#include "platform/settings_store.h"
+#include "support/http_server.h"
+#include "support/qt_printers.h"
+
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a holder that subscribes to the downloader's notifications sees.
+struct Notifications {
+    explicit Notifications(cHTTPFile& http) {
+        QObject::connect(&http, &cHTTPFile::connectResult, [this](int s) { connects.append(s); });
+        QObject::connect(&http, &cHTTPFile::downloadStarted, [this](int size, const QString& name) {
+            startedSize = size;
+            startedName = name;
+        });
+        QObject::connect(&http, &cHTTPFile::dataArrived, [this](int total, const QByteArray& data) {
+            totals.append(total);
+            chunks.append(data);
+        });
+        QObject::connect(&http, &cHTTPFile::downloadCompleted, [this] { ++completed; });
+        QObject::connect(&http, &cHTTPFile::downloadError, [this](int e) { errors.append(e); });
+    }
+    QList<int> connects, totals, errors;
+    QList<QByteArray> chunks;
+    int startedSize = 0;
+    QString startedName;
+    int completed = 0;
+};
+
+QByteArray pattern(qsizetype size) {
+    QByteArray data(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i) data[i] = char((i * 7 + i / 251) & 0xFF);
+    return data;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class Downloader : public testing::Test {
+protected:
+    void SetUp() override {
+        http::setLimits({2000, 800});
+        ASSERT_TRUE(m_folder.isValid());
+        app_paths::setProgramFolderForTests(m_folder.path());
+        settings::save(AppTitle(), QStringLiteral("Config"), QStringLiteral("DownloadURL"),
+                       m_server.url(QStringLiteral("/download/")));
+    }
+    void TearDown() override { app_paths::setProgramFolderForTests(QString()); }
+
+    TestHttpServer::Response file(const QByteArray& body) {
+        TestHttpServer::Response r;
+        r.body = body;
+        return r;
+    }
+    QString path(const QString& name) const { return m_folder.path() + QLatin1Char('/') + name; }
+
+    TestHttpServer m_server;
+    QTemporaryDir m_folder;
+};
+
+TEST_F(Downloader, FileOfTwoFullChunksEndsAtItsSize) {
+    const QByteArray body = pattern(262144);
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), file(body));
+    cHTTPFile http;
+    Notifications seen(http);
+
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), cHTTPFile::Success);
+    EXPECT_EQ(seen.connects, QList<int>{0});
+    ASSERT_TRUE(http.Download(true, m_server.url(QStringLiteral("/download/peloraorder.exe")),
+                              m_folder.path(), QStringLiteral("peloraorder_Setup.exe")));
+    EXPECT_EQ(readFile(path(QStringLiteral("peloraorder_Setup.exe"))), body);
+    // Two reads of a full chunk, and no third: the size was reached.
+    EXPECT_EQ(seen.totals, (QList<int>{131072, 262144}));
+    ASSERT_EQ(seen.chunks.size(), 2);
+    EXPECT_EQ(seen.chunks.at(1), body.mid(131072));
+    EXPECT_EQ(seen.startedSize, 262144);
+    EXPECT_EQ(seen.startedName, QStringLiteral("peloraorder_Setup.exe"));
+    EXPECT_EQ(seen.completed, 1);
+    EXPECT_EQ(http.Size(), 262144);
+    EXPECT_EQ(http.StatusCode(), 200);
+    EXPECT_EQ(http.Name(), QStringLiteral("peloraorder.exe"));
+    EXPECT_FALSE(http.StillReceiving());
+    QString folder, name;
+    http.GetLocalPath(folder, name);
+    EXPECT_EQ(folder, m_folder.path() + QLatin1Char('/'));
+    EXPECT_EQ(name, QStringLiteral("peloraorder_Setup.exe"));
+    EXPECT_EQ(m_server.userAgents().last(), QByteArray("cHTTPFile"));
+}
+
+TEST_F(Downloader, BodyWithoutLengthIsReadToItsEnd) {
+    const QByteArray body = pattern(300000);
+    TestHttpServer::Response r = file(body);
+    r.omitLength = true;
+    m_server.route(QStringLiteral("/download/a.bin"), r);
+    cHTTPFile http;
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    ASSERT_TRUE(
+        http.Download(true, m_server.url(QStringLiteral("/download/a.bin")), m_folder.path(), QString()));
+    EXPECT_EQ(http.Size(), -1);
+    EXPECT_EQ(readFile(path(QStringLiteral("a.bin"))), body);  // no file name given: the URL's name
+}
+
+TEST_F(Downloader, BodyCutShortIsAnErrorAndLeavesNoFile) {
+    TestHttpServer::Response r = file(pattern(262144));
+    r.cutAfter = 200000;
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), r);
+    cHTTPFile http;
+    Notifications seen(http);
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/peloraorder.exe")),
+                               m_folder.path(), QStringLiteral("setup.exe")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("setup.exe"))));
+    EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Incomplete});
+    EXPECT_EQ(seen.completed, 0);
+    EXPECT_FALSE(http.StillReceiving());
+}
+
+TEST_F(Downloader, RefusalsAndTheirCodes) {
+    cHTTPFile http;
+    Notifications seen(http);
+    // Without Connect nothing is opened: not connected.
+    EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/x")), m_folder.path(),
+                               QStringLiteral("x")));
+    EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Offline});
+    seen.errors.clear();
+    EXPECT_TRUE(m_server.requestedPaths().isEmpty());
+
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    // 404: the open fails with code 4, no notification, no file.
+    EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/missing.exe")), m_folder.path(),
+                               QStringLiteral("missing.exe")));
+    EXPECT_EQ(http.StatusCode(), 404);
+    EXPECT_TRUE(seen.errors.isEmpty());
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("missing.exe"))));
+
+    // A length that is no number: the size cannot be determined.
+    TestHttpServer::Response odd = file("abc");
+    odd.lengthHeader = "three";
+    m_server.route(QStringLiteral("/download/odd"), odd);
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    EXPECT_FALSE(
+        http.Download(true, m_server.url(QStringLiteral("/download/odd")), m_folder.path(), QString()));
+    EXPECT_TRUE(seen.errors.isEmpty());
+
+    // Local folder and file name rules.
+    m_server.route(QStringLiteral("/download/ok.exe"), file("MZ"));
+    const struct {
+        QString folder, name;
+        int code;
+    } cases[] = {
+        {QString(), QStringLiteral("ok.exe"), cHTTPFile::NoFolder},
+        {QStringLiteral("relative/folder"), QStringLiteral("ok.exe"), cHTTPFile::NoFolder},
+        {m_folder.path() + QStringLiteral("/a*b"), QStringLiteral("ok.exe"), cHTTPFile::NoFolder},
+        {m_folder.path() + QStringLiteral("/gone"), QStringLiteral("ok.exe"), cHTTPFile::NoFolder},
+        {m_folder.path(), QStringLiteral("a:b.exe"), cHTTPFile::NoFileName},
+        {m_folder.path(), QStringLiteral("sub/ok.exe"), cHTTPFile::NoFileName},
+    };
+    for (const auto& c : cases) {
+        cHTTPFile fresh;
+        Notifications freshSeen(fresh);
+        ASSERT_EQ(fresh.Connect(m_server.url(QStringLiteral("/download"))), 0);
+        EXPECT_FALSE(
+            fresh.Download(true, m_server.url(QStringLiteral("/download/ok.exe")), c.folder, c.name));
+        EXPECT_EQ(freshSeen.errors, QList<int>{c.code})
+            << c.folder.toStdString() << " " << c.name.toStdString();
+    }
+    // A usable call after the refusals: nothing stayed "in progress".
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    EXPECT_TRUE(http.Download(true, m_server.url(QStringLiteral("/download/ok.exe")),
+                              m_folder.path() + QStringLiteral("  "), QStringLiteral(" ok.exe ")));
+    EXPECT_EQ(readFile(path(QStringLiteral("ok.exe"))), QByteArray("MZ"));
+}
+
+TEST_F(Downloader, NameFollowsTheFinalUrl) {
+    TestHttpServer::Response page = file("<html></html>");
+    page.contentType = "text/html";
+    m_server.route(QStringLiteral("/download/"), page);
+    m_server.route(QStringLiteral("/files/new%20setup.exe"), file("MZ"));
+    TestHttpServer::Response moved;
+    moved.redirectTo = QStringLiteral("/files/new%20setup.exe");
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), moved);
+
+    cHTTPFile http;
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    ASSERT_TRUE(http.Download(true, m_server.url(QStringLiteral("/download/")), m_folder.path(), QString()));
+    // The URL without "http://", its separators removed, and ".html".
+    const QString expected =
+        m_server.url(QStringLiteral("/download/")).mid(7).remove(QLatin1Char('/')).remove(QLatin1Char(':')) +
+        QStringLiteral(".html");
+    EXPECT_EQ(http.Name(), expected);
+    EXPECT_TRUE(QFile::exists(path(expected)));
+
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    ASSERT_TRUE(http.Download(true, m_server.url(QStringLiteral("/download/peloraorder.exe")),
+                              m_folder.path(), QString()))
+        << http.StatusCode() << " " << m_server.requestedPaths().join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(http.Url(), m_server.url(QStringLiteral("/files/new%20setup.exe")));
+    EXPECT_EQ(http.Name(), QStringLiteral("new%20setup.exe"));
+}
+
+TEST_F(Downloader, ConnectNeedsAReachableServer) {
+    quint16 port;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    cHTTPFile http;
+    Notifications seen(http);
+    EXPECT_EQ(http.Connect(QStringLiteral("http://127.0.0.1:%1/download").arg(port)),
+              int(cHTTPFile::Unreachable));
+    EXPECT_EQ(seen.connects, QList<int>{cHTTPFile::Unreachable});
+}
+
+TEST_F(Downloader, SetupDownloadReplacesAnOldSetupFile) {
+    const QString setup = path(QStringLiteral("peloraorder_Setup.exe"));
+    const auto leaveOldSetup = [&] {
+        QFile old(setup);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old setup");
+    };
+    // The server has no setup: the old file is gone all the same and the answer is false.
+    leaveOldSetup();
+    EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
+    EXPECT_FALSE(QFile::exists(setup));
+
+    const QByteArray body = pattern(150000);
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), file(body));
+    leaveOldSetup();
+    EXPECT_TRUE(DownloadSetup(QStringLiteral("peloraorder.exe")));
+    EXPECT_EQ(readFile(setup), body);
+    EXPECT_EQ(m_server.requestedPaths().last(), QStringLiteral("/download/peloraorder.exe"));
+
+    // A body cut short is no setup program.
+    TestHttpServer::Response cut = file(body);
+    cut.cutAfter = 1000;
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), cut);
+    EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
+    EXPECT_FALSE(QFile::exists(setup));
+}
+
+}  // namespace
