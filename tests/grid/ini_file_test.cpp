@@ -1,0 +1,55 @@
+// The INI helper: one key at a time, case-insensitive names, other sections and keys kept.
+#include "platform/ini_file.h"
+#include "grid/grid_fixture.h"
+#include "platform/cp949.h"
+
+#include <QFile>
+
+namespace {
+
+class IniFile : public GridTest {};
+
+TEST_F(IniFile, WritesOneKeyAtATimeAndKeepsTheRest) {
+    const QString path = dataDir() + QStringLiteral("/a.ini");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(cp949::encode(
+            u"; written by hand\r\n[Other]\r\nKey = one \r\n\r\n[FormPosition]\r\nLeft=10\r\n"));
+    }
+    ASSERT_TRUE(
+        ini_file::write(path, QStringLiteral("formposition"), QStringLiteral("LEFT"), QStringLiteral("20")));
+    ASSERT_TRUE(
+        ini_file::write(path, QStringLiteral("Other"), QStringLiteral("Second"), QStringLiteral("tofu")));
+    ASSERT_TRUE(ini_file::write(path, QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v")));
+
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("FormPosition"), QStringLiteral("Left")),
+              QStringLiteral("20"));
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("other"), QStringLiteral("key")), QStringLiteral("one"));
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("Other"), QStringLiteral("Second")),
+              QStringLiteral("tofu"));
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("New"), QStringLiteral("k")), QStringLiteral("v"));
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("New"), QStringLiteral("missing"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(
+        ini_file::read(dataDir() + QStringLiteral("/none.ini"), QStringLiteral("a"), QStringLiteral("b")),
+        QString());
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = cp949::decode(f.readAll());
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("; written by hand\r\n[Other]\r\nKey = one \r\nSecond=tofu\r\n")));
+    EXPECT_EQ(text.count(QStringLiteral("[FormPosition]")), 1);
+}
+
+TEST_F(IniFile, AReadBufferCutsLongValues) {
+    const QString path = dataDir() + QStringLiteral("/b.ini");
+    ASSERT_TRUE(
+        ini_file::write(path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("1234567890")));
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k"), QString(), 10),
+              QStringLiteral("123456789"));
+    EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("1234567890"));
+}
+
+}  // namespace
