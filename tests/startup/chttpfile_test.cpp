@@ -210,6 +210,24 @@ TEST_F(Downloader, NameFollowsTheFinalUrl) {
     EXPECT_EQ(http.Name(), QStringLiteral("new%20setup.exe"));
 }
 
+TEST_F(Downloader, CancelStopsBeforeTheNextRead) {
+    m_server.route(QStringLiteral("/download/big.bin"), file(pattern(400000)));
+    cHTTPFile http;
+    Notifications seen(http);
+    int cancelled = 0;
+    QObject::connect(&http, &cHTTPFile::downloadCancelled, [&] { ++cancelled; });
+    QObject::connect(&http, &cHTTPFile::dataArrived, [&](int, const QByteArray&) { http.Cancel(); });
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    EXPECT_FALSE(
+        http.Download(true, m_server.url(QStringLiteral("/download/big.bin")), m_folder.path(), QString()));
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(seen.totals, QList<int>{131072});
+    EXPECT_EQ(seen.completed, 0);
+    EXPECT_FALSE(http.StillReceiving());
+    // A cancelled download leaves what it wrote.
+    EXPECT_EQ(readFile(path(QStringLiteral("big.bin"))).size(), 131072);
+}
+
 TEST_F(Downloader, ConnectNeedsAReachableServer) {
     quint16 port;
     {
