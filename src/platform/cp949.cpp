@@ -84,32 +84,23 @@ constexpr unsigned kTrailCount = kTrailLast - kTrailFirst + 1;
 class DoubleByteTable {
 public:
     DoubleByteTable() : m_units((kLeadLast - kLeadFirst + 1) * kTrailCount, u'\uFFFD') {
-        std::vector<char> pairs;
-        pairs.reserve(m_units.size() * 2);
-        for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead)
-            for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-                pairs.push_back(static_cast<char>(lead));
-                pairs.push_back(static_cast<char>(trail));
-            }
         Converter conv("WCHAR_T", "CP949");
         iconv_t cd = conv.get();
-        std::vector<char32_t> wide(m_units.size());
-        char* in = pairs.data();
-        std::size_t inLeft = pairs.size();
-        std::size_t index = 0;
-        while (inLeft > 0) {
-            char* dst = reinterpret_cast<char*>(wide.data() + index);
-            std::size_t outLeft = (wide.size() - index) * sizeof(char32_t);
-            const std::size_t r = iconv(cd, &in, &inLeft, &dst, &outLeft);
-            const std::size_t converted =
-                static_cast<std::size_t>(reinterpret_cast<char32_t*>(dst) - wide.data());
-            for (; index < converted; ++index) m_units[index] = static_cast<char16_t>(wide[index]);
-            if (r != static_cast<std::size_t>(-1)) break;
-            // A refused code: it keeps U+FFFD, and conversion goes on at the next pair.
-            ++index;
-            in += 2;
-            inLeft -= 2;
-        }
+        // Pair by pair: the converter's recovery after a refused code must not shift later entries.
+        for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead)
+            for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+                char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                char32_t wide[2] = {};
+                char* in = pair;
+                std::size_t inLeft = 2;
+                char* dst = reinterpret_cast<char*>(wide);
+                std::size_t outLeft = sizeof(wide);
+                if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0 &&
+                    outLeft == sizeof(wide) - sizeof(char32_t))
+                    m_units[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)] =
+                        static_cast<char16_t>(wide[0]);
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            }
     }
     char16_t at(unsigned lead, unsigned trail) const {
         return m_units[(lead - kLeadFirst) * kTrailCount + (trail - kTrailFirst)];
