@@ -85,7 +85,7 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), m_model(new Spread
     h->setHighlightSections(false);
     h->setSectionsClickable(true);
     // A header click sorts (when enabled) rather than selecting the column.
-    disconnect(h, &QHeaderView::sectionPressed, this, &QTableView::selectColumn);
+    disconnect(h, &QHeaderView::sectionPressed, this, nullptr);
     disconnect(h, &QHeaderView::sectionEntered, this, nullptr);
     connect(h, &QHeaderView::sectionClicked, this, &SpreadGrid::onHeaderClicked);
     connect(h, &QHeaderView::sectionResized, this, &SpreadGrid::onSectionResized);

@@ -253,10 +253,42 @@ TEST(GridWidget, HeaderClickSortsBetweenItsEvents) {
     EXPECT_TRUE(g.isRowHidden(0));
     EXPECT_FALSE(g.isRowHidden(1));
 
-    emit g.horizontalHeader()->sectionClicked(0);  // the second click sorts the other way
+    // The second click, a real one on the header, sorts the other way and selects no column.
+    g.resize(400, 300);
+    g.show();
+    QApplication::processEvents();
+    QHeaderView* header = g.horizontalHeader();
+    click(header->viewport(), Qt::LeftButton,
+          QPoint(header->sectionViewportPosition(0) + header->sectionSize(0) / 2, header->height() / 2));
     EXPECT_EQ(g.text(1, 1), QStringLiteral("100"));
     EXPECT_EQ(g.text(1, 3), QStringLiteral("9"));
     EXPECT_TRUE(g.isRowHidden(2));
+    EXPECT_FALSE(g.selectionModel()->isColumnSelected(0, {}));
+}
+
+TEST(GridWidget, DraggingOverCellsReportsTheBlock) {
+    SpreadGrid g;
+    g.setMaxCols(3);
+    g.setMaxRows(4);
+    g.resize(400, 300);
+    g.show();
+    QApplication::processEvents();
+    std::vector<QList<int>> blocks;
+    QObject::connect(&g, &SpreadGrid::blockSelected, [&](int c, int r, int c2, int r2) {
+        blocks.push_back({c, r, c2, r2});
+    });
+    auto at = [&](int col, int row) { return g.visualRect(g.model()->index(row - 1, col - 1)).center(); };
+    sendMouse(g.viewport(), QEvent::MouseButtonPress, Qt::LeftButton, at(2, 3));
+    sendMouse(g.viewport(), QEvent::MouseButtonRelease, Qt::LeftButton, at(1, 1));
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0], (QList<int>{1, 1, 2, 3}));
+    click(g.viewport(), Qt::LeftButton, at(1, 1));  // a plain click is no block
+    EXPECT_EQ(blocks.size(), 1u);
+    // Without block selection (the read-only design), or while cells are always edited, no blocks.
+    g.setSelectBlockOptions(0);
+    sendMouse(g.viewport(), QEvent::MouseButtonPress, Qt::LeftButton, at(2, 3));
+    sendMouse(g.viewport(), QEvent::MouseButtonRelease, Qt::LeftButton, at(1, 1));
+    EXPECT_EQ(blocks.size(), 1u);
 }
 
 TEST(GridWidget, KeysMouseAndColumnWidthEvents) {
