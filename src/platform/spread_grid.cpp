@@ -745,21 +745,25 @@ void SpreadGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
 }
 
+QString SpreadGrid::textTipOf(int col, int row) const {
+    if (m_textTip == 0 || col < 1 || col > maxCols() || row < 1 || row > maxRows()) return {};
+    const QModelIndex i = m_model->index(row - 1, col - 1);
+    const QString shown = m_model->displayText(col, row);
+    const QVariant f = m_model->data(i, Qt::FontRole);
+    const QFontMetrics fm(f.isValid() ? f.value<QFont>() : font());
+    const int room = columnWidth(col - 1) - 6;
+    return !shown.isEmpty() && fm.horizontalAdvance(shown) > room ? shown : QString();
+}
+
 bool SpreadGrid::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex i = indexAt(help->pos());
-        if (m_textTip != 0 && i.isValid()) {
-            const QString shown = m_model->displayText(i.column() + 1, i.row() + 1);
-            const QVariant f = m_model->data(i, Qt::FontRole);
-            const QFontMetrics fm(f.isValid() ? f.value<QFont>() : font());
-            const int room = visualRect(i).width() - 6;
-            if (!shown.isEmpty() && fm.horizontalAdvance(shown) > room) {
-                QToolTip::showText(help->globalPos(), shown, viewport(), visualRect(i));
-                return true;
-            }
-        }
-        QToolTip::hideText();
+        const QString tip = i.isValid() ? textTipOf(i.column() + 1, i.row() + 1) : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(i));
         return true;
     }
     return QTableView::viewportEvent(event);

@@ -186,6 +186,9 @@ public:
     // 0: no tips; otherwise a text cut off by its column shows whole as a tooltip.
     int textTip() const;
     void setTextTip(int mode);
+    // The text that the tip of a cell shows: its whole text when tips are on and the column cuts it off,
+    // otherwise empty.
+    QString textTipOf(int col, int row) const;
     void setOddEvenRowColor(const QColor& oddBack, const QColor& oddFore, const QColor& evenBack,
                             const QColor& evenFore);
     // The background a row shows when no colour was set on it (the odd/even colours, else white).

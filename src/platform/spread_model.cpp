@@ -93,7 +93,7 @@ void SpreadModel::setMaxCols(int cols) {
 void SpreadModel::setHeaderRows(int rows) {
     rows = std::max(rows, 0);
     m_headers.resize(size_t(rows), std::vector<QString>(stride()));
-    emit headerDataChanged(Qt::Horizontal, 0, std::max(m_cols - 1, 0));
+    if (m_cols > 0) emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
 }
 
 QString SpreadModel::headerText(int col, int headerRow) const {

@@ -334,6 +334,21 @@ TEST(GridWidget, KeysMouseAndColumnWidthEvents) {
     EXPECT_DOUBLE_EQ(g.colWidth(1), 12);
 }
 
+TEST(GridWidget, CutOffTextsShowWholeAsTips) {
+    SpreadGrid g;
+    g.setMaxCols(2);
+    g.setMaxRows(1);
+    g.setColWidth(1, 3);
+    g.setText(1, 1, QStringLiteral("가나다라마바사아자차카타파하"));
+    g.setText(2, 1, QStringLiteral("ab"));
+    EXPECT_EQ(g.textTipOf(1, 1), QString());  // tips are off by default
+    g.setTextTip(1);
+    EXPECT_EQ(g.textTipOf(1, 1), QStringLiteral("가나다라마바사아자차카타파하"));
+    EXPECT_EQ(g.textTipOf(2, 1), QString());  // the whole text fits
+    g.setColWidth(1, 60);
+    EXPECT_EQ(g.textTipOf(1, 1), QString());
+}
+
 TEST(GridWidget, UnitsRoundTripThroughPixels) {
     SpreadGrid g;
     for (double w : {1.0, 6.0, 8.0, 10.83, 41.85})
