@@ -20,14 +20,14 @@ TEST_F(IniFile, WritesOneKeyAtATimeAndKeepsTheRest) {
     ASSERT_TRUE(
         ini_file::write(path, QStringLiteral("formposition"), QStringLiteral("LEFT"), QStringLiteral("20")));
     ASSERT_TRUE(
-        ini_file::write(path, QStringLiteral("Other"), QStringLiteral("Second"), QStringLiteral("tofu")));
+        ini_file::write(path, QStringLiteral("Other"), QStringLiteral("Second"), QStringLiteral("두부")));
     ASSERT_TRUE(ini_file::write(path, QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v")));
 
     EXPECT_EQ(ini_file::read(path, QStringLiteral("FormPosition"), QStringLiteral("Left")),
               QStringLiteral("20"));
     EXPECT_EQ(ini_file::read(path, QStringLiteral("other"), QStringLiteral("key")), QStringLiteral("one"));
     EXPECT_EQ(ini_file::read(path, QStringLiteral("Other"), QStringLiteral("Second")),
-              QStringLiteral("tofu"));
+              QStringLiteral("두부"));
     EXPECT_EQ(ini_file::read(path, QStringLiteral("New"), QStringLiteral("k")), QStringLiteral("v"));
     EXPECT_EQ(ini_file::read(path, QStringLiteral("New"), QStringLiteral("missing"), QStringLiteral("d")),
               QStringLiteral("d"));
@@ -39,7 +39,7 @@ TEST_F(IniFile, WritesOneKeyAtATimeAndKeepsTheRest) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString text = cp949::decode(f.readAll());
     EXPECT_TRUE(
-        text.startsWith(QStringLiteral("; written by hand\r\n[Other]\r\nKey = one \r\nSecond=tofu\r\n")));
+        text.startsWith(QStringLiteral("; written by hand\r\n[Other]\r\nKey = one \r\nSecond=두부\r\n")));
     EXPECT_EQ(text.count(QStringLiteral("[FormPosition]")), 1);
 }
 
