@@ -63,6 +63,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
+            m_grid->m_editorKey = event;
             emit m_grid->keyDown(key->key(), shiftState(key->modifiers()));
         }
         return QStyledItemDelegate::eventFilter(object, event);
@@ -714,7 +715,9 @@ void SpreadGrid::syncRowsFromModel() {
 // --- events ---
 
 void SpreadGrid::keyPressEvent(QKeyEvent* event) {
-    emit keyDown(event->key(), shiftState(event->modifiers()));
+    // A key the editor did not take comes up to the grid: it was reported already.
+    if (event != m_editorKey) emit keyDown(event->key(), shiftState(event->modifiers()));
+    m_editorKey = nullptr;
     QTableView::keyPressEvent(event);
 }
 

@@ -264,6 +264,7 @@ private:
     int m_resizedFirst = 0;
     int m_resizedLast = 0;
     QModelIndex m_pressIndex;
+    const QEvent* m_editorKey = nullptr;  // a key already reported by the cell editor, on its way up
     QString m_lastExportError;
     std::map<int, int> m_colMaxLength;
     friend class SpreadDelegate;

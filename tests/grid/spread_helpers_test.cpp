@@ -4,6 +4,7 @@
 #include "grid/grid_fixture.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -55,6 +56,15 @@ TEST_F(SpreadHelpers, EditableDesignKeepsCellsOpenInReplaceMode) {
     auto* editor = g.viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->selectedText(), QStringLiteral("old"));
+
+    // Keys typed into the editor reach the grid's key handler once.
+    int keys = 0;
+    QObject::connect(&g, &SpreadGrid::keyDown, [&](int key, int shift) {
+        if (key == Qt::Key_E && shift == SpreadGrid::kCtrlMask) ++keys;
+    });
+    QKeyEvent ctrlE(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier);
+    QApplication::sendEvent(editor, &ctrlE);
+    EXPECT_EQ(keys, 1);
 }
 
 TEST_F(SpreadHelpers, CtrlEHidesAndCtrlWShowsAroundTheActiveRow) {
