@@ -16,11 +16,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -148,6 +150,10 @@ void FrmLogin::Form_Load() {
         const QString saved = configValue(kPasswd);
         if (!saved.isEmpty()) m_txtPass->setText(DecodeStr(saved));
     }
+    // The identifier is known: the user starts in the password box, where Enter logs in.
+    m_txtPass->setFocus();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 bool FrmLogin::IsFirstLogin(const QString& loginId) const {
