@@ -77,7 +77,7 @@ QString LeftByte(const QString& text, int n, bool noPad) {
     QString result = charsToText(text, chars, 0, count - 1);
     // The n-th byte was the first half of a double-byte character: keep the width with a space.
     const bool cutInside = count < chars.size() && total < n && chars.at(count).width == 2;
-    if (cutInside && !noPad && !result.isEmpty()) result += QLatin1Char(' ');
+    if (cutInside && !noPad) result += QLatin1Char(' ');
     return result;
 }
 
