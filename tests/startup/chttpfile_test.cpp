@@ -7,6 +7,7 @@
 #include "support/http_server.h"
 #include "support/qt_printers.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -125,6 +126,22 @@ TEST_F(Downloader, BodyCutShortIsAnErrorAndLeavesNoFile) {
     EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Incomplete});
     EXPECT_EQ(seen.completed, 0);
     EXPECT_FALSE(http.StillReceiving());
+}
+
+TEST_F(Downloader, ServerFallingSilentEndsTheDownloadWithinTheLimit) {
+    TestHttpServer::Response r = file(pattern(262144));
+    r.stallAfter = 140000;
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), r);
+    cHTTPFile http;
+    Notifications seen(http);
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/peloraorder.exe")),
+                               m_folder.path(), QStringLiteral("setup.exe")));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Incomplete});
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("setup.exe"))));
 }
 
 TEST_F(Downloader, RefusalsAndTheirCodes) {

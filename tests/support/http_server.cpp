@@ -92,6 +92,10 @@ private:
             head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
         head += "Connection: close\r\n\r\n";
         socket->write(head);
+        if (r.stallAfter >= 0) {
+            socket->write(r.body.left(r.stallAfter));
+            return;
+        }
         socket->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
         socket->disconnectFromHost();
     }

@@ -21,6 +21,7 @@ public:
         QString redirectTo;       // answer 302 with this Location (a path of this server, or a URL)
         bool stall = false;       // read the request, then send nothing and keep the connection open
         qint64 cutAfter = -1;     // announce the whole length, send this many body bytes, then close
+        qint64 stallAfter = -1;   // announce the whole length, send this many body bytes, then fall silent
     };
 
     TestHttpServer();
