@@ -1,8 +1,10 @@
 // The order lines and product totals of a selected direction.
 #include "common/form_helpers.h"
+#include "grid/form_ini.h"
 #include "orders_fixture.h"
 
 #include <QFrame>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -101,6 +103,34 @@ TEST_F(OrderLinesTest, AShorterReloadMakesRowOneActive) {
     select(*window, QStringLiteral("13"));  // two lines
     EXPECT_EQ(window->spList()->activeRow(), 1);
     EXPECT_EQ(window->spList()->activeCol(), 2);
+}
+
+}  // namespace
+}  // namespace orders_test
+
+namespace orders_test {
+namespace {
+
+TEST_F(OrderLinesTest, TheLineGridHasTheGridKeysMenuAndStoredColumnWidths) {
+    frmMain& w = open();
+    showActive(&w);
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    w.spList()->setFocus();
+
+    testDialogs().answer(Dialogs::ResultOk);
+    sendKey(w.spList(), Qt::Key_H, Qt::ControlModifier);
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_EQ(testDialogs().last().title, QStringLiteral("시트내 단축키 목록"));
+
+    testDialogs().answerMenu(0);
+    emit w.spList()->mouseUp(SpreadGrid::kRightButton, 0, 10, 10);
+    ASSERT_EQ(testDialogs().boxes().size(), 2);
+    EXPECT_EQ(testDialogs().last().kind, ScriptedDialogs::Kind::Menu);
+
+    w.spList()->setColWidth(2, 20);
+    emit w.spList()->colWidthChange(2, 2);
+    QSettings ini(FormIniPath(QStringLiteral("frmMain")), QSettings::IniFormat);
+    EXPECT_EQ(ini.value(QStringLiteral("spList_ColsWidth/2")).toDouble(), 20.0);
 }
 
 }  // namespace
