@@ -2,7 +2,6 @@
 #include "orders_fixture.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <set>
 
@@ -11,12 +10,7 @@ namespace {
 
 // The demo file's statements: UTF-8 text, each ending with a semicolon at the end of a line. They reach
 // the server as code page 949 bytes, as scripts/demo sends them.
-QString demoPath() {
-    if (qEnvironmentVariableIsSet("PELORA_SOURCE_DIR"))
-        return testdb::sourcePath(QStringLiteral("db/demo.sql"));
-    // This file lies in tests/orders/ of the checkout.
-    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../db/demo.sql");
-}
+QString demoPath() { return testdb::sourcePath(QStringLiteral("db/demo.sql")); }
 
 QStringList demoStatements() {
     QFile file(demoPath());

@@ -106,7 +106,7 @@ bool openSession() {
 }
 
 QString sourcePath(const QString& relative) {
-    return qEnvironmentVariable("PELORA_SOURCE_DIR") + QLatin1Char('/') + relative;
+    return QStringLiteral(PELORA_SOURCE_DIR) + QLatin1Char('/') + relative;
 }
 
 }  // namespace testdb
