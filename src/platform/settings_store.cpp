@@ -13,7 +13,9 @@ QString fileFor(const QString& application) {
 }
 
 // Section and key names may be Korean ("서버정보", "DB명"): QSettings keeps them as UTF-8 in the file.
-QString path(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
+QString path(const QString& section, const QString& key) {
+    return section + QLatin1Char('/') + key;
+}
 
 }  // namespace
 

@@ -11,7 +11,9 @@ namespace {
 Hook g_hook = nullptr;
 }
 
-void setHook(Hook hook) { g_hook = hook; }
+void setHook(Hook hook) {
+    g_hook = hook;
+}
 
 bool runProgram(const QString& path, const QStringList& arguments) {
     if (g_hook) return g_hook(path, arguments, false);
