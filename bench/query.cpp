@@ -28,23 +28,10 @@ constexpr int kDirections = 1000;
 constexpr int kLines = 20000;
 const QString kDate = QStringLiteral("2030-05-10");
 
-MYSQL* rawConnection() {
-    const bench::Server& s = bench::server();
-    MYSQL* m = mysql_init(nullptr);
-    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(m, "localhost", s.user.toUtf8().constData(), s.password.toUtf8().constData(),
-                            s.database.toUtf8().constData(), 0, nullptr, 0)) {
-        std::fprintf(stderr, "connect: %s\n", mysql_error(m));
-        std::exit(1);
-    }
-    return m;
-}
+using bench::rawConnection;
 
 void run(MYSQL* m, const std::string& sql) {
-    if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
-        std::fprintf(stderr, "%s: %s\n", sql.c_str(), mysql_error(m));
-        std::exit(1);
-    }
+    bench::rawRun(m, sql);
 }
 
 // Buyer 1's day: 1,000 directions of all kinds (the first a 리드, so the totals are queried), 20 lines

@@ -17,23 +17,10 @@ namespace {
 constexpr int kRows = 100000;
 const char* kSelect = "SELECT * FROM bench_rs";
 
-MYSQL* rawConnection() {
-    const bench::Server& s = bench::server();
-    MYSQL* m = mysql_init(nullptr);
-    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(m, "localhost", s.user.toUtf8().constData(), s.password.toUtf8().constData(),
-                            s.database.toUtf8().constData(), 0, nullptr, 0)) {
-        std::fprintf(stderr, "connect: %s\n", mysql_error(m));
-        std::exit(1);
-    }
-    return m;
-}
+using bench::rawConnection;
 
-void run(MYSQL* m, const char* sql) {
-    if (mysql_query(m, sql) != 0) {
-        std::fprintf(stderr, "%s: %s\n", sql, mysql_error(m));
-        std::exit(1);
-    }
+void run(MYSQL* m, const std::string& sql) {
+    bench::rawRun(m, sql);
 }
 
 // Ten columns: names and units in Hangul (code page 949 bytes), codes and numbers in ASCII, some with

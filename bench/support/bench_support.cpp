@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <mysql.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -47,6 +49,25 @@ public:
 };
 
 }  // namespace
+
+MYSQL* rawConnection() {
+    const Server& s = server();
+    MYSQL* m = mysql_init(nullptr);
+    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
+    if (!mysql_real_connect(m, "localhost", s.user.toUtf8().constData(), s.password.toUtf8().constData(),
+                            s.database.toUtf8().constData(), 0, nullptr, 0)) {
+        std::fprintf(stderr, "connect: %s\n", mysql_error(m));
+        std::exit(1);
+    }
+    return m;
+}
+
+void rawRun(MYSQL* m, const std::string& sql) {
+    if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+        std::fprintf(stderr, "%s: %s\n", sql.c_str(), mysql_error(m));
+        std::exit(1);
+    }
+}
 
 const Server& server() {
     static const Server s = readServer();

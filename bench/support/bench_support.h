@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include <string>
+
+struct st_mysql;
+
 // What the benchmark programs share: the throwaway server that scripts/bench started, and the ratio line.
 namespace bench {
 
@@ -16,6 +20,11 @@ struct Server {
 
 // The server of $PELORA_BENCH_DB_DIR/env; also points the client library's default socket at it.
 const Server& server();
+
+// A raw client connection to that server with the latin1 character set (the bytes pass unchanged), and a
+// statement run on it; both end the program on failure.
+st_mysql* rawConnection();
+void rawRun(st_mysql* m, const std::string& sql);
 
 // Runs the registered benchmarks (repetitions with medians), then prints both medians and the line
 // "ratio: N.NN" = median of `measured` / median of `baseline` (the names as registered).

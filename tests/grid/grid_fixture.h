@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/shell.h"
 #include "platform/spread_grid.h"
 #include "support/scripted_dialogs.h"
+#include "support/shell_recorder.h"
 
 #include <QDir>
 #include <QStringList>
@@ -18,21 +18,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         qputenv("PELORA_DATA_DIR", m_dir.path().toUtf8());
-        opened().clear();
-        shell::setHook([](const QString& what, const QStringList&, bool isDocument) {
-            if (isDocument) opened() << what;
-            return true;
-        });
     }
-    void TearDown() override {
-        shell::setHook(nullptr);
-        qunsetenv("PELORA_DATA_DIR");
-    }
+    void TearDown() override { qunsetenv("PELORA_DATA_DIR"); }
     QString dataDir() const { return m_dir.path(); }
-    static QStringList& opened() {
-        static QStringList list;
-        return list;
-    }
+    static QStringList& opened() { return ShellRecorder::opened(); }
 
     // A grid named like the windows' grids: `cols` columns with header texts, `rows` rows of "r-c" texts.
     static void fill(SpreadGrid& g, int cols, int rows) {
@@ -46,6 +35,7 @@ protected:
 
 private:
     QTemporaryDir m_dir;
+    ShellRecorder m_shell;
 };
 
 // A workbook read back with libfreexl.

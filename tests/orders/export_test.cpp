@@ -1,7 +1,7 @@
 // The export command: the order lines of every listed direction in one workbook, read back.
 #include "grid/grid_fixture.h"
 #include "orders_fixture.h"
-#include "platform/shell.h"
+#include "support/shell_recorder.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -10,24 +10,12 @@ namespace orders_test {
 namespace {
 
 QStringList& opened() {
-    static QStringList list;
-    return list;
+    return ShellRecorder::opened();
 }
 
 class ExportTest : public OrdersTest {
 protected:
-    void SetUp() override {
-        OrdersTest::SetUp();
-        opened().clear();
-        shell::setHook([](const QString& what, const QStringList&, bool isDocument) {
-            if (isDocument) opened() << what;
-            return true;
-        });
-    }
-    void TearDown() override {
-        shell::setHook(nullptr);
-        OrdersTest::TearDown();
-    }
+    ShellRecorder m_shell;
     QStringList workbooks() const {
         return QDir(dataDir.path() + QStringLiteral("/ExpExcel"))
             .entryList({QStringLiteral("*.XLS")}, QDir::Files);

@@ -9,12 +9,11 @@
 #include "startup/session.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
+#include "support/widget_input.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -111,22 +110,6 @@ private:
     int m_count = 0;
     QString m_lastText;
 };
-
-inline void sendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(widget, &release);
-}
-
-inline void showActive(QWidget* window) {
-    window->show();
-    window->activateWindow();
-    QElapsedTimer clock;
-    clock.start();
-    while (!window->isActiveWindow() && clock.elapsed() < 2000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 // A column of a grid, rows 1..maxRows.
 inline QStringList column(const SpreadGrid* grid, int col) {

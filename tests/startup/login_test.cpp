@@ -9,11 +9,10 @@
 #include "startup/session.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
+#include "support/widget_input.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -26,25 +25,9 @@ namespace {
 
 const QString kConfig = QStringLiteral("Config");
 
-// Keys as a user types them: press and release through the application, so that filters and
-// propagation to the window work as with a keyboard.
-void sendKey(QWidget* widget, int key, const QString& text = QString()) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &release);
-}
 void typeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) sendKey(widget, c.isLetter() ? int(c.toUpper().unicode()) : 0, QString(c));
-}
-// Shows the window and waits until it is the active one, so that focus changes arrive.
-void showActive(QWidget* window) {
-    window->show();
-    window->activateWindow();
-    QElapsedTimer clock;
-    clock.start();
-    while (!window->isActiveWindow() && clock.elapsed() < 2000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    for (const QChar c : text)
+        sendKey(widget, c.isLetter() ? int(c.toUpper().unicode()) : 0, Qt::NoModifier, QString(c));
 }
 
 QString config(const QString& key) {
@@ -95,7 +78,9 @@ protected:
         window->txtPass()->selectAll();
         typeText(window->txtPass(), text);
     }
-    void pressEnterInPassword() { sendKey(window->txtPass(), Qt::Key_Return, QStringLiteral("\r")); }
+    void pressEnterInPassword() {
+        sendKey(window->txtPass(), Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    }
 
     std::unique_ptr<FrmLogin> window;
     int mainShown = 0;
