@@ -81,6 +81,9 @@ void cHTTPFile::Disconnect() {
 
 int cHTTPFile::OpenUrl(const QString& url) {
     if (!m_sessionOpen) return Success;  // nothing opened: the download then reports "not connected"
+    // The new request replaces the previous one: nothing counts as connected until it has opened, so a
+    // failed open cannot leave the object looking connected to a request that is gone.
+    m_connected = false;
     const QUrl target(url);
     m_request = std::make_unique<http::Request>();
     if (!target.isValid() || !m_request->open(target, "cHTTPFile", false)) {
@@ -118,8 +121,15 @@ int cHTTPFile::OpenUrl(const QString& url) {
 }
 
 bool cHTTPFile::SetLocalPath(const QString& folder, const QString& fileName) {
+    // A refused folder or file name forgets the previous call's target, so that a reused downloader reports
+    // the missing folder or name instead of writing into the file of an earlier download.
+    m_localFileName.clear();
+    m_localPath.clear();
     QString dir = folder.trimmed();
-    if (!isUsableFolder(dir)) return false;
+    if (!isUsableFolder(dir)) {
+        m_localFolder.clear();
+        return false;
+    }
     if (!dir.endsWith(separator()) && !dir.endsWith(QLatin1Char('/'))) dir += separator();
     m_localFolder = dir;
     const QString name = fileName.trimmed();

@@ -200,6 +200,50 @@ TEST_F(Downloader, RefusalsAndTheirCodes) {
     EXPECT_EQ(readFile(path(QStringLiteral("ok.exe"))), QByteArray("MZ"));
 }
 
+TEST_F(Downloader, ReusedDownloaderWritesOnlyWhereItIsTold) {
+    m_server.route(QStringLiteral("/download/ok.exe"), file("MZ"));
+    m_server.route(QStringLiteral("/download/new.exe"), file("NEW"));
+    cHTTPFile http;
+    Notifications seen(http);
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    ASSERT_TRUE(http.Download(true, m_server.url(QStringLiteral("/download/ok.exe")), m_folder.path(),
+                              QStringLiteral("ok.exe")));
+
+    // A folder or file name that is refused does not fall back on the previous download's file.
+    const struct {
+        QString folder, name;
+        int code;
+    } cases[] = {
+        {m_folder.path() + QStringLiteral("/gone"), QStringLiteral("new.exe"), cHTTPFile::NoFolder},
+        {m_folder.path(), QStringLiteral("a:b.exe"), cHTTPFile::NoFileName},
+    };
+    for (const auto& c : cases) {
+        seen.errors.clear();
+        ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+        EXPECT_FALSE(
+            http.Download(true, m_server.url(QStringLiteral("/download/new.exe")), c.folder, c.name));
+        EXPECT_EQ(seen.errors, QList<int>{c.code}) << c.folder.toStdString() << " " << c.name.toStdString();
+        EXPECT_EQ(readFile(path(QStringLiteral("ok.exe"))), QByteArray("MZ"));
+    }
+
+    // After a request that could not be opened, a download without a new Connect is "not connected" and
+    // leaves the existing file alone.
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    ASSERT_TRUE(http.Download(true, m_server.url(QStringLiteral("/download/ok.exe")), m_folder.path(),
+                              QStringLiteral("ok.exe")));
+    TestHttpServer::Response stall;
+    stall.stall = true;
+    m_server.route(QStringLiteral("/download/stall.exe"), stall);
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/stall.exe")), m_folder.path(),
+                               QStringLiteral("ok.exe")));
+    seen.errors.clear();
+    EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/new.exe")), m_folder.path(),
+                               QStringLiteral("ok.exe")));
+    EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Offline});
+    EXPECT_EQ(readFile(path(QStringLiteral("ok.exe"))), QByteArray("MZ"));
+}
+
 TEST_F(Downloader, NameFollowsTheFinalUrl) {
     TestHttpServer::Response page = file("<html></html>");
     page.contentType = "text/html";
