@@ -328,6 +328,13 @@ void SpreadGrid::setRowHidden(int row, bool hidden) {
     if (row < 1 || row > maxRows()) return;
     m_model->setRowHidden(row, hidden);
     QTableView::setRowHidden(row - 1, hidden);
+    // The view brings a shown row back at the size it had when it was hidden; the height of all rows may
+    // have changed since (the context menu, a layout file), so it gets the height it has now.
+    if (!hidden) {
+        const double own = m_model->rowOwnHeight(row);
+        const int px = rowHeightToPixels(own > 0 ? own : m_rowHeight);
+        if (verticalHeader()->sectionSize(row - 1) != px) verticalHeader()->resizeSection(row - 1, px);
+    }
 }
 
 bool SpreadGrid::rowHeadersShow() const {

@@ -142,6 +142,23 @@ TEST(GridWidget, HiddenColumnsKeepTheirWidth) {
     EXPECT_DOUBLE_EQ(g.colWidth(5), 6);
 }
 
+TEST(GridWidget, ShownRowsTakeTheHeightOfTodayNotOfWhenTheyWereHidden) {
+    SpreadGrid g;
+    fill(g, 1, 4);
+    g.setRowHidden(2, true);
+    g.setRowHeight(3, 40);
+    g.setRowHidden(3, true);
+    g.setRowHeight(-1, 30);  // e.g. chosen in the context menu while subtotal rows are hidden
+    g.setRowHidden(2, false);
+    g.setRowHidden(3, false);
+    EXPECT_EQ(g.verticalHeader()->sectionSize(1), g.rowHeightToPixels(30));
+    EXPECT_EQ(g.verticalHeader()->sectionSize(2), g.rowHeightToPixels(30));
+    g.setRowHeight(4, 40);
+    g.setRowHidden(4, true);
+    g.setRowHidden(4, false);
+    EXPECT_EQ(g.verticalHeader()->sectionSize(3), g.rowHeightToPixels(40));
+}
+
 TEST(GridWidget, MostSpecificPropertyWinsAndWiderSettingsClearNarrowerOnes) {
     SpreadGrid g;
     fill(g, 3, 3);
