@@ -2,13 +2,16 @@
 
 #include "platform/spread_model.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
@@ -91,6 +94,10 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), m_model(new Spread
     connect(h, &QHeaderView::sectionClicked, this, &SpreadGrid::onHeaderClicked);
     connect(h, &QHeaderView::sectionResized, this, &SpreadGrid::onSectionResized);
     h->viewport()->installEventFilter(this);
+
+    // The corner above the row numbers shows the text of cell (0, 0), as a header cell does.
+    m_corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_corner) m_corner->installEventFilter(this);
 
     QHeaderView* v = verticalHeader();
     v->setSectionResizeMode(QHeaderView::Fixed);
@@ -227,6 +234,7 @@ void SpreadGrid::setText(int col, int row, const QString& value) {
         m_model->setHeaderText(col, 0, value);
     else if (row >= 1 && row <= maxRows())
         m_model->setText(col, row, value);
+    if (col == 0 && (row == 0 || row == kHeaderRow) && m_corner) m_corner->update();
 }
 
 void SpreadGrid::clearRange(int col, int row, int col2, int row2) {
@@ -779,7 +787,25 @@ bool SpreadGrid::viewportEvent(QEvent* event) {
     return QTableView::viewportEvent(event);
 }
 
+void SpreadGrid::paintCorner() {
+    QStyleOptionHeader opt;
+    opt.initFrom(m_corner);
+    opt.state = QStyle::State_None;
+    if (m_corner->isEnabled()) opt.state |= QStyle::State_Enabled;
+    if (m_corner->isActiveWindow()) opt.state |= QStyle::State_Active;
+    opt.rect = m_corner->rect();
+    opt.position = QStyleOptionHeader::OnlyOneSection;
+    opt.text = m_model->headerText(0, 0);
+    opt.textAlignment = Qt::AlignCenter;
+    QPainter painter(m_corner);
+    m_corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, m_corner);
+}
+
 bool SpreadGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_corner && event->type() == QEvent::Paint) {
+        paintCorner();
+        return true;
+    }
     if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease &&
         m_resizedFirst > 0) {
         const int first = m_resizedFirst, last = m_resizedLast;

@@ -8,6 +8,7 @@
 #include <vector>
 
 class SpreadModel;
+class QAbstractButton;
 class QEvent;
 class QKeyEvent;
 class QMouseEvent;
@@ -241,8 +242,10 @@ private:
     void onHeaderClicked(int section);
     void onSectionResized(int section, int oldSize, int newSize);
     void openEditorIfPermanent();
+    void paintCorner();
 
     SpreadModel* m_model = nullptr;
+    QAbstractButton* m_corner = nullptr;  // the view's corner above the row numbers
     int m_headerRows = 1;
     std::vector<double> m_colWidths;  // index 0: row-header column
     double m_defaultColWidth = 8.0;

@@ -3,6 +3,7 @@
 #include "grid/find_in_spread.h"
 #include "grid/grid_fixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -21,6 +22,16 @@ TEST_F(SpreadHelpers, ReadOnlyDesignLocksEverythingAndSelectsRows) {
     CommonSpreadDesign(&g, true, true, true, true, true);
     EXPECT_EQ(g.maxRows(), 0);
     EXPECT_EQ(g.text(0, 0), QStringLiteral("No"));
+    // The corner above the row numbers shows it.
+    g.resize(300, 200);
+    g.show();
+    auto* corner = g.findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(corner, nullptr);
+    const QImage withNo = corner->grab().toImage();
+    g.setText(0, 0, QString());
+    EXPECT_NE(corner->grab().toImage(), withNo);
+    g.setText(0, 0, QStringLiteral("No"));
+    EXPECT_EQ(corner->grab().toImage(), withNo);
     EXPECT_EQ(g.operationMode(), SpreadGrid::OperationMode::SingleSelect);
     EXPECT_EQ(g.selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(g.selectBlockOptions(), 0);
