@@ -238,6 +238,25 @@ void SpreadModel::repaintAll() {
     if (m_rows > 0) emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
 }
 
+void SpreadModel::repaintArea(int col, int row) {
+    if (row == 0 || (col == -1 && row == -1)) {
+        repaintAll();  // the header row or the whole sheet
+        return;
+    }
+    if (m_rows < 1) return;
+    if (col == 0) {  // the row-header column
+        emit headerDataChanged(Qt::Vertical, row == -1 ? 0 : row - 1, row == -1 ? m_rows - 1 : row - 1);
+        return;
+    }
+    if (m_cols < 1) return;
+    if (row == -1)
+        emit dataChanged(createIndex(0, col - 1), createIndex(m_rows - 1, col - 1));
+    else if (col == -1)
+        emit dataChanged(createIndex(row - 1, 0), createIndex(row - 1, m_cols - 1));
+    else
+        emit dataChanged(createIndex(row - 1, col - 1), createIndex(row - 1, col - 1));
+}
+
 void SpreadModel::emitCellChanged(int col, int row) {
     if (col == 0) {
         emit headerDataChanged(Qt::Vertical, row - 1, row - 1);

@@ -92,6 +92,9 @@ public:
     void setQuiet(bool quiet);
     bool quiet() const { return m_quiet; }
     void repaintAll();
+    // Repaints what a property set on (col, row) can change: a cell, a row (col -1), a column (row -1),
+    // or everything. Painting one row of a long list must not cost a pass over all its rows.
+    void repaintArea(int col, int row);
 
     // The text a cell shows: number cells formatted with their decimals and separators.
     QString displayText(int col, int row) const;
@@ -186,7 +189,9 @@ void SpreadModel::assign(Field<T> field, int col, int row, const T& value) {
             clearCellsOf(meta, -1);
         } else if (col >= 0 && col <= m_cols) {
             meta.styles->cell(col, true)->*field = value;
+        } else {
+            return;
         }
     }
-    if (!m_quiet) repaintAll();
+    if (!m_quiet) repaintArea(col, row);
 }

@@ -232,6 +232,31 @@ TEST(GridWidget, RepaintingOffGathersChangesIntoOneRepaint) {
     EXPECT_TRUE(g.reDraw());
     g.setText(2, 2, QStringLiteral("x"));
     EXPECT_EQ(changed, 2);
+
+    // A property set on a row, a column or a cell repaints just that (painting every n-th row of a long
+    // list must not repaint the whole list each time); the row-header column repaints its own header.
+    QModelIndex first, last;
+    int headerRepaints = 0;
+    QObject::connect(g.model(), &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& a, const QModelIndex& b) {
+                         first = a;
+                         last = b;
+                     });
+    QObject::connect(g.model(), &QAbstractItemModel::headerDataChanged, [&] { ++headerRepaints; });
+    g.setBackColor(-1, 40, Qt::green);
+    EXPECT_EQ(std::pair(first.row(), first.column()), std::pair(39, 0));
+    EXPECT_EQ(std::pair(last.row(), last.column()), std::pair(39, 2));
+    g.setBackColor(2, -1, Qt::gray);
+    EXPECT_EQ(std::pair(first.row(), first.column()), std::pair(0, 1));
+    EXPECT_EQ(std::pair(last.row(), last.column()), std::pair(99, 1));
+    g.setForeColor(3, 7, Qt::red);
+    EXPECT_EQ(first, last);
+    EXPECT_EQ(std::pair(first.row(), first.column()), std::pair(6, 2));
+    EXPECT_EQ(headerRepaints, 0);
+    EXPECT_EQ(changed, 5);
+    g.setCellTag(0, 7, QStringLiteral("subtot"));
+    EXPECT_EQ(headerRepaints, 1);
+    EXPECT_EQ(changed, 5);
 }
 
 TEST(GridWidget, HeaderClickSortsBetweenItsEvents) {
