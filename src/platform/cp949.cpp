@@ -57,8 +57,11 @@ QByteArray encode(QStringView text) {
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) break;
         if (errno == EILSEQ) {  // a character outside the code page: one "?" for the code unit (or pair)
-            const char16_t unit = *reinterpret_cast<const char16_t*>(in);
-            const std::size_t skip = QChar::isHighSurrogate(unit) && inLeft >= 4 ? 4 : 2;
+            // A surrogate pair is one character; an unpaired surrogate is one on its own.
+            const auto* unit = reinterpret_cast<const char16_t*>(in);
+            const bool pair =
+                inLeft >= 4 && QChar::isHighSurrogate(unit[0]) && QChar::isLowSurrogate(unit[1]);
+            const std::size_t skip = pair ? 4 : 2;
             in += skip;
             inLeft -= skip;
             *dst++ = '?';

@@ -37,6 +37,7 @@ TEST(Cp949, FaultyInputIsReplacedNotDropped) {
     // A character outside the code page becomes "?"; a broken byte sequence becomes U+FFFD, and what
     // follows it still decodes.
     EXPECT_EQ(cp949::encode(QStringLiteral("a😀bő")), QByteArray("a?b?"));
+    EXPECT_EQ(cp949::encode(QString::fromUtf16(u"\xD83D가\xDE00x")), QByteArray("?\xB0\xA1?x"));  // unpaired
     EXPECT_EQ(cp949::decode(QByteArray("\xB0")), QStringLiteral("\uFFFD"));
     EXPECT_EQ(cp949::decode(QByteArray("x\x80y\xB0\xA1")), QStringLiteral("x\uFFFDy가"));
     EXPECT_EQ(cp949::decode(QByteArray("\xC9\x41z")), QStringLiteral("\uFFFDz"));  // a user-defined code
