@@ -62,6 +62,13 @@ public:
         }
     }
 
+    // A key the editor kept for itself never reaches the grid, so the mark of a reported key would stay
+    // behind; a later key sent to the grid itself may reuse the same address and must not be taken for it.
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
+        m_grid->m_editorKey = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {

@@ -2,11 +2,13 @@
 #include "grid/spread_helpers.h"
 #include "grid/find_in_spread.h"
 #include "grid/grid_fixture.h"
+#include "support/widget_input.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -76,6 +78,17 @@ TEST_F(SpreadHelpers, EditableDesignKeepsCellsOpenInReplaceMode) {
     QKeyEvent ctrlE(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier);
     QApplication::sendEvent(editor, &ctrlE);
     EXPECT_EQ(keys, 1);
+
+    // A key the editor keeps for itself is no reason to drop a later key on the grid: with the editor
+    // closed (a locked cell), Ctrl+E still arrives.
+    sendKey(editor, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    const QPointer<QLineEdit> closing(editor);
+    g.setLock(2, 1, true);
+    g.setActiveCell(2, 1);
+    QApplication::processEvents();
+    ASSERT_TRUE(!closing || !closing->isVisible());
+    sendKey(&g, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(keys, 2);
 }
 
 TEST_F(SpreadHelpers, CtrlEHidesAndCtrlWShowsAroundTheActiveRow) {
