@@ -573,8 +573,15 @@ bool SpreadGrid::reDraw() const {
 void SpreadGrid::setReDraw(bool on) {
     if (on == reDraw()) return;
     viewport()->setUpdatesEnabled(on);
+    // The row headers too: while they may not paint, hiding or sizing a row skips their position
+    // bookkeeping, which otherwise walks every row each time.
+    verticalHeader()->setUpdatesEnabled(on);
+    verticalHeader()->viewport()->setUpdatesEnabled(on);
     m_model->setQuiet(!on);
-    if (on) viewport()->update();
+    if (on) {
+        viewport()->update();
+        verticalHeader()->viewport()->update();
+    }
 }
 
 void SpreadGrid::refresh() {
