@@ -54,9 +54,7 @@ void BM_GridFill(benchmark::State& state) {
         grid.setReDraw(false);
         grid.setMaxRows(0);
         grid.setMaxRows(kRows);
-        size_t i = 0;
-        for (int r = 1; r <= kRows; ++r)
-            for (int c = 1; c <= kCols; ++c) grid.setText(c, r, source[i++]);
+        bench::fillGrid(grid, source, kRows, kCols);
         grid.setReDraw(true);
         QApplication::processEvents();  // the one repaint
         if (grid.dataRowCnt() != kRows) state.SkipWithError("the grid is incomplete");

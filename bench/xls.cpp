@@ -62,9 +62,7 @@ void BM_XlsExport(benchmark::State& state) {
     grid.setMaxCols(kCols);
     grid.setMaxRows(kRows);
     grid.setReDraw(false);
-    size_t i = 0;
-    for (int r = 1; r <= kRows; ++r)
-        for (int c = 1; c <= kCols; ++c) grid.setText(c, r, source[i++]);
+    bench::fillGrid(grid, source, kRows, kCols);
     grid.setReDraw(true);
     const QString path = folder().path() + QStringLiteral("/bench.xls");
     const QString log = folder().path() + QStringLiteral("/benchLOG.txt");

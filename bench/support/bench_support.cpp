@@ -1,5 +1,7 @@
 #include "support/bench_support.h"
 
+#include "platform/spread_grid.h"
+
 #include <QFile>
 
 #include <mysql.h>
@@ -67,6 +69,12 @@ void rawRun(MYSQL* m, const std::string& sql) {
         std::fprintf(stderr, "%s: %s\n", sql.c_str(), mysql_error(m));
         std::exit(1);
     }
+}
+
+void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols) {
+    std::size_t i = 0;
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c) grid.setText(c, r, texts[i++]);
 }
 
 const Server& server() {
