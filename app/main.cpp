@@ -1,11 +1,14 @@
 // The program: the application object, then the start-up, which hands over to the login window or the
 // main window through the functions given here.
+#include "common/msgbox.h"
 #include "orders/frm_main.h"
+#include "platform/dialogs.h"
+#include "platform/fonts.h"
 #include "startup/frm_login.h"
 #include "startup/mod_main.h"
+#include "widgets/qt_dialogs.h"
 
 #include <QApplication>
-#include <QFont>
 
 namespace {
 
@@ -19,9 +22,10 @@ bool anyWindowShown() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // The layouts name the Windows fonts; where they are missing the Nanum fonts stand in.
-    QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
-    QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
+    installFontSubstitutes();
+    static QtDialogs boxes;
+    setDialogs(&boxes);
+    ReportErrorsInBoxes();
 
     StartHandOver handOver;
     // The main window ends the session when it closes; the login window hands over to it after a login.

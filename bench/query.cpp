@@ -5,14 +5,14 @@
 #include "db/mysql_func.h"
 #include "orders/frm_main.h"
 #include "orders/order_statements.h"
-#include "platform/spread_grid.h"
+#include "platform/fonts.h"
+#include "widgets/spread_grid.h"
 #include "startup/session.h"
 #include "support/bench_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFont>
 #include <QTemporaryDir>
 
 #include <mysql.h>
@@ -134,8 +134,7 @@ BENCHMARK(BM_QueryCommand)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
-    QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
+    installFontSubstitutes();
     createData();
     return bench::runAndReportRatio(argc, argv, "BM_QueryCommand", "BM_RawStatements");
 }

@@ -1,6 +1,6 @@
 #include "support/bench_support.h"
 
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QFile>
 

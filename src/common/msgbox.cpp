@@ -2,10 +2,11 @@
 
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
+#include "platform/error_reporter.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPointer>
-#include <QWidget>
+#include <QVariant>
 
 namespace {
 
@@ -17,12 +18,25 @@ QString titleOr(const QString& title) {
 
 // Shows a box and gives the keyboard focus back to the control that had it before, when that control
 // still exists and can take it.
+// The control is reached as an object (its "visible" and "enabled" properties and its setFocus slot), so
+// that the boxes need no widget library of their own.
 int showKeepingFocus(const Dialogs::MessageBox& box) {
-    QPointer<QWidget> focused = QApplication::focusWidget();
+    QPointer<QObject> focused = QGuiApplication::focusObject();
     const int result = dialogs().messageBox(box);
-    if (focused && focused->isVisible() && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
+    if (focused && focused->property("visible").toBool() && focused->property("enabled").toBool())
+        QMetaObject::invokeMethod(focused, "setFocus");
     return result;
 }
+
+// The reports of the layers below the windows, as boxes.
+class BoxErrorReporter final : public ErrorReporter {
+public:
+    void plainMessage(const QString& text) override { ShowPlainMsg(text); }
+    void procedureError(const QString& procedure, const QString& module, const AppError& error) override {
+        ShowProcError(procedure, module, error);
+    }
+    void errorMessage(const QString& context, const AppError& error) override { ShowErrorMsg(context, error); }
+};
 
 }  // namespace
 
@@ -32,6 +46,11 @@ QString AppTitle() {
 
 void SetAppTitle(const QString& title) {
     g_appTitle = title;
+}
+
+void ReportErrorsInBoxes() {
+    static BoxErrorReporter reporter;
+    setErrorReporter(&reporter);
 }
 
 void ShowInfoMsg(const QString& text, const QString& title) {

@@ -2,12 +2,9 @@
 
 #include <QString>
 
-class AppError;
+#include "common/app_title.h"
 
-// The application title: the title of every box whose caller names none, and the application name of the
-// program's own settings. Set once at start-up.
-QString AppTitle();
-void SetAppTitle(const QString& title);
+class AppError;
 
 // Results of ShowQuestionMsg (the platform's codes).
 inline constexpr int kYes = 6;
@@ -25,3 +22,7 @@ int ShowErrorMsg(const QString& context, const AppError& error);
 void ShowProcError(const QString& procedure, const QString& module, const AppError& error);
 // A plain box (OK button, no icon, application title): the connection's own reports.
 void ShowPlainMsg(const QString& text);
+
+// Makes the reports of the layers below the windows (the error reporter) show as the boxes above:
+// plain message, procedure error report, error box. Called once at start by the program and the tests.
+void ReportErrorsInBoxes();

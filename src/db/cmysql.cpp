@@ -1,9 +1,9 @@
 #include "db/cmysql.h"
 
 #include "build_config.h"
-#include "common/msgbox.h"
 #include "platform/app_error.h"
 #include "platform/cp949.h"
+#include "platform/error_reporter.h"
 
 #include <errmsg.h>
 #include <mysql.h>
@@ -91,7 +91,7 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
             "스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n관련 프로그램이 데이터베이스 접속을 "
             "방해하는 경우 일 수도 있습니다.");
     if (!m_noErrMsg)
-        ShowPlainMsg(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
+        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
     // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
     closeNative();
     initNative();
@@ -161,8 +161,8 @@ RecordsetPtr cMySQL::query(const QString& SQL) {
             reconnected = true;
             continue;
         }
-        ShowPlainMsg(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" (") + description +
-                     QLatin1Char(')'));
+        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" (") +
+                                     description + QLatin1Char(')'));
         return nullptr;
     }
 }

@@ -1,8 +1,9 @@
 #include "db/mysql_func.h"
 
 #include "build_config.h"
-#include "common/msgbox.h"
+#include "common/app_title.h"
 #include "platform/app_error.h"
+#include "platform/error_reporter.h"
 #include "platform/settings_store.h"
 
 #include <memory>
@@ -29,7 +30,7 @@ bool DBInit(const QString& host, const QString& user, const QString& password, c
                                               QStringLiteral(PELORA_DB_CHARSET)));
         return g_conn->real_connect(host, user, password, database, 3306, QString(), 0, false);
     } catch (const AppError& e) {
-        ShowProcError(QStringLiteral("DBInit"), QStringLiteral("modMySQL_Func"), e);
+        errorReporter().procedureError(QStringLiteral("DBInit"), QStringLiteral("modMySQL_Func"), e);
         return false;
     }
 }
@@ -87,7 +88,7 @@ QString GetOption(const QString& name, const QString& defaultValue) {
         CloseRecordset(rs);
     } catch (const AppError& e) {
         CloseRecordset(rs);
-        ShowErrorMsg(QStringLiteral("프로그램 수행도중 오류가 발생했습니다."), e);
+        errorReporter().errorMessage(QStringLiteral("프로그램 수행도중 오류가 발생했습니다."), e);
         return defaultValue;
     }
     return result;

@@ -2,12 +2,12 @@
 
 #include "common/msgbox.h"
 #include "grid/spread_helpers.h"
-#include "grid/trap.h"
+#include "common/trap.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "grid/find_in_spread.h"
 
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "platform/dialogs.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "grid/form_ini.h"
 
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "grid/spread_helpers.h"
-#include "grid/trap.h"
+#include "common/trap.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/ini_file.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "grid/spread_helpers.h"
 
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "grid/find_in_spread.h"
-#include "grid/trap.h"
+#include "common/trap.h"
 #include "platform/dialogs.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QLocale>
 

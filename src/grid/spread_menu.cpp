@@ -3,9 +3,9 @@
 #include "common/msgbox.h"
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
-#include "grid/trap.h"
+#include "common/trap.h"
 #include "platform/dialogs.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QWidget>
 

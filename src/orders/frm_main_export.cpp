@@ -4,7 +4,7 @@
 
 #include "grid/excel_export.h"
 #include "platform/dialogs.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The resize rules of the main window, in twips.
 #include "orders/frm_main.h"
 
-#include "common/form_helpers.h"
-#include "platform/spread_grid.h"
+#include "widgets/form_helpers.h"
+#include "widgets/spread_grid.h"
 
 #include <QFrame>
 #include <QPushButton>

@@ -42,9 +42,10 @@ public:
     virtual void setWaitCursor(bool on) = 0;
 };
 
-// The program's current instance. Never null: a Qt implementation is installed until something else is.
+// The program's current instance. Never null: until the program installs its windowed boxes (QtDialogs),
+// an unattended stand-in takes each box's default button.
 Dialogs& dialogs();
-// Installs `d` (not owned) as the current instance; nullptr restores the Qt implementation.
+// Installs `d` (not owned) as the current instance; nullptr restores the unattended stand-in.
 void setDialogs(Dialogs* d);
 
 // Shows the wait cursor for the lifetime of the object.

@@ -1,7 +1,7 @@
 #include "startup/frm_login.h"
 
 #include "common/codecs.h"
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
 #include "db/mysql_func.h"
 #include "platform/app_paths.h"

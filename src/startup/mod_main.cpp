@@ -2,7 +2,7 @@
 
 #include "build_config.h"
 #include "common/codecs.h"
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"

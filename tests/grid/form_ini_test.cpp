@@ -1,6 +1,6 @@
 // Window and grid layout files: what is written when, and what is (and is not) applied when read.
 #include "grid/form_ini.h"
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "grid/grid_fixture.h"
 #include "platform/ini_file.h"
 

@@ -1,7 +1,7 @@
 // The main window and its direction list against the test server.
 #include "orders/frm_main.h"
 
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "orders/order_statements.h"

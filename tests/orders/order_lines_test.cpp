@@ -1,5 +1,5 @@
 // The order lines and product totals of a selected direction.
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 #include "grid/form_ini.h"
 #include "orders_fixture.h"
 

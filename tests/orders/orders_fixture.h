@@ -5,7 +5,7 @@
 
 #include "db/mysql_func.h"
 #include "orders/frm_main.h"
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 #include "startup/session.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"

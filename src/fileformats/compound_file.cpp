@@ -1,4 +1,4 @@
-#include "platform/compound_file.h"
+#include "fileformats/compound_file.h"
 
 #include <QString>
 #include <QtEndian>

@@ -1,7 +1,7 @@
 // The grid widget on its own: addressing, row insertion and deletion, searching, hidden columns, cell
 // properties, repainting and sorting with its events.
-#include "platform/spread_grid.h"
-#include "platform/spread_model.h"
+#include "widgets/spread_grid.h"
+#include "widgets/spread_model.h"
 
 #include <QApplication>
 #include <QHeaderView>

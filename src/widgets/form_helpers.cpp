@@ -1,6 +1,6 @@
-#include "common/form_helpers.h"
+#include "widgets/form_helpers.h"
 
-#include "platform/float_notice.h"
+#include "widgets/float_notice.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

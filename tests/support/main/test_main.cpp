@@ -1,10 +1,19 @@
-// The test programs' main: a QApplication on the offscreen platform, a private settings folder, and the
-// scripted dialogs installed for every test (a box that no test expects fails it).
+// The test programs' main: the application object on the offscreen platform, a private settings folder,
+// the font substitutes, the failure reports shown as boxes, and the scripted dialogs installed for every
+// test (a box that no test expects fails it). The programs of the layers below the widgets are built
+// with PELORA_TEST_CORE: they get a QGuiApplication (fonts, the focus the boxes give back) and link no
+// widget library.
 #include "common/msgbox.h"
+#include "platform/fonts.h"
 #include "support/scripted_dialogs.h"
 
+#ifdef PELORA_TEST_CORE
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#else
 #include <QApplication>
-#include <QFont>
+using TestApplication = QApplication;
+#endif
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -30,9 +39,9 @@ int main(int argc, char** argv) {
     // Settings written by a test stay in a folder of its own.
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    QApplication app(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("굴림"), QStringLiteral("NanumGothic"));
-    QFont::insertSubstitution(QStringLiteral("굴림체"), QStringLiteral("NanumGothicCoding"));
+    TestApplication app(argc, argv);
+    installFontSubstitutes();
+    ReportErrorsInBoxes();
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new DialogsListener);
     return RUN_ALL_TESTS();

@@ -1,4 +1,4 @@
-#include "platform/spread_model.h"
+#include "widgets/spread_model.h"
 
 #include <QBrush>
 #include <QFont>

@@ -1,13 +1,14 @@
 // The workbook writer on its own: what libfreexl reads back from small and very large sheets, and refusals.
-#include "platform/xls_writer.h"
-#include "grid/grid_fixture.h"
+#include "fileformats/xls_writer.h"
+#include "support/data_folder.h"
+#include "support/xls_book.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-class XlsWriterTest : public GridTest {};
+class XlsWriterTest : public DataFolderTest {};
 
 TEST_F(XlsWriterTest, SmallSheetWithTextsNumbersAndStyles) {
     XlsWriter w(QStringLiteral("목록"));

@@ -1,4 +1,4 @@
-#include "platform/float_notice.h"
+#include "widgets/float_notice.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -1,7 +1,7 @@
 // Window sizing and placing in twips, keyboard focus moves, text selection, modal windows and the
 // floating notice.
-#include "common/form_helpers.h"
-#include "platform/float_notice.h"
+#include "widgets/form_helpers.h"
+#include "widgets/float_notice.h"
 
 #include <QApplication>
 #include <QDialog>

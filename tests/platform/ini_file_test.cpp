@@ -1,13 +1,13 @@
 // The INI helper: one key at a time, case-insensitive names, other sections and keys kept.
 #include "platform/ini_file.h"
-#include "grid/grid_fixture.h"
+#include "support/data_folder.h"
 #include "platform/cp949.h"
 
 #include <QFile>
 
 namespace {
 
-class IniFile : public GridTest {};
+class IniFile : public DataFolderTest {};
 
 TEST_F(IniFile, WritesOneKeyAtATimeAndKeepsTheRest) {
     const QString path = dataDir() + QStringLiteral("/a.ini");

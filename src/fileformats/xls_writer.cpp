@@ -1,6 +1,6 @@
-#include "platform/xls_writer.h"
+#include "fileformats/xls_writer.h"
 
-#include "platform/compound_file.h"
+#include "fileformats/compound_file.h"
 
 #include <QSaveFile>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "platform/qt_dialogs.h"
+#include "widgets/qt_dialogs.h"
 
 #include <QApplication>
 #include <QCursor>

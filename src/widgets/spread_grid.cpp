@@ -1,6 +1,6 @@
-#include "platform/spread_grid.h"
+#include "widgets/spread_grid.h"
 
-#include "platform/spread_model.h"
+#include "widgets/spread_model.h"
 
 #include <QAbstractButton>
 #include <QApplication>
