@@ -3,6 +3,7 @@
 #include "widgets/form_helpers.h"
 #include "grid/spread_helpers.h"
 #include "common/trap.h"
+#include "common/text_helpers.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/ini_file.h"
@@ -30,7 +31,7 @@ QString formIniFolder() {
 std::optional<double> readNumber(const QString& path, const QString& section, const QString& key) {
     const QString text = ini_file::read(path, section, key, QString(), kReadBuffer).trimmed();
     if (text.isEmpty() || !IsNumericText(text)) return std::nullopt;
-    return ValOf(text);
+    return LeadingNumber(text);
 }
 
 bool ensureFolder() {

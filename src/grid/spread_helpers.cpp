@@ -118,24 +118,6 @@ void SetSpreadColHidden(SpreadGrid* sp, int col, bool hidden) {
     sp->setColHidden(col, hidden);
 }
 
-double ValOf(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
-    bool digits = false, point = false;
-    for (; i < text.size(); ++i) {
-        if (text[i].isDigit() && text[i].unicode() < 128)
-            digits = true;
-        else if (text[i] == QLatin1Char('.') && !point)
-            point = true;
-        else
-            break;
-    }
-    if (!digits) return 0;
-    return QLocale::c().toDouble(text.mid(start, i - start));
-}
-
 bool IsNumericText(const QString& text) {
     bool ok = false;
     QLocale::c().toDouble(text.trimmed(), &ok);

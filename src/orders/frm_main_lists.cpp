@@ -159,7 +159,7 @@ void frmMain::LoadDirectionList() {
             m_spListO->setText(3, row, rs->ValueAt(r, dtime).toString());
             m_spListO->setText(4, row, rs->ValueAt(r, name).toString());
             m_spListO->setText(5, row,
-                               BranchName(int(orders::LeadingNumber(rs->ValueAt(r, branch).toString()))));
+                               BranchName(int(LeadingNumber(rs->ValueAt(r, branch).toString()))));
             m_spListO->setText(6, row, rs->ValueAt(r, buyer).toString());
             m_spListO->setText(7, row, rs->ValueAt(r, state).toString());
             m_spListO->setText(8, row, rs->ValueAt(r, code).toString());
@@ -181,7 +181,7 @@ void frmMain::LoadOrderLines(int row) {
     const ActiveCell before = rememberActiveCell(m_spList);
     m_spList->setMaxRows(0);
 
-    const double direction = orders::LeadingNumber(GetSpreadText(m_spListO, 8, row));
+    const double direction = LeadingNumber(GetSpreadText(m_spListO, 8, row));
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, orders::OrderLinesSql(direction)) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;
@@ -218,7 +218,7 @@ void frmMain::LoadProductTotals(int row) {
     m_spListG->setVisible(true);
     Form_Resize();
 
-    const double buyer = orders::LeadingNumber(GetSpreadText(m_spListO, 9, row));
+    const double buyer = LeadingNumber(GetSpreadText(m_spListO, 9, row));
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, orders::ProductTotalsSql(DateText(), buyer)) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;

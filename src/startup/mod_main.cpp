@@ -33,14 +33,6 @@ const QString kServerSection = QStringLiteral("서버정보");
 const QString kOptionsSection = QStringLiteral("Options");
 const QString kAbnormalStart = QStringLiteral("프로그램이 비정상적으로 실행되었습니다.");
 
-// The number a text begins with, as the settings and options are read: "12abc" is 12, "" and "abc" are 0.
-double leadingNumber(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
-    const QRegularExpressionMatch m = number.match(text);
-    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
-}
-
 QString defaultLauncherPasswordText() {
     return EncodeStr(QStringLiteral(PELORA_DEFAULT_LAUNCHER_PASSWORD));
 }
@@ -104,7 +96,7 @@ StartOutcome settingsStorePath(const StartHandOver& handOver) {
 // The revision is older than option "orderver": fetch the new setup and leave it to replace the program.
 // True when the setup has been started and the process must end.
 bool updateWhenOlder() {
-    const double required = leadingNumber(GetOption(QStringLiteral("orderver"), QString()));
+    const double required = LeadingNumber(GetOption(QStringLiteral("orderver"), QString()));
     if (program_identity::versionRevision() >= required) return false;
     if (!DownloadSetup(QStringLiteral("peloraorder.exe"))) return false;
     ShowInfoMsg(QStringLiteral("프로그램 재설치 중입니다. 재설치가 완료된후 다시 로그인 하시기 바랍니다."));
@@ -181,7 +173,7 @@ bool IsDebugMode(const QString& projectName) {
 StartOutcome AppStart(const StartHandOver& handOver) {
     const QString serverType =
         settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("서버Type"), QStringLiteral("0"));
-    return leadingNumber(serverType) != 0 ? settingsStorePath(handOver) : launcherPath(handOver);
+    return LeadingNumber(serverType) != 0 ? settingsStorePath(handOver) : launcherPath(handOver);
 }
 
 bool InitApp() {
@@ -216,8 +208,8 @@ bool GetLoginUserInfo(const QString& loginId) {
                             QStringLiteral(" FROM local_user AS u") + QStringLiteral(" WHERE 1 = 1") +
                             QStringLiteral(" AND u.loginid = '") + SQLEscape(loginId) + QStringLiteral("'");
         if (DBOpenRecordset(rs, sql) > 0 && rs && !rs->Eof()) {
-            BuyerCode = int(std::lround(leadingNumber(rs->Fields(QStringLiteral("c_buyer")).Value())));
-            admitted = leadingNumber(rs->Fields(QStringLiteral("branch")).Value()) == 2;
+            BuyerCode = int(std::lround(LeadingNumber(rs->Fields(QStringLiteral("c_buyer")).Value())));
+            admitted = LeadingNumber(rs->Fields(QStringLiteral("branch")).Value()) == 2;
         }
         CloseRecordset(rs);
     } catch (const AppError& e) {
