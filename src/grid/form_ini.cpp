@@ -1,12 +1,12 @@
 #include "grid/form_ini.h"
 
-#include "widgets/form_helpers.h"
-#include "grid/spread_helpers.h"
-#include "common/trap.h"
 #include "common/text_helpers.h"
+#include "common/trap.h"
+#include "grid/spread_helpers.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/ini_file.h"
+#include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
 #include <QDir>

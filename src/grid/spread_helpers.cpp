@@ -1,9 +1,9 @@
 #include "grid/spread_helpers.h"
 
-#include "widgets/form_helpers.h"
-#include "grid/find_in_spread.h"
 #include "common/trap.h"
+#include "grid/find_in_spread.h"
 #include "platform/dialogs.h"
+#include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
 #include <QLocale>

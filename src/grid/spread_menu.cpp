@@ -2,9 +2,9 @@
 
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
+#include "common/trap.h"
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
-#include "common/trap.h"
 #include "platform/dialogs.h"
 #include "widgets/spread_grid.h"
 

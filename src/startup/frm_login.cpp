@@ -1,9 +1,8 @@
 #include "startup/frm_login.h"
 
 #include "common/codecs.h"
-#include "common/text_helpers.h"
-#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
+#include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
@@ -11,6 +10,7 @@
 #include "startup/frm_intro_msg.h"
 #include "startup/mod_main.h"
 #include "startup/session.h"
+#include "widgets/form_helpers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

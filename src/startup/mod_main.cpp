@@ -2,7 +2,6 @@
 
 #include "build_config.h"
 #include "common/codecs.h"
-#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
@@ -15,6 +14,7 @@
 #include "startup/chttpfile.h"
 #include "startup/server_location.h"
 #include "startup/session.h"
+#include "widgets/form_helpers.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -177,7 +177,7 @@ StartOutcome AppStart(const StartHandOver& handOver) {
 }
 
 bool InitApp() {
-    // The grid print-preview object of the old program has no counterpart: nothing uses it.
+    // No grid print preview is set up here: no command of the program prints a grid.
     UseFormStyle = true;
     try {
         return DBInit(DBHost, DBUser, DBPassword, DBName);
