@@ -61,9 +61,9 @@ void cMySQL::raise(const char* operation) const {
                    CStrToText(mysql_error(m_conn)));
 }
 
-bool cMySQL::real_connect(const QString& host, const QString& user, const QString& password, const QString& db,
-                          std::int32_t port, const QString& unixSocket, std::int32_t clientFlag,
-                          bool noErrMsg) {
+bool cMySQL::real_connect(const QString& host, const QString& user, const QString& password,
+                          const QString& db, std::int32_t port, const QString& unixSocket,
+                          std::int32_t clientFlag, bool noErrMsg) {
     if (!host.isEmpty()) m_host = host;
     if (!user.isEmpty()) m_user = user;
     if (!password.isEmpty()) m_password = password;
@@ -91,7 +91,8 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
             "스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n관련 프로그램이 데이터베이스 접속을 "
             "방해하는 경우 일 수도 있습니다.");
     if (!m_noErrMsg)
-        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
+        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') +
+                                     description);
     // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
     closeNative();
     initNative();
@@ -161,8 +162,8 @@ RecordsetPtr cMySQL::query(const QString& sql) {
             reconnected = true;
             continue;
         }
-        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" (") +
-                                     description + QLatin1Char(')'));
+        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) +
+                                     QStringLiteral(" (") + description + QLatin1Char(')'));
         return nullptr;
     }
 }

@@ -47,7 +47,8 @@ public:
     // Runs a statement; its rows, an empty Recordset with columns, or none (no result, or a failure that
     // has been reported in a box).
     RecordsetPtr query(const QString& sql);
-    // Runs the first `length` bytes of `statementText` (code page 949); failures raise AppError, with no reconnect.
+    // Runs the first `length` bytes of `statementText` (code page 949); failures raise AppError, with no
+    // reconnect.
     RecordsetPtr real_query(const QString& statementText, unsigned long length);
 
     std::int32_t affected_rows() const;
