@@ -144,6 +144,7 @@ void frmMain::ConnectEvents() {
     connect(m_btnQuery, &QPushButton::clicked, this, &frmMain::RunQuery);
     connect(m_btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(m_btnExcel, &QPushButton::clicked, this, &frmMain::ExportOrderLines);
+    connect(m_btnLabelPrint, &QPushButton::clicked, this, &frmMain::ShowLabelList);
     connect(m_spListO, &SpreadGrid::leaveCell, this,
             [this](int, int, int, int newRow) { OnActiveCellMoved(newRow); });
     connect(m_spList, &SpreadGrid::keyDown, this,

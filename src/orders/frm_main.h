@@ -35,6 +35,9 @@ public:
     void LoadProductTotals(int row);
     // The export command: the order lines of every listed direction into one workbook.
     void ExportOrderLines();
+    // The label command: one label row per order line (split where the product's label unit says), then
+    // the label window, modal over this one.
+    void ShowLabelList();
 
     // The date box's text, "yyyy-mm-dd".
     QString DateText() const;

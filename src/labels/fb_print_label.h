@@ -1,0 +1,154 @@
+#pragma once
+
+#include "labels/label_commands.h"
+#include "platform/ports/label_port.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <cstdint>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SpreadGrid;
+
+// Today as the labels write a receiving date: "yyyy년 mm월 dd일".
+QString TodayLabelDate();
+
+// The label list window "라벨출력": one grid row per product label. The main window's label command hands
+// it order lines through gLabelData and AddNewData and shows it modally; here the user checks, edits,
+// copies and deletes rows, exports the grid, previews the checked labels and prints them on the thermal
+// label printer. Nothing typed here goes back to the database.
+//
+// The grid's last row is the blank entry row for typing a new label: the commands leave it out or take it
+// away before their work and add it again afterwards (AddBlankRow).
+class fBPrintLabel : public QWidget {
+    Q_OBJECT
+
+public:
+    // Grid columns: 1 the check mark ("1" = checked), 2 to 11 the label's texts.
+    static constexpr int kCheckCol = 1;
+    static constexpr int kFirstTextCol = 2;
+    static constexpr int kLastCol = 11;
+    static constexpr int kRemarksMaxLength = 100;
+    // Printing more labels than this shows a progress window with a cancel button.
+    static constexpr int kProgressAbove = 3;
+
+    // Builds the window and runs its load steps: design size, styling, stored position, the empty grid
+    // and the column list.
+    explicit fBPrintLabel(QWidget* parent = nullptr);
+    ~fBPrintLabel() override;
+
+    // Appends the label rows of gLabelData (one, or several when the product's label unit splits the
+    // quantity) and resets gLabelData. nRow -2: write into the row this call appends; on return, the
+    // last row written. Database errors reach the caller.
+    void AddNewData(std::int32_t& nRow);
+    int GET_PNAME() const { return 3; }
+    // Appends the blank entry row (its receiving date taken from the row above, today on an empty grid)
+    // and puts the cursor in its column 2. The label command ends its loading with it.
+    void AddBlankRow();
+
+    // --- the commands of the buttons ---
+    void CopyToCheckedRows();                // btnCopy 일괄복사
+    void CheckAllRows(bool checked);         // chkAll 전체선택
+    void CopyCheckedRows();                  // btnRowCopy 줄복사
+    void DeleteCheckedRows();                // btnRecDel 삭제 F4
+    void DeletePrintedRows();                // btnRecDelPrint 인쇄삭제
+    void PrintCheckedRows();                 // btnPrint 인쇄 F7
+    void ExportGrid();                       // btnExcel 엑셀 F8
+    void SetBlockSelection(bool blockMode);  // btnBlock 블럭 (down: block selection)
+    void PreviewCheckedRows();               // btnPreview 미리보기
+    void ChoosePort();                       // btnPort 포트
+    // Toggles the check of one row: "1" becomes empty, anything else "1".
+    void ToggleCheck(int row);
+
+    // --- the label printer ---
+    // Opens the port named by the stored port type; a failure is reported once (device and reason).
+    bool Print_PortOpen();
+    // Sends one block; a failed write is reported and ends the run.
+    bool Print_Barcode(const QString& block);
+    void Print_PortClose();
+    bool SendLabelSetup();
+    // Sends the label of a grid row (columns 2 to 11).
+    bool SendLabel(int row);
+    // The ten texts of a grid row.
+    label_commands::LabelTexts RowTexts(int row) const;
+    // The rows the print command sends: checked (numeric value 1) and with text in a column from 2 to 11,
+    // in grid order.
+    QList<int> PrintableRows() const;
+    // The port type read at the last opening (0 parallel, n COMn).
+    int PortType() const { return m_portType; }
+
+    // The text colour of rows that went to the printer; 인쇄삭제 removes them.
+    static QColor PrintedColor() { return QColor(150, 150, 150); }
+
+    SpreadGrid* spList() const { return m_spList; }
+    QCheckBox* chkAll() const { return m_chkAll; }
+    QComboBox* hcField() const { return m_hcField; }
+    QLineEdit* htField() const { return m_htField; }
+    QPushButton* btnClose() const { return m_btnClose; }
+    QPushButton* btnExcel() const { return m_btnExcel; }
+    QPushButton* btnPrint() const { return m_btnPrint; }
+    QPushButton* btnRecDel() const { return m_btnRecDel; }
+    QPushButton* btnRowCopy() const { return m_btnRowCopy; }
+    QPushButton* btnRecDelPrint() const { return m_btnRecDelPrint; }
+    QPushButton* btnCopy() const { return m_btnCopy; }
+    QPushButton* btnBlock() const { return m_btnBlock; }
+    QPushButton* btnPreview() const { return m_btnPreview; }
+    QPushButton* btnPort() const { return m_btnPort; }
+    QFrame* pnlTop(int index) const { return index == 0 ? m_pnlTop0 : m_pnlTop2; }
+
+protected:
+    // F4, F7 and F8 anywhere in the window: the window sees keys before its controls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectEvents();
+    void SetupGrid();
+    void FillColumnList();
+    void Form_Resize();
+    void Form_Unload();
+    void RecDelete(int row);
+    void RemoveEntryRow();
+    bool IsChecked(int row) const;
+    void CheckActiveRow();
+    void OnBlockSelected(int row1, int row2);
+    // Sends the rows: port opened once, the setup once, a block per row, the port closed; each row sent
+    // turns grey. Stops at a failure or a cancel between labels.
+    void PrintRows(const QList<int>& rows);
+
+    QFrame* m_pnlTop0 = nullptr;
+    QFrame* m_pnlTop2 = nullptr;
+    QCheckBox* m_chkAll = nullptr;
+    QLabel* m_lblCopy = nullptr;
+    QComboBox* m_hcField = nullptr;
+    QLineEdit* m_htField = nullptr;
+    QPushButton* m_btnClose = nullptr;
+    QPushButton* m_btnExcel = nullptr;
+    QPushButton* m_btnPrint = nullptr;
+    QPushButton* m_btnRecDel = nullptr;
+    QPushButton* m_btnRowCopy = nullptr;
+    QPushButton* m_btnRecDelPrint = nullptr;
+    QPushButton* m_btnCopy = nullptr;
+    QPushButton* m_btnBlock = nullptr;
+    QPushButton* m_btnPreview = nullptr;
+    QPushButton* m_btnPort = nullptr;
+    SpreadGrid* m_spList = nullptr;
+
+    label_port::Port m_port;
+    int m_portType = 1;
+    bool m_portParallel = false;
+
+    int m_loadLeft = 0;
+    int m_loadTop = 0;
+    int m_loadWidth = 0;
+    int m_loadHeight = 0;
+    bool m_loading = true;
+};

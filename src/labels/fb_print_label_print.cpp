@@ -1,0 +1,148 @@
+// The label window's printing: the port routines, the setup and label blocks, the print command with its
+// progress, the preview and the port choice.
+#include "labels/fb_print_label.h"
+
+#include "common/msgbox.h"
+#include "grid/spread_helpers.h"
+#include "labels/label_preview.h"
+#include "labels/port_chooser.h"
+#include "platform/dialogs.h"
+#include "platform/settings_store.h"
+#include "widgets/spread_grid.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+#include <memory>
+
+namespace {
+
+const QString kPortTypeKey = QStringLiteral("PORTTYPE");
+
+// The report of the port routines, one plain box.
+void reportPortFault(const char* procedure, long number, const QString& description) {
+    ShowPlainMsg(QStringLiteral("Error %1 (%2) in procedure %3 of Form FrmProd_prnbar")
+                     .arg(number)
+                     .arg(description, QString::fromLatin1(procedure)));
+}
+
+}  // namespace
+
+bool fBPrintLabel::Print_PortOpen() {
+    const QString stored = settings::get(label_port::kSettingsApp, label_port::kSettingsSection, kPortTypeKey,
+                                         QStringLiteral("1"));
+    bool ok = false;
+    const short type = stored.trimmed().toShort(&ok);
+    if (!ok) {
+        reportPortFault("Print_PortOpen", 13, QStringLiteral("Type mismatch: PORTTYPE \"%1\"").arg(stored));
+        return false;
+    }
+    m_portType = type;
+    const QString name = label_port::PortName(m_portType);
+    m_portParallel = label_port::IsParallel(name);
+    if (m_port.open(name)) return true;
+    reportPortFault("Print_PortOpen", m_port.lastFailure().number, m_port.lastFailure().description);
+    return false;
+}
+
+bool fBPrintLabel::Print_Barcode(const QString& block) {
+    // The parallel port was written with a text output statement, which ends the block with CR LF.
+    QByteArray bytes = label_commands::Encode(block);
+    if (m_portParallel) bytes += "\r\n";
+    if (m_port.write(bytes)) return true;
+    reportPortFault("Print_Barcode", m_port.lastFailure().number, m_port.lastFailure().description);
+    return false;
+}
+
+void fBPrintLabel::Print_PortClose() {
+    m_port.close();
+}
+
+bool fBPrintLabel::SendLabelSetup() {
+    return Print_Barcode(label_commands::LabelSetupBlock());
+}
+
+label_commands::LabelTexts fBPrintLabel::RowTexts(int row) const {
+    label_commands::LabelTexts texts;
+    for (int i = 0; i < label_commands::kFieldCount; ++i)
+        texts[size_t(i)] = GetSpreadText(m_spList, kFirstTextCol + i, row);
+    return texts;
+}
+
+bool fBPrintLabel::SendLabel(int row) {
+    return Print_Barcode(label_commands::LabelBlock(RowTexts(row)));
+}
+
+QList<int> fBPrintLabel::PrintableRows() const {
+    QList<int> rows;
+    for (int row = 1; row <= m_spList->maxRows(); ++row) {
+        if (ValOf(m_spList->text(kCheckCol, row)) != 1) continue;
+        for (int col = kFirstTextCol; col <= m_spList->maxCols(); ++col) {
+            if (!m_spList->text(col, row).isEmpty()) {
+                rows << row;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+void fBPrintLabel::PrintCheckedRows() {
+    if (ShowQuestionMsg(QStringLiteral("정말 인쇄 하시겠습니까?"), QString(), false) != kYes) return;
+    WaitCursor wait;
+    if (m_spList->maxRows() < 2) return;
+    bool anyChecked = false;
+    for (int row = 1; row <= m_spList->maxRows() && !anyChecked; ++row)
+        anyChecked = ValOf(m_spList->text(kCheckCol, row)) == 1;
+    if (!anyChecked) CheckActiveRow();
+    const QList<int> rows = PrintableRows();
+    if (rows.isEmpty()) {
+        ShowInfoMsg(QStringLiteral("출력할 내용이 없습니다."));
+        return;
+    }
+    PrintRows(rows);
+}
+
+void fBPrintLabel::PrintRows(const QList<int>& rows) {
+    if (!Print_PortOpen()) return;
+    if (!SendLabelSetup()) {
+        Print_PortClose();
+        return;
+    }
+    std::unique_ptr<QProgressDialog> progress;
+    if (rows.size() > kProgressAbove) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("라벨을 보내고 있습니다..."),
+                                                     QStringLiteral("취소"), 0, int(rows.size()), this);
+        progress->setObjectName(QStringLiteral("labelProgress"));
+        progress->setWindowTitle(QStringLiteral("라벨출력"));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setValue(0);
+    }
+    int sent = 0;
+    for (int row : rows) {
+        if (progress && progress->wasCanceled()) break;
+        if (!SendLabel(row)) break;
+        m_spList->setForeColor(-1, row, PrintedColor());
+        ++sent;
+        if (progress) progress->setValue(sent);
+    }
+    Print_PortClose();
+}
+
+void fBPrintLabel::PreviewCheckedRows() {
+    QList<QByteArray> labels;
+    for (int row : PrintableRows())
+        labels << label_commands::Encode(label_commands::LabelBlock(RowTexts(row)));
+    if (labels.isEmpty()) {
+        ShowInfoMsg(QStringLiteral("출력할 내용이 없습니다."));
+        return;
+    }
+    LabelPreviewDialog preview(label_commands::Encode(label_commands::LabelSetupBlock()), labels, this);
+    preview.exec();
+}
+
+void fBPrintLabel::ChoosePort() {
+    PortChooser chooser(this);
+    chooser.exec();
+}

@@ -1,0 +1,47 @@
+// The label command: the order lines of the selected direction become rows of the label window, which
+// then opens modally over the main window.
+#include "orders/frm_main.h"
+
+#include "grid/spread_helpers.h"
+#include "labels/fb_print_label.h"
+#include "labels/label_commands.h"
+#include "labels/label_data.h"
+#include "orders/order_statements.h"
+#include "widgets/form_helpers.h"
+#include "widgets/spread_grid.h"
+
+#include <QDate>
+
+#include <memory>
+
+namespace {
+
+// A stored date "yyyy-mm-dd" as the labels write it; a text that is no date gives the empty text.
+QString labelDate(const QString& stored) {
+    const QDate date = QDate::fromString(stored.left(10), QStringLiteral("yyyy-MM-dd"));
+    return date.isValid() ? date.toString(QStringLiteral("yyyy년 MM월 dd일")) : QString();
+}
+
+}  // namespace
+
+void frmMain::ShowLabelList() {
+    auto labels = std::make_unique<fBPrintLabel>();
+    const int buyer = int(orders::LeadingNumber(GetSpreadText(m_spListO, 9, -2)));
+    const QString receiveDate = labelDate(GetSpreadText(m_spListO, 10, -2));
+    for (int r = 1; r <= m_spList->maxRows(); ++r) {
+        gLabelData.Reset();
+        gLabelData.Customer = GetSpreadText(m_spList, 9, r);
+        gLabelData.ProductCode = int(orders::LeadingNumber(GetSpreadText(m_spList, 8, r)));
+        gLabelData.Quantity =
+            label_commands::NumberText(orders::LeadingNumber(GetSpreadText(m_spList, 3, r))) +
+            QLatin1Char(' ') + GetSpreadText(m_spList, 4, r);
+        gLabelData.Vehicle = GetSpreadText(m_spList, 6, r);
+        gLabelData.LabelBuyerCode = buyer;
+        gLabelData.ReceiveDate = receiveDate;
+        std::int32_t row = -2;
+        labels->AddNewData(row);
+    }
+    // The last loaded label keeps its place: the blank entry row comes after it.
+    labels->AddBlankRow();
+    ShowModalOwned(labels.get(), this);
+}

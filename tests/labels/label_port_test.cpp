@@ -1,0 +1,169 @@
+// Labels reaching the printer: the bytes on a serial line (a pseudo-terminal) and on the parallel port
+// (a device file), the port settings, and the failures of opening and writing.
+#include "labels/label_commands.h"
+#include "labels_fixture.h"
+
+#include <QFile>
+#include <QProgressDialog>
+#include <QTemporaryFile>
+
+using namespace labels_test;
+using namespace label_commands;
+
+namespace {
+
+class LabelPortTest : public LabelWindowTest {
+protected:
+    // The bytes of the setup and of the labels of the given rows, as the window sends them.
+    QByteArray expectedBytes(const QList<int>& rows, const QByteArray& afterBlock = QByteArray()) const {
+        QByteArray bytes = Encode(LabelSetupBlock()) + afterBlock;
+        for (int row : rows) bytes += Encode(LabelBlock(window->RowTexts(row))) + afterBlock;
+        return bytes;
+    }
+    void checkRows(const QList<int>& rows) {
+        for (int row = 1; row <= grid()->maxRows(); ++row)
+            grid()->setText(1, row, rows.contains(row) ? QStringLiteral("1") : QString());
+    }
+    void print() {
+        testDialogs().answer(Dialogs::ResultYes);  // 정말 인쇄 하시겠습니까?
+        window->PrintCheckedRows();
+    }
+};
+
+}  // namespace
+
+TEST_F(LabelPortTest, SerialPortsGetTheSetupAndOneBlockPerCheckedRowByteForByte) {
+    // PORTTYPE missing means COM1; 3 means COM3. Each port name maps to a pseudo-terminal here.
+    for (const QString& portType : {QString(), QStringLiteral("3")}) {
+        Pty line;
+        ASSERT_TRUE(line.valid());
+        clearPortSettings();
+        testDialogs().reset();
+        if (!portType.isEmpty()) setPortType(portType);
+        mapPort(portType.isEmpty() ? QStringLiteral("COM1") : QStringLiteral("COM3"), line.path());
+        mapPort(QStringLiteral("COM2"), QStringLiteral("/nonexistent"));
+
+        window = std::make_unique<fBPrintLabel>();
+        typeLabels({QStringLiteral("양파"), QStringLiteral("대파"), QStringLiteral("감자")});
+        grid()->setText(11, 1, QStringLiteral("똠 \"특\" 배송"));
+        checkRows({1, 3});
+        print();
+
+        const QByteArray expected = expectedBytes({1, 3});
+        EXPECT_EQ(line.readUntil(expected.size()), expected) << portType.toStdString();
+        EXPECT_EQ(window->PortType(), portType.isEmpty() ? 1 : 3);
+        EXPECT_EQ(greyRows(), (QList<int>{1, 3}));
+        EXPECT_EQ(testDialogs().boxes().size(), 1);
+    }
+}
+
+TEST_F(LabelPortTest, TheParallelPortIsWrittenAsAFileWithALineBreakAfterEachBlock) {
+    QTemporaryFile device;
+    ASSERT_TRUE(device.open());
+    setPortType(QStringLiteral("0"));
+    mapPort(QStringLiteral("LPT1"), device.fileName());
+    typeLabels({QStringLiteral("양파"), QStringLiteral("대파")});
+    checkRows({2});
+    print();
+    QFile written(device.fileName());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), expectedBytes({2}, "\r\n"));
+    EXPECT_EQ(window->PortType(), 0);
+    EXPECT_EQ(greyRows(), QList<int>{2});
+}
+
+TEST_F(LabelPortTest, APortThatCannotBeOpenedIsReportedOnceWithItsDeviceAndNothingTurnsGrey) {
+    const QString missing = dataDir.path() + QStringLiteral("/no-such-tty");
+    QTemporaryFile readOnly;
+    ASSERT_TRUE(readOnly.open());
+    QFile::setPermissions(readOnly.fileName(), QFile::ReadOwner);
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        QString portType;
+        QString port;
+        QString device;
+        QString number;
+    } cases[] = {
+        {QStringLiteral("1"), QStringLiteral("COM1"), missing, QStringLiteral("Error 53 (")},
+        {QStringLiteral("0"), QStringLiteral("LPT1"), missing, QStringLiteral("Error 53 (")},
+        {QStringLiteral("0"), QStringLiteral("LPT1"), readOnly.fileName(), QStringLiteral("Error 70 (")},
+    };
+    typeLabels({QStringLiteral("양파"), QStringLiteral("대파")});
+    for (const Case& c : cases) {
+        if (root && c.number.contains(QStringLiteral("70"))) continue;  // root may write anything
+        testDialogs().reset();
+        setPortType(c.portType);
+        mapPort(c.port, c.device);
+        checkRows({1, 2});
+        testDialogs().answer(Dialogs::ResultYes);
+        testDialogs().answer(Dialogs::ResultOk);
+        window->PrintCheckedRows();
+        ASSERT_EQ(testDialogs().boxes().size(), 2);
+        const QString text = testDialogs().last().text;
+        EXPECT_TRUE(text.startsWith(c.number)) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.device)) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral(") in procedure Print_PortOpen of Form FrmProd_prnbar")));
+        EXPECT_TRUE(greyRows().isEmpty());
+    }
+    // A missing device never becomes a new plain file.
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(LabelPortTest, AWriteThatFailsMidwayStopsTheRunAndOnlyTheLabelsSentTurnGrey) {
+    Pty line;
+    ASSERT_TRUE(line.valid());
+    mapPort(QStringLiteral("COM1"), line.path());
+    typeLabels({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                QStringLiteral("5"), QStringLiteral("6")});
+    checkRows({1, 2, 3, 4, 5, 6});
+    // The printer goes away as soon as a label has come through: the line hangs up.
+    QSocketNotifier arrival(line.master(), QSocketNotifier::Read);
+    QObject::connect(&arrival, &QSocketNotifier::activated, [&] {
+        line.readAvailable();
+        if (line.received().contains("PRINT 1,1")) {
+            arrival.setEnabled(false);
+            line.closeMaster();
+        }
+    });
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->PrintCheckedRows();
+    ASSERT_EQ(testDialogs().boxes().size(), 2);
+    EXPECT_TRUE(testDialogs().last().text.endsWith(
+        QStringLiteral("in procedure Print_Barcode of Form FrmProd_prnbar")))
+        << testDialogs().last().text.toStdString();
+    const int labelsArrived = int(line.received().count("PRINT 1,1"));
+    const QList<int> grey = greyRows();
+    ASSERT_GE(grey.size(), labelsArrived);
+    ASSERT_LT(grey.size(), 6);
+    for (int i = 0; i < grey.size(); ++i) EXPECT_EQ(grey[i], i + 1);
+}
+
+TEST_F(LabelPortTest, ACancelStopsBetweenLabelsAndOnlyTheLabelsSentTurnGrey) {
+    Pty line;
+    ASSERT_TRUE(line.valid());
+    mapPort(QStringLiteral("COM1"), line.path());
+    QStringList products;
+    for (int i = 1; i <= 8; ++i) products << QStringLiteral("제품%1").arg(i);
+    typeLabels(products);
+    checkRows({1, 2, 3, 4, 5, 6, 7, 8});
+    // The user presses 취소 in the progress window once two labels have come through.
+    QSocketNotifier arrival(line.master(), QSocketNotifier::Read);
+    QObject::connect(&arrival, &QSocketNotifier::activated, [&] {
+        line.readAvailable();
+        if (line.received().count("PRINT 1,1") >= 2)
+            if (auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("labelProgress")))
+                progress->cancel();
+    });
+    print();
+    arrival.setEnabled(false);
+    const QList<int> grey = greyRows();
+    ASSERT_GE(grey.size(), 2);
+    ASSERT_LT(grey.size(), 8);
+    for (int i = 0; i < grey.size(); ++i) EXPECT_EQ(grey[i], i + 1);
+    // What arrived is exactly the setup and the labels marked as sent.
+    QList<int> sent;
+    for (int row : grey) sent << row;
+    const QByteArray expected = expectedBytes(sent);
+    EXPECT_EQ(line.readUntil(expected.size()), expected);
+}

@@ -1,0 +1,170 @@
+#pragma once
+
+// The label tests' helpers: a pseudo-terminal standing in for the serial line of a label printer, the
+// port settings, the label window with rows, and mouse clicks on its grid.
+
+#include "labels/fb_print_label.h"
+#include "platform/ports/label_port.h"
+#include "platform/settings_store.h"
+#include "support/scripted_dialogs.h"
+#include "widgets/spread_grid.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+namespace labels_test {
+
+// A pseudo-terminal: the program opens its device (the slave) as a serial port; the test reads what
+// arrives at the master, the printer's end of the line.
+class Pty {
+public:
+    Pty() {
+        int slave = -1;
+        char name[256] = {};
+        if (openpty(&m_master, &slave, name, nullptr, nullptr) != 0) return;
+        termios raw{};
+        tcgetattr(slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave, TCSANOW, &raw);
+        // The slave stays open here as well, so the line survives the program closing its end.
+        m_slave = slave;
+        m_path = QString::fromLocal8Bit(name);
+        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    }
+    ~Pty() {
+        closeMaster();
+        if (m_slave >= 0) ::close(m_slave);
+    }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    bool valid() const { return m_master >= 0; }
+    QString path() const { return m_path; }
+    int master() const { return m_master; }
+
+    // Everything waiting at the master now.
+    QByteArray readAvailable() {
+        QByteArray out;
+        char buffer[4096];
+        while (m_master >= 0) {
+            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+            if (n <= 0) break;
+            out.append(buffer, n);
+        }
+        m_received += out;
+        return out;
+    }
+    // Reads until `size` bytes have arrived in all or two seconds passed without a byte.
+    const QByteArray& readUntil(qsizetype size) {
+        while (m_received.size() < size && m_master >= 0) {
+            pollfd p{m_master, POLLIN, 0};
+            if (poll(&p, 1, 2000) <= 0) break;
+            if (readAvailable().isEmpty()) break;
+        }
+        return m_received;
+    }
+    const QByteArray& received() const { return m_received; }
+    void closeMaster() {
+        if (m_master >= 0) ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+    QByteArray m_received;
+};
+
+// Points a port name ("COM1", "LPT1") at a device file for this user.
+inline void mapPort(const QString& portName, const QString& device) {
+    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, portName, device);
+}
+inline void setPortType(const QString& value) {
+    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, QStringLiteral("PORTTYPE"), value);
+}
+inline void clearPortSettings() {
+    for (const char* key : {"PORTTYPE", "LPT1", "COM1", "COM2", "COM3"})
+        settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, QString::fromLatin1(key));
+}
+
+inline void sendMouse(QWidget* target, QEvent::Type type, QPoint at) {
+    QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton),
+                  Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+}
+inline QPoint cellCentre(SpreadGrid* grid, int col, int row) {
+    return grid->visualRect(grid->model()->index(row - 1, col - 1)).center();
+}
+inline void clickCell(SpreadGrid* grid, int col, int row) {
+    sendMouse(grid->viewport(), QEvent::MouseButtonPress, cellCentre(grid, col, row));
+    sendMouse(grid->viewport(), QEvent::MouseButtonRelease, cellCentre(grid, col, row));
+}
+inline void dragCells(SpreadGrid* grid, int col1, int row1, int col2, int row2) {
+    sendMouse(grid->viewport(), QEvent::MouseButtonPress, cellCentre(grid, col1, row1));
+    sendMouse(grid->viewport(), QEvent::MouseButtonRelease, cellCentre(grid, col2, row2));
+}
+
+// A label window with a data folder of its own and clean port settings.
+class LabelWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dataDir.isValid());
+        qputenv("PELORA_DATA_DIR", dataDir.path().toUtf8());
+        clearPortSettings();
+        window = std::make_unique<fBPrintLabel>();
+    }
+    void TearDown() override {
+        window.reset();
+        clearPortSettings();
+        qunsetenv("PELORA_DATA_DIR");
+    }
+
+    // Labels typed into the grid: each text fills column 3 (product name) of its own row; the entry row
+    // follows them.
+    void typeLabels(const QStringList& products) {
+        SpreadGrid* g = window->spList();
+        for (const QString& product : products) {
+            window->AddBlankRow();
+            g->setText(3, g->maxRows(), product);
+        }
+        window->AddBlankRow();
+    }
+    void showWindow() {
+        window->show();
+        QApplication::processEvents();
+    }
+    SpreadGrid* grid() const { return window->spList(); }
+    QStringList column(int col) const {
+        QStringList values;
+        for (int row = 1; row <= grid()->maxRows(); ++row) values << grid()->text(col, row);
+        return values;
+    }
+    QList<int> greyRows() const {
+        QList<int> rows;
+        for (int row = 1; row <= grid()->maxRows(); ++row)
+            if (grid()->foreColor(2, row) == fBPrintLabel::PrintedColor()) rows << row;
+        return rows;
+    }
+
+    QTemporaryDir dataDir;
+    std::unique_ptr<fBPrintLabel> window;
+};
+
+}  // namespace labels_test
