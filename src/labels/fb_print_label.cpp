@@ -29,7 +29,7 @@ constexpr int kGridTop = 495;
 
 const char16_t* const kHeaders[] = {u"",       u"고객사",   u"제품명",   u"수량",   u"원산지",  u"보관방법",
                                     u"입고일", u"유통기한", u"배송차량", u"제조사", u"특이사항"};
-const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 14, 10, 8, 10, 30};
+const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 16, 10, 8, 10, 30};
 
 QFrame* makePanel(QWidget* parent, int index) {
     auto* panel = new QFrame(parent);
