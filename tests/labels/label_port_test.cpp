@@ -7,6 +7,8 @@
 #include <QProgressDialog>
 #include <QTemporaryFile>
 
+#include <sys/stat.h>
+
 using namespace labels_test;
 using namespace label_commands;
 
@@ -166,4 +168,41 @@ TEST_F(LabelPortTest, ACancelStopsBetweenLabelsAndOnlyTheLabelsSentTurnGrey) {
     for (int row : grey) sent << row;
     const QByteArray expected = expectedBytes(sent);
     EXPECT_EQ(line.readUntil(expected.size()), expected);
+}
+
+TEST(LabelPortMapping, PortNamesMapToDevicesAndAUserOverridesThem) {
+    clearPortSettings();
+    EXPECT_EQ(label_port::PortName(0), QStringLiteral("LPT1"));
+    EXPECT_EQ(label_port::PortName(3), QStringLiteral("COM3"));
+    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM10")), QStringLiteral("/dev/ttyS9"));
+    EXPECT_EQ(label_port::DevicePath(QStringLiteral("LPT1")), QFile::exists(QStringLiteral("/dev/usb/lp0"))
+                                                                  ? QStringLiteral("/dev/usb/lp0")
+                                                                  : QStringLiteral("/dev/lp0"));
+    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM0")), QString());
+    mapPort(QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(label_port::DevicePath(QStringLiteral("com3")), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(label_port::DefaultDevicePath(QStringLiteral("COM3")), QStringLiteral("/dev/ttyS2"));
+    clearPortSettings();
+}
+
+TEST(LabelPortDevice, AParallelDeviceThatTakesNothingFailsAfterTheStallTimeInsteadOfFreezing) {
+    // A printer that is off line: a pipe whose reader never reads.
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + QStringLiteral("/lp0");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    mapPort(QStringLiteral("LPT1"), fifo);
+    label_port::Port port;
+    ASSERT_TRUE(port.open(QStringLiteral("LPT1")));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(port.write(QByteArray(1 << 20, 'x'), 200));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(port.lastFailure().number, 57);
+    EXPECT_TRUE(port.lastFailure().description.contains(fifo));
+    port.close();
+    ::close(reader);
+    clearPortSettings();
 }

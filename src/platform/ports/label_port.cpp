@@ -6,6 +6,12 @@
 #include <QFileInfo>
 #include <QSerialPort>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 
@@ -17,6 +23,10 @@ constexpr long kNoDevice = 53;       // "File not found"
 constexpr long kNoPermission = 70;   // "Permission denied"
 constexpr long kAccessFault = 75;    // "Path/File access error"
 constexpr long kDeviceIoFault = 57;  // "Device I/O error"
+
+QString stalled(int stallMs) {
+    return QStringLiteral("%1초 동안 전송되지 않았습니다").arg(stallMs / 1000.0);
+}
 
 bool comNumber(const QString& portName, int* number) {
     if (!portName.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive)) return false;
@@ -77,16 +87,61 @@ bool Port::open(const QString& portName) {
 }
 
 // The parallel (or USB printer) port is a device file written as it is. It must exist: a missing device
-// must never turn into a new plain file.
+// must never turn into a new plain file. On Unix it is opened non-blocking, so that a printer that is off
+// line makes a write fail after the stall time instead of freezing the program.
 bool Port::openParallel() {
-    if (!QFileInfo::exists(m_devicePath))
-        return fail(kNoDevice, QString::fromLocal8Bit(std::strerror(ENOENT)));
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(m_devicePath);
+    m_fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_fd >= 0) return true;
+    const int error = errno;
+    const long number = error == ENOENT                       ? kNoDevice
+                        : (error == EACCES || error == EPERM) ? kNoPermission
+                                                              : kAccessFault;
+    return fail(number, QString::fromLocal8Bit(std::strerror(error)));
+#else
+    if (!QFileInfo::exists(m_devicePath)) return fail(kNoDevice, QStringLiteral("No such file or directory"));
     m_file = std::make_unique<QFile>(m_devicePath);
     if (m_file->open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered)) return true;
     const long number = m_file->error() == QFileDevice::PermissionsError ? kNoPermission : kAccessFault;
     const QString reason = m_file->errorString();
     m_file.reset();
     return fail(number, reason);
+#endif
+}
+
+bool Port::writeParallel(const QByteArray& bytes, int stallMs) {
+#ifdef Q_OS_UNIX
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return fail(kDeviceIoFault, QString::fromLocal8Bit(std::strerror(errno)));
+        // The device takes nothing now: wait for room, at most the stall time.
+        pollfd ready{m_fd, POLLOUT, 0};
+        const int r = ::poll(&ready, 1, stallMs);
+        if (r == 0) return fail(kDeviceIoFault, stalled(stallMs));
+        if (r < 0 && errno != EINTR)
+            return fail(kDeviceIoFault, QString::fromLocal8Bit(std::strerror(errno)));
+        if (r > 0 && (ready.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return fail(kDeviceIoFault, QStringLiteral("장치가 응답하지 않습니다"));
+    }
+    return true;
+#else
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = m_file->write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return fail(kDeviceIoFault, m_file->errorString());
+        done += n;
+    }
+    Q_UNUSED(stallMs);
+    return true;
+#endif
 }
 
 bool Port::openSerial() {
@@ -113,21 +168,13 @@ bool Port::openSerial() {
 }
 
 bool Port::isOpen() const {
-    return (m_file && m_file->isOpen()) || (m_serial && m_serial->isOpen());
+    return m_fd >= 0 || (m_file && m_file->isOpen()) || (m_serial && m_serial->isOpen());
 }
 
 bool Port::write(const QByteArray& bytes, int stallMs) {
     m_failure = {};
     if (!isOpen()) return fail(kDeviceIoFault, QStringLiteral("포트가 열려 있지 않습니다"));
-    if (m_file) {
-        qint64 done = 0;
-        while (done < bytes.size()) {
-            const qint64 n = m_file->write(bytes.constData() + done, bytes.size() - done);
-            if (n <= 0) return fail(kDeviceIoFault, m_file->errorString());
-            done += n;
-        }
-        return true;
-    }
+    if (!m_serial) return writeParallel(bytes, stallMs);
     if (m_serial->write(bytes) != bytes.size()) return fail(kDeviceIoFault, m_serial->errorString());
     // Each wait ends as soon as some bytes went out, so a slow line never fails, a dead one does.
     while (m_serial->bytesToWrite() > 0) {
@@ -142,6 +189,10 @@ bool Port::write(const QByteArray& bytes, int stallMs) {
 }
 
 void Port::close() {
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+#endif
     if (m_file) {
         m_file->close();
         m_file.reset();

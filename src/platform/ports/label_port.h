@@ -61,11 +61,13 @@ public:
 private:
     bool openParallel();
     bool openSerial();
+    bool writeParallel(const QByteArray& bytes, int stallMs);
     bool fail(long number, const QString& reason);
 
     QString m_portName;
     QString m_devicePath;
-    std::unique_ptr<QFile> m_file;
+    int m_fd = -1;                  // the parallel port on Unix
+    std::unique_ptr<QFile> m_file;  // the parallel port elsewhere
     std::unique_ptr<QSerialPort> m_serial;
     Failure m_failure;
 };
