@@ -2,6 +2,7 @@
 #include "labels/fb_print_label.h"
 
 #include "common/msgbox.h"
+#include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "grid/excel_export.h"
 #include "grid/spread_helpers.h"
@@ -32,7 +33,7 @@ QString valueOf(const Recordset& rs, const char* name) {
 
 // The field flags of a row's prnlistbyte, rounded to the nearest whole number (halves to even).
 int flagsOf(const Recordset& rs) {
-    return int(std::nearbyint(ValOf(valueOf(rs, "prnlistbyte"))));
+    return int(std::nearbyint(LeadingNumber(valueOf(rs, "prnlistbyte"))));
 }
 
 // A quantity as the labels write it: the shortest decimal form, without the last digits' float noise.
@@ -69,7 +70,7 @@ void fBPrintLabel::AddNewData(std::int32_t& nRow) {
             v[Storage] = valueOf(p, "keepway");
             v[Expiry] = valueOf(p, "current");
             v[Maker] = valueOf(p, "maker");
-            labelUnit = ValOf(valueOf(p, "labelunit"));
+            labelUnit = LeadingNumber(valueOf(p, "labelunit"));
             v[Customer] = data.Customer;
             v[Quantity] = data.Quantity;
             v[ReceiveDate] = data.ReceiveDate;
@@ -92,7 +93,7 @@ void fBPrintLabel::AddNewData(std::int32_t& nRow) {
     AddBlankRow();
     if (nRow == -2) nRow = m_spList->maxRows();
 
-    const double total = ValOf(v[Quantity]);
+    const double total = LeadingNumber(v[Quantity]);
     double remaining = total;
     // Columns 2, 3, 5 to 11: every field but the quantity.
     auto writeRow = [&](int row) {

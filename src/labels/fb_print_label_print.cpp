@@ -3,6 +3,7 @@
 #include "labels/fb_print_label.h"
 
 #include "common/msgbox.h"
+#include "common/text_helpers.h"
 #include "grid/spread_helpers.h"
 #include "labels/label_preview.h"
 #include "labels/port_chooser.h"
@@ -76,7 +77,7 @@ bool fBPrintLabel::SendLabel(int row) {
 QList<int> fBPrintLabel::PrintableRows() const {
     QList<int> rows;
     for (int row = 1; row <= m_spList->maxRows(); ++row) {
-        if (ValOf(m_spList->text(kCheckCol, row)) != 1) continue;
+        if (LeadingNumber(m_spList->text(kCheckCol, row)) != 1) continue;
         for (int col = kFirstTextCol; col <= m_spList->maxCols(); ++col) {
             if (!m_spList->text(col, row).isEmpty()) {
                 rows << row;
@@ -93,7 +94,7 @@ void fBPrintLabel::PrintCheckedRows() {
     if (m_spList->maxRows() < 2) return;
     bool anyChecked = false;
     for (int row = 1; row <= m_spList->maxRows() && !anyChecked; ++row)
-        anyChecked = ValOf(m_spList->text(kCheckCol, row)) == 1;
+        anyChecked = LeadingNumber(m_spList->text(kCheckCol, row)) == 1;
     if (!anyChecked) CheckActiveRow();
     const QList<int> rows = PrintableRows();
     if (rows.isEmpty()) {

@@ -2,11 +2,11 @@
 // then opens modally over the main window.
 #include "orders/frm_main.h"
 
+#include "common/text_helpers.h"
 #include "grid/spread_helpers.h"
 #include "labels/fb_print_label.h"
 #include "labels/label_commands.h"
 #include "labels/label_data.h"
-#include "orders/order_statements.h"
 #include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
@@ -26,15 +26,14 @@ QString labelDate(const QString& stored) {
 
 void frmMain::ShowLabelList() {
     auto labels = std::make_unique<fBPrintLabel>();
-    const int buyer = int(orders::LeadingNumber(GetSpreadText(m_spListO, 9, -2)));
+    const int buyer = int(LeadingNumber(GetSpreadText(m_spListO, 9, -2)));
     const QString receiveDate = labelDate(GetSpreadText(m_spListO, 10, -2));
     for (int r = 1; r <= m_spList->maxRows(); ++r) {
         gLabelData.Reset();
         gLabelData.Customer = GetSpreadText(m_spList, 9, r);
-        gLabelData.ProductCode = int(orders::LeadingNumber(GetSpreadText(m_spList, 8, r)));
-        gLabelData.Quantity =
-            label_commands::NumberText(orders::LeadingNumber(GetSpreadText(m_spList, 3, r))) +
-            QLatin1Char(' ') + GetSpreadText(m_spList, 4, r);
+        gLabelData.ProductCode = int(LeadingNumber(GetSpreadText(m_spList, 8, r)));
+        gLabelData.Quantity = label_commands::NumberText(LeadingNumber(GetSpreadText(m_spList, 3, r))) +
+                              QLatin1Char(' ') + GetSpreadText(m_spList, 4, r);
         gLabelData.Vehicle = GetSpreadText(m_spList, 6, r);
         gLabelData.LabelBuyerCode = buyer;
         gLabelData.ReceiveDate = receiveDate;
