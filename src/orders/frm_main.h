@@ -35,6 +35,10 @@ public:
     void LoadProductTotals(int row);
     // The export command: the order lines of every listed direction into one workbook.
     void ExportOrderLines();
+    // The print command (btnPrint), its preview (btnPreview) and the printer choice (btnPrinter).
+    void PrintOrderSheet();
+    void PreviewOrderSheet();
+    void ChooseOrderPrinter();
 
     // The date box's text, "yyyy-mm-dd".
     QString DateText() const;
@@ -47,6 +51,8 @@ public:
     QPushButton* btnLabelPrint() const { return m_btnLabelPrint; }
     QPushButton* btnPrint() const { return m_btnPrint; }
     QPushButton* btnExcel() const { return m_btnExcel; }
+    QPushButton* btnPreview() const { return m_btnPreview; }
+    QPushButton* btnPrinter() const { return m_btnPrinter; }
     QPushButton* btnClose() const { return m_btnClose; }
     QFrame* pnlTop(int index) const { return index == 0 ? m_pnlTop0 : m_pnlTop2; }
     SpreadGrid* spListO() const { return m_spListO; }
@@ -63,6 +69,8 @@ protected:
 
 private:
     void CreateControls();
+    void CreatePrintButtons();
+    void PlacePrintButtons(int width);
     void DesignGrids();
     void SetupGrids();
     void InitDateKind();
@@ -84,6 +92,8 @@ private:
     QPushButton* m_btnPrint = nullptr;
     QPushButton* m_btnExcel = nullptr;
     QPushButton* m_btnClose = nullptr;
+    QPushButton* m_btnPreview = nullptr;
+    QPushButton* m_btnPrinter = nullptr;
     SpreadGrid* m_spListO = nullptr;
     SpreadGrid* m_spList = nullptr;
     SpreadGrid* m_spListG = nullptr;

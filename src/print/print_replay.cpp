@@ -1,0 +1,149 @@
+#include "print/print_replay.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <vector>
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kPenDpi = 600;  // pen widths are pixels of a 600-dpi printer
+constexpr int kPdfDpi = 600;
+
+// A font set up once per replay with its ascent on the device: texts are placed by their top, Qt draws at
+// the baseline.
+struct DeviceFont {
+    PrintFont key;
+    QFont font;
+    double ascent = 0;
+};
+
+class FontCache {
+public:
+    explicit FontCache(QPaintDevice* device) : m_device(device) {}
+    const DeviceFont& get(const PrintFont& key) {
+        for (const DeviceFont& f : m_fonts)
+            if (f.key == key) return f;
+        DeviceFont f{key, ToQFont(key), 0};
+        f.ascent = QFontMetricsF(f.font, m_device).ascent();
+        m_fonts.push_back(f);
+        return m_fonts.back();
+    }
+
+private:
+    QPaintDevice* m_device;
+    std::vector<DeviceFont> m_fonts;
+};
+
+QPen penFor(const PrintItem& item, double pixelsPerPenUnit) {
+    const double width = item.penWidth * pixelsPerPenUnit;
+    // Thinner than a device pixel: a cosmetic one-pixel line, so a hairline stays visible on a screen.
+    QPen pen(item.colour, width < 1 ? 0 : width);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+}  // namespace
+
+QFont ToQFont(const PrintFont& font) {
+    QFont f(font.family);
+    f.setPointSizeF(font.size);
+    f.setBold(font.bold);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(false);
+    return f;
+}
+
+void PaintPrintPage(QPainter& painter, const PrintPage& page) {
+    QPaintDevice* device = painter.device();
+    const double sx = device->logicalDpiX() / kMmPerInch;
+    const double sy = device->logicalDpiY() / kMmPerInch;
+    const double penScale = device->logicalDpiX() / kPenDpi;
+    FontCache fonts(device);
+    painter.setBrush(Qt::NoBrush);
+    for (const PrintItem& item : page.items) {
+        switch (item.kind) {
+            case PrintItem::Kind::Text: {
+                const DeviceFont& f = fonts.get(item.font);
+                painter.setFont(f.font);
+                painter.setPen(item.colour);
+                painter.drawText(QPointF(item.x1 * sx, item.y1 * sy + f.ascent), item.text);
+                break;
+            }
+            case PrintItem::Kind::Line:
+                painter.setPen(penFor(item, penScale));
+                painter.drawLine(QPointF(item.x1 * sx, item.y1 * sy), QPointF(item.x2 * sx, item.y2 * sy));
+                break;
+            case PrintItem::Kind::Box:
+            case PrintItem::Kind::FilledBox: {
+                const QRectF rect =
+                    QRectF(QPointF(item.x1 * sx, item.y1 * sy), QPointF(item.x2 * sx, item.y2 * sy))
+                        .normalized();
+                painter.setPen(penFor(item, penScale));
+                if (item.kind == PrintItem::Kind::FilledBox) painter.setBrush(item.colour);
+                painter.drawRect(rect);
+                painter.setBrush(Qt::NoBrush);
+                break;
+            }
+        }
+    }
+}
+
+bool WritePrintPdf(const std::vector<PrintPage>& pages, QIODevice* device, QString* error) {
+    QPdfWriter writer(device);
+    writer.setResolution(kPdfDpi);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                     QPageLayout::Millimeter));
+    writer.setCreator(QStringLiteral("PeloraOrder"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        if (error) *error = device->errorString();
+        return false;
+    }
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) writer.newPage();
+        PaintPrintPage(painter, pages[i]);
+    }
+    if (!painter.end()) {
+        if (error) *error = device->errorString();
+        return false;
+    }
+    return true;
+}
+
+bool WritePrintPdf(const std::vector<PrintPage>& pages, const QString& path, QString* error) {
+    // The whole file is built in memory and saved in one go, so a refused or full disk leaves no half file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!WritePrintPdf(pages, &buffer, error)) return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error) *error = path + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QImage RenderPrintPage(const PrintPage& page, double dpi) {
+    const double pixelsPerMm = dpi / kMmPerInch;
+    QImage image(qRound(kPaperWidthMm * pixelsPerMm), qRound(kPaperHeightMm * pixelsPerMm),
+                 QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PaintPrintPage(painter, page);
+    return image;
+}
