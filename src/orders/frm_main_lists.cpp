@@ -2,14 +2,14 @@
 // product totals of a selected direction.
 #include "orders/frm_main.h"
 
+#include "widgets/form_helpers.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "grid/spread_helpers.h"
 #include "orders/order_statements.h"
 #include "platform/dialogs.h"
-#include "startup/session.h"
-#include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
+#include "startup/session.h"
 
 #include <QCheckBox>
 #include <QComboBox>
