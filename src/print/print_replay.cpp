@@ -22,7 +22,7 @@ constexpr int kPdfDpi = 600;
 struct DeviceFont {
     PrintFont key;
     QFont font;
-    double ascent = 0;
+    QFontMetricsF metrics;
 };
 
 class FontCache {
@@ -31,9 +31,8 @@ public:
     const DeviceFont& get(const PrintFont& key) {
         for (const DeviceFont& f : m_fonts)
             if (f.key == key) return f;
-        DeviceFont f{key, ToQFont(key), 0};
-        f.ascent = QFontMetricsF(f.font, m_device).ascent();
-        m_fonts.push_back(f);
+        const QFont font = ToQFont(key);
+        m_fonts.push_back({key, font, QFontMetricsF(font, m_device)});
         return m_fonts.back();
     }
 
@@ -49,6 +48,27 @@ QPen penFor(const PrintItem& item, double pixelsPerPenUnit) {
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
+}
+
+// Draws a text from its top-left. The words are drawn one by one at their place in the whole text, and
+// the blanks between them are left as space: in a PDF, some fonts' blank glyphs come out of a copy or a
+// text extraction as nothing (or as a control character), so "수 신 처" would read "수신처".
+void drawText(QPainter& painter, const DeviceFont& font, double x, double top, const QString& text) {
+    const double baseline = top + font.metrics.ascent();
+    if (!text.contains(QLatin1Char(' '))) {
+        painter.drawText(QPointF(x, baseline), text);
+        return;
+    }
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && text[i] == QLatin1Char(' ')) ++i;
+        const qsizetype start = i;
+        while (i < n && text[i] != QLatin1Char(' ')) ++i;
+        if (i > start)
+            painter.drawText(QPointF(x + font.metrics.horizontalAdvance(text.left(start)), baseline),
+                             text.mid(start, i - start));
+    }
 }
 
 }  // namespace
@@ -75,7 +95,7 @@ void PaintPrintPage(QPainter& painter, const PrintPage& page) {
                 const DeviceFont& f = fonts.get(item.font);
                 painter.setFont(f.font);
                 painter.setPen(item.colour);
-                painter.drawText(QPointF(item.x1 * sx, item.y1 * sy + f.ascent), item.text);
+                drawText(painter, f, item.x1 * sx, item.y1 * sy, item.text);
                 break;
             }
             case PrintItem::Kind::Line:
