@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -93,6 +94,11 @@ void frmPrintPreview::showPage(int page) {
 void frmPrintPreview::setZoom(double percent) {
     if (percent <= 0) return;
     m_zoom = percent;
+    const int index = m_cmbZoom->findData(percent);
+    if (index >= 0 && index != m_cmbZoom->currentIndex()) {
+        const QSignalBlocker quiet(m_cmbZoom);
+        m_cmbZoom->setCurrentIndex(index);
+    }
     render();
 }
 
