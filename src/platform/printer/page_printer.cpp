@@ -82,7 +82,7 @@ Outcome printPages(const Job& job) {
     QString folder;
     if (toPdf) {
         folder = pdfFolder();
-        if (!QDir().mkpath(folder))
+        if (job.pageCount > 0 && !QDir().mkpath(folder))
             throw AppError(kFileError, QStringLiteral("page_printer::printPages"),
                            QDir::toNativeSeparators(folder) + QStringLiteral(": 폴더를 만들 수 없습니다."));
     } else {
