@@ -1,8 +1,8 @@
 #include "grid/excel_export.h"
 
 #include "common/msgbox.h"
-#include "grid/spread_helpers.h"
 #include "common/trap.h"
+#include "grid/spread_helpers.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"

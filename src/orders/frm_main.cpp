@@ -1,14 +1,14 @@
 #include "orders/frm_main.h"
 
-#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
 #include "grid/spread_menu.h"
 #include "platform/program_identity.h"
-#include "widgets/spread_grid.h"
 #include "startup/mod_main.h"
+#include "widgets/form_helpers.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QCheckBox>

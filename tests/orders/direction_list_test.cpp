@@ -1,11 +1,11 @@
 // The main window and its direction list against the test server.
 #include "orders/frm_main.h"
 
-#include "widgets/form_helpers.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "orders/order_statements.h"
 #include "orders_fixture.h"
+#include "widgets/form_helpers.h"
 
 #include <QDate>
 #include <QFile>
@@ -89,8 +89,11 @@ TEST_F(DirectionListTest, TheActiveCellStaysOnItsRowOrFallsBackToRowOneOrNone) {
     query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
     EXPECT_EQ(list->activeRow(), 3);
     EXPECT_EQ(list->activeCol(), 2);
+    ASSERT_EQ(list->maxRows(), 5);
+    list->setActiveCell(2, 5);  // the last row
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(list->activeRow(), 5);
 
-    list->setActiveCell(2, 5);
     query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));  // four rows
     EXPECT_EQ(list->activeRow(), 1);
     EXPECT_EQ(list->activeCol(), 2);

@@ -1,7 +1,7 @@
 // The order lines and product totals of a selected direction.
-#include "widgets/form_helpers.h"
 #include "grid/form_ini.h"
 #include "orders_fixture.h"
+#include "widgets/form_helpers.h"
 
 #include <QFrame>
 #include <QSettings>
