@@ -3,6 +3,7 @@
 #include "orders/frm_main.h"
 
 #include "common/msgbox.h"
+#include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "db/server_time.h"
 #include "orders/order_statements.h"
@@ -37,7 +38,7 @@ constexpr int kFewPages = 3;
 const QString kPrinted = QStringLiteral("출력");
 
 double codeOfRow(const SpreadGrid* grid, int row) {
-    return orders::LeadingNumber(grid->text(kCodeCol, row));
+    return LeadingNumber(grid->text(kCodeCol, row));
 }
 
 // The progress of one sheet's pages; cancelling stops before the next page.
@@ -127,7 +128,7 @@ double OrderSheetCommand::AheadDirection() const {
                         QString::number(BuyerCode) + QStringLiteral(" AND d.branch = ") +
                         QStringLiteral("0") + QStringLiteral(" AND d.state = ''") +
                         QStringLiteral(" ORDER BY d.sdate, d.code") + QStringLiteral(" LIMIT 0, 1");
-    return orders::LeadingNumber(DBGetValue(sql));
+    return LeadingNumber(DBGetValue(sql));
 }
 
 bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {

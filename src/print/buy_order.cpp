@@ -1,6 +1,7 @@
 #include "print/buy_order.h"
 
 #include "common/app_title.h"
+#include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "platform/app_error.h"
 #include "platform/settings_store.h"
@@ -97,8 +98,8 @@ std::vector<SheetLine> readLines(const QString& sql) {
     lines.reserve(std::size_t(rs->RecordCount()));
     for (; !rs->Eof(); rs->MoveNext())
         lines.push_back({value(*rs, "sdate"), value(*rs, "pname"), value(*rs, "qnt"), value(*rs, "unit"),
-                         int(LeadingNumberOf(value(*rs, "branch"))), value(*rs, "nickname"),
-                         value(*rs, "bigo"), value(*rs, "carname")});
+                         int(LeadingNumber(value(*rs, "branch"))), value(*rs, "nickname"), value(*rs, "bigo"),
+                         value(*rs, "carname")});
     CloseRecordset(rs);
     return lines;
 }
@@ -133,10 +134,10 @@ PrintDocument PrintBuyOrder(double directionCode, bool allOfDate, bool ahead) {
     // A direction that does not exist raises here (no current record).
     sheet.buyerName = value(*rs, "bname");
     sheet.bdate = value(*rs, "bdate");
-    const int branch = int(LeadingNumberOf(value(*rs, "branch")));
-    const double buyerCode = LeadingNumberOf(value(*rs, "bcode"));
+    const int branch = int(LeadingNumber(value(*rs, "branch")));
+    const double buyerCode = LeadingNumber(value(*rs, "bcode"));
     const QString sdate = value(*rs, "sdate");
-    const bool printTotal = LeadingNumberOf(value(*rs, "printtotal")) == 1;
+    const bool printTotal = LeadingNumber(value(*rs, "printtotal")) == 1;
     CloseRecordset(rs);
 
     // A branch outside the four known kinds prints like a branch-0 direction: its own lines in full.

@@ -48,7 +48,7 @@ void horizontalRule(double y) {
 
 // A stored quantity as the sheet shows it: one decimal when it has one, thousands grouped, 0 shown.
 QString quantityText(const QString& qnt) {
-    return FormatAmount(LeadingNumberOf(qnt), QtyDecimals(), true, true);
+    return FormatAmount(LeadingNumber(qnt), QtyDecimals(), true, true);
 }
 
 QString markOf(int branch) {
@@ -71,7 +71,7 @@ QString monthSlashDay(const QString& date) {
 
 // The leading number of a car name ("1호차" is car 1), "0" without a car.
 QString carNumber(const QString& carname) {
-    return FormatAmount(LeadingNumberOf(carname), 0, false, true);
+    return FormatAmount(LeadingNumber(carname), 0, false, true);
 }
 
 void printTitleBlock(int mode, const QString& buyerName, const QString& purchaseDate, int page, int pages,
@@ -147,20 +147,6 @@ void placeNotices(const SheetData& sheet, int pages, int& n, int& p) {
 }
 
 }  // namespace
-
-double LeadingNumberOf(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) ++i;
-    bool digits = false;
-    while (i < text.size() && text[i].unicode() >= '0' && text[i].unicode() <= '9') ++i, digits = true;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < text.size() && text[i].unicode() >= '0' && text[i].unicode() <= '9') ++i, digits = true;
-    }
-    return digits ? text.mid(start, i - start).toDouble() : 0;
-}
 
 QString GetWeekdayName(const QString& date) {
     static const char16_t* const kNames[] = {u"월", u"화", u"수", u"목", u"금", u"토", u"일"};

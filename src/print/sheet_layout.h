@@ -35,9 +35,6 @@ struct SheetData {
     QString notices;
 };
 
-// The leading number of a stored text (blanks, sign, digits, decimals); 0 when it does not begin with one.
-double LeadingNumberOf(const QString& text);
-
 // The page count the sheet announces before its first page: the slots of the lines (two kept for a
 // summary's caption and header, or the rest of a page that 16 or 17 lines nearly fill), 4 for the notice
 // box, one per summary row; 18 slots a page, at least one page.
