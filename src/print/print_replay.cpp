@@ -152,18 +152,3 @@ bool WritePrintPdf(const std::vector<PrintPage>& pages, const QString& path, QSt
     }
     return true;
 }
-
-QImage RenderPrintPage(const PrintPage& page, double dpi) {
-    const double pixelsPerMm = dpi / kMmPerInch;
-    QImage image(qRound(kPaperWidthMm * pixelsPerMm), qRound(kPaperHeightMm * pixelsPerMm),
-                 QImage::Format_RGB32);
-    const int dotsPerMeter = qRound(dpi / 0.0254);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    PaintPrintPage(painter, page);
-    return image;
-}

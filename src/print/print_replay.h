@@ -2,7 +2,6 @@
 
 #include "print/print_document.h"
 
-#include <QImage>
 #include <QString>
 
 class QIODevice;
@@ -19,9 +18,6 @@ void PaintPrintPage(QPainter& painter, const PrintPage& page);
 // or the file refuses it; a file is written whole or not at all.
 bool WritePrintPdf(const std::vector<PrintPage>& pages, QIODevice* device, QString* error);
 bool WritePrintPdf(const std::vector<PrintPage>& pages, const QString& path, QString* error);
-
-// The page as an image of the whole A4 paper at `dpi`, white background.
-QImage RenderPrintPage(const PrintPage& page, double dpi);
 
 // The Qt font of a recorded font: the family (with its substitutes, so 굴림체 becomes NanumGothicCoding
 // where the Windows font is missing), the point size and boldness, unhinted so that widths scale with the
