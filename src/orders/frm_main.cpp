@@ -56,6 +56,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
     CreateControls();
+    CreatePrintButtons();
     DesignGrids();
     ConnectEvents();
 

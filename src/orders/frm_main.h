@@ -38,6 +38,10 @@ public:
     // The label command: one label row per order line (split where the product's label unit says), then
     // the label window, modal over this one.
     void ShowLabelList();
+    // The print command (btnPrint), its preview (btnPreview) and the printer choice (btnPrinter).
+    void PrintOrderSheet();
+    void PreviewOrderSheet();
+    void ChooseOrderPrinter();
 
     // The date box's text, "yyyy-mm-dd".
     QString DateText() const;
@@ -50,6 +54,8 @@ public:
     QPushButton* btnLabelPrint() const { return m_btnLabelPrint; }
     QPushButton* btnPrint() const { return m_btnPrint; }
     QPushButton* btnExcel() const { return m_btnExcel; }
+    QPushButton* btnPreview() const { return m_btnPreview; }
+    QPushButton* btnPrinter() const { return m_btnPrinter; }
     QPushButton* btnClose() const { return m_btnClose; }
     QFrame* pnlTop(int index) const { return index == 0 ? m_pnlTop0 : m_pnlTop2; }
     SpreadGrid* spListO() const { return m_spListO; }
@@ -66,6 +72,8 @@ protected:
 
 private:
     void CreateControls();
+    void CreatePrintButtons();
+    void PlacePrintButtons(int width);
     void DesignGrids();
     void SetupGrids();
     void InitDateKind();
@@ -87,6 +95,8 @@ private:
     QPushButton* m_btnPrint = nullptr;
     QPushButton* m_btnExcel = nullptr;
     QPushButton* m_btnClose = nullptr;
+    QPushButton* m_btnPreview = nullptr;
+    QPushButton* m_btnPrinter = nullptr;
     SpreadGrid* m_spListO = nullptr;
     SpreadGrid* m_spList = nullptr;
     SpreadGrid* m_spListG = nullptr;

@@ -18,6 +18,7 @@ void frmMain::Form_Resize() {
     int slot = 1;
     for (QPushButton* button : {m_btnClose, m_btnExcel, m_btnPrint, m_btnLabelPrint, m_btnQuery})
         PlaceFromRight(button, width, slot++, 0);
+    PlacePrintButtons(width);
 
     // The order lines and totals keep their left edge; the direction list takes the rest.
     const int linesWidth = width - twipsLeft(m_spList) - 60;

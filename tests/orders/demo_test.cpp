@@ -1,7 +1,10 @@
 // The demo data that scripts/demo loads: tomorrow always has directions of every kind to show.
 #include "orders_fixture.h"
+#include "platform/printer/page_printer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QPushButton>
 
 #include <set>
 
@@ -65,6 +68,19 @@ TEST_F(DemoTest, TomorrowListsDirectionsOfEveryKindAndAnAdvanceOrderFollows) {
     // One text holds 똠, which plain EUC-KR lacks.
     EXPECT_EQ(testdb::scalar(QStringLiteral("SELECT COUNT(*) FROM t_product WHERE mname LIKE '똠%'")),
               QStringLiteral("1"));
+}
+
+// The morning's job on the demo data: tomorrow's sheet of the whole date, then the ahead sheet; every
+// listed direction ends up printed.
+TEST_F(DemoTest, TomorrowsSheetsPrint) {
+    if (!page_printer::installedPrinterNames().isEmpty()) GTEST_SKIP() << "the sheets would go to paper";
+    frmMain& w = open();
+    testDialogs().answer(Dialogs::ResultOk);  // where the PDF files went
+    w.btnPrint()->click();
+    const QStringList files =
+        QDir(dataDir.filePath(QStringLiteral("Print"))).entryList({QStringLiteral("*.pdf")});
+    EXPECT_GE(files.size(), 2);
+    for (const QString& state : column(w.spListO(), 7)) EXPECT_EQ(state, QStringLiteral("출력"));
 }
 
 }  // namespace

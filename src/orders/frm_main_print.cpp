@@ -1,0 +1,300 @@
+// The print command of the main window (주문서), its preview (미리보기), the printer choice (프린터) and the
+// marking of printed directions.
+#include "orders/frm_main.h"
+
+#include "common/msgbox.h"
+#include "common/text_helpers.h"
+#include "db/mysql_func.h"
+#include "db/server_time.h"
+#include "orders/order_statements.h"
+#include "orders/print_command.h"
+#include "platform/app_error.h"
+#include "platform/dialogs.h"
+#include "platform/printer/page_printer.h"
+#include "platform/settings_store.h"
+#include "print/buy_order.h"
+#include "print/print_canvas.h"
+#include "print/print_replay.h"
+#include "startup/session.h"
+#include "widgets/form_helpers.h"
+#include "widgets/print_preview.h"
+#include "widgets/spread_grid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QPainter>
+#include <QProgressDialog>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kStateCol = 7;
+constexpr int kCodeCol = 8;
+// Sheets longer than this show their progress, with a cancel button.
+constexpr int kFewPages = 3;
+const QString kPrinted = QStringLiteral("출력");
+
+double codeOfRow(const SpreadGrid* grid, int row) {
+    return LeadingNumber(grid->text(kCodeCol, row));
+}
+
+// The progress of one sheet's pages; cancelling stops before the next page.
+class SheetProgress {
+public:
+    SheetProgress(int pages, QWidget* owner) {
+        if (pages <= kFewPages) return;
+        m_dialog = std::make_unique<QProgressDialog>(QStringLiteral("주문서를 출력하고 있습니다..."),
+                                                     QStringLiteral("취소"), 0, pages, owner);
+        m_dialog->setObjectName(QStringLiteral("dlgPrintProgress"));
+        m_dialog->setWindowTitle(AppTitle());
+        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->show();
+    }
+    bool step(int done) {
+        if (!m_dialog) return true;
+        m_dialog->setValue(done);
+        m_dialog->setLabelText(QStringLiteral("주문서를 출력하고 있습니다... (") + QString::number(done) +
+                               QLatin1Char('/') + QString::number(m_dialog->maximum()) +
+                               QStringLiteral("장)"));
+        QCoreApplication::processEvents();
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+void reportFailure(const AppError& e) {
+    ShowProcError(QStringLiteral("btnPrint_Click"), QStringLiteral("frmMain"), e);
+}
+
+}  // namespace
+
+bool MarkDirectionPrinted(double code) {
+    const QString now = GetNowText(false, 0);
+    const QString sql = QStringLiteral("UPDATE ") + QStringLiteral("t_direction") + QStringLiteral(" SET ") +
+                        QStringLiteral("  state = '") + kPrinted + QStringLiteral("'") +
+                        QStringLiteral(", updatechk = '") + SQLEscape(now) + QStringLiteral("'") +
+                        QStringLiteral(" WHERE code = ") + orders::SqlNumber(code);
+    if (DBExecute(sql) > 0) return true;
+    // No row changed. Printed twice within one second, the direction already holds exactly this mark: the
+    // server counts only changed rows, and nothing was lost. A missing direction or a failed statement is
+    // a failed save.
+    const bool failed = DBConn() && DBConn()->affected_rows() < 0;
+    if (!failed && DBGetValue(QStringLiteral("SELECT COUNT(*) FROM t_direction WHERE code = ") +
+                              orders::SqlNumber(code) + QStringLiteral(" AND state = '") + kPrinted +
+                              QStringLiteral("' AND updatechk = '") + SQLEscape(now) + QStringLiteral("'")) ==
+                       QStringLiteral("1"))
+        return true;
+    ShowInfoMsg(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+    return false;
+}
+
+bool OrderSheetCommand::DeliveryDateKind() const {
+    return m_window.cmbField()->currentText() == orders::kKindDelivery;
+}
+
+bool OrderSheetCommand::Prepare() {
+    if (DeliveryDateKind() && m_window.chkAhead()->isChecked()) {
+        m_window.chkAhead()->setChecked(false);
+        m_window.RunQuery();
+    }
+    if (codeOfRow(m_window.spListO(), m_window.spListO()->activeRow()) == 0) {
+        ShowInfoMsg(QStringLiteral("출력할 주문내용이 없습니다. 우선 출력할 주문을 먼저 선택하세요."));
+        return false;
+    }
+    m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+    m_pdfFiles.clear();
+    return true;
+}
+
+OrderSheetCommand::Sheet OrderSheetCommand::RecordFirstSheet() {
+    const double code = codeOfRow(m_window.spListO(), m_window.spListO()->activeRow());
+    if (!DeliveryDateKind()) return {PrintBuyOrder(code, false, false), Marking::ActiveRow, code};
+    return {PrintBuyOrder(code, true, false), Marking::AllListed, code};
+}
+
+double OrderSheetCommand::AheadDirection() const {
+    const QString sql = QStringLiteral("SELECT d.code") + QStringLiteral(" FROM t_direction AS d") +
+                        QStringLiteral(" INNER JOIN t_buyer AS b ON b.code = d.c_buyer") +
+                        QStringLiteral(" WHERE d.sdate > '") + SQLEscape(m_window.DateText()) +
+                        QStringLiteral("'") + QStringLiteral(" AND d.c_buyer = ") +
+                        QString::number(BuyerCode) + QStringLiteral(" AND d.branch = ") +
+                        QStringLiteral("0") + QStringLiteral(" AND d.state = ''") +
+                        QStringLiteral(" ORDER BY d.sdate, d.code") + QStringLiteral(" LIMIT 0, 1");
+    return LeadingNumber(DBGetValue(sql));
+}
+
+bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
+    const PrintDocument& document = sheet.document;
+    SheetProgress progress(int(document.pages.size()), &m_window);
+    page_printer::Job job;
+    job.printerName = document.printerName;
+    job.documentName = QStringLiteral("주문서");
+    job.pageCount = int(document.pages.size());
+    job.paint = [&document](QPainter& painter, int page) { PaintPrintPage(painter, document.pages[page]); };
+    job.progress = [&progress](int done, int) { return progress.step(done); };
+    job.stamp = QDateTime::fromString(m_stamp, Qt::ISODateWithMs);
+    job.sheet = sheetNumber;
+    const page_printer::Outcome outcome = page_printer::printPages(job);
+    m_pdfFiles << outcome.pdfFiles;
+    return !outcome.cancelled;
+}
+
+void OrderSheetCommand::Mark(const Sheet& sheet) {
+    SpreadGrid* list = m_window.spListO();
+    switch (sheet.marking) {
+        case Marking::ActiveRow:
+            MarkDirectionPrinted(sheet.code);
+            list->setText(kStateCol, list->activeRow(), kPrinted);
+            break;
+        case Marking::AllListed:
+            for (int row = 1; row <= list->maxRows(); ++row) MarkDirectionPrinted(codeOfRow(list, row));
+            break;
+        case Marking::AheadListed:
+            m_window.chkAhead()->setChecked(true);
+            m_window.RunQuery();
+            for (int row = 1; row <= list->maxRows(); ++row)
+                if (list->text(kStateCol, row).isEmpty()) MarkDirectionPrinted(codeOfRow(list, row));
+            m_window.chkAhead()->setChecked(false);
+            m_window.RunQuery();
+            break;
+    }
+}
+
+void OrderSheetCommand::TellWherePdfsWent() {
+    if (m_pdfFiles.isEmpty()) return;
+    ShowInfoMsg(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
+                QDir::toNativeSeparators(page_printer::pdfFolder()));
+}
+
+void OrderSheetCommand::Print() {
+    try {
+        if (!Prepare()) return;
+        Sheet first = [&] {
+            WaitCursor wait;
+            return RecordFirstSheet();
+        }();
+        const bool printed = Output(first, 1);
+        if (printed) {
+            Mark(first);
+            // The ahead sheet is read after the first sheet's directions are marked, so it leaves them out.
+            const double ahead = first.marking == Marking::AllListed ? AheadDirection() : 0;
+            if (ahead != 0) {
+                Sheet second = [&] {
+                    WaitCursor wait;
+                    return Sheet{PrintBuyOrder(ahead, false, true), Marking::AheadListed, ahead};
+                }();
+                if (Output(second, 2)) Mark(second);
+            }
+        }
+        TellWherePdfsWent();
+    } catch (const AppError& e) {
+        TellWherePdfsWent();
+        reportFailure(e);
+    } catch (const std::exception& e) {
+        TellWherePdfsWent();
+        reportFailure(AppError(5, QStringLiteral("btnPrint_Click"), QString::fromLocal8Bit(e.what())));
+    }
+}
+
+void OrderSheetCommand::PrintSheets(std::vector<Sheet>& sheets) {
+    int number = 0;
+    for (Sheet& sheet : sheets) {
+        if (!Output(sheet, ++number)) break;
+        Mark(sheet);
+    }
+}
+
+void OrderSheetCommand::Preview() {
+    std::vector<Sheet> sheets;
+    try {
+        if (!Prepare()) return;
+        WaitCursor wait;
+        sheets.push_back(RecordFirstSheet());
+        const double ahead = sheets.front().marking == Marking::AllListed ? AheadDirection() : 0;
+        if (ahead != 0) sheets.push_back({PrintBuyOrder(ahead, false, true), Marking::AheadListed, ahead});
+    } catch (const AppError& e) {
+        reportFailure(e);
+        return;
+    }
+    // The pages of all sheets one after the other.
+    std::vector<const PrintPage*> pages;
+    for (const Sheet& sheet : sheets)
+        for (const PrintPage& page : sheet.document.pages) pages.push_back(&page);
+    frmPrintPreview preview(
+        int(pages.size()), kPaperWidthMm, kPaperHeightMm,
+        [&pages](QPainter& painter, int page) { PaintPrintPage(painter, *pages[std::size_t(page)]); },
+        [&] {
+            try {
+                m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+                m_pdfFiles.clear();
+                PrintSheets(sheets);
+                TellWherePdfsWent();
+            } catch (const AppError& e) {
+                TellWherePdfsWent();
+                reportFailure(e);
+            }
+            return true;
+        },
+        [&pages](const QString& path) {
+            std::vector<PrintPage> copy;
+            for (const PrintPage* page : pages) copy.push_back(*page);
+            QString error;
+            if (!WritePrintPdf(copy, path, &error))
+                ShowProcError(QStringLiteral("SavePdf"), QStringLiteral("frmPrintPreview"),
+                              AppError(75, QStringLiteral("SavePdf"), error));
+        },
+        &m_window);
+    ShowModalOwned(&preview, &m_window);
+}
+
+// The buttons of the print command's neighbours and their place in the top bar.
+void frmMain::CreatePrintButtons() {
+    // The sheets go to the printers the page printer knows.
+    SetInstalledPrintersSource(&page_printer::installedPrinterNames);
+    m_btnPreview = new QPushButton(QStringLiteral("미리보기"), pnlTop(0));
+    m_btnPreview->setObjectName(QStringLiteral("btnPreview"));
+    m_btnPreview->setFocusPolicy(Qt::TabFocus);
+    m_btnPrinter = new QPushButton(QStringLiteral("프린터"), pnlTop(0));
+    m_btnPrinter->setObjectName(QStringLiteral("btnPrinter"));
+    m_btnPrinter->setFocusPolicy(Qt::TabFocus);
+    m_btnPrinter->setToolTip(QStringLiteral("주문서를 인쇄할 프린터를 고릅니다"));
+    PlacePrintButtons(15180);  // the design width of the client area, until the first resize
+    connect(m_btnPrint, &QPushButton::clicked, this, &frmMain::PrintOrderSheet);
+    connect(m_btnPreview, &QPushButton::clicked, this, &frmMain::PreviewOrderSheet);
+    connect(m_btnPrinter, &QPushButton::clicked, this, &frmMain::ChooseOrderPrinter);
+}
+
+void frmMain::PlacePrintButtons(int width) {
+    // Left of the query button: slot 6 for the preview, the printer choice beside it.
+    PlaceFromRight(m_btnPreview, width, 6, 0);
+    setTwipsGeometry(m_btnPreview, twipsLeft(m_btnPreview), 45, 1125, 375);
+    PlaceFromRight(m_btnPrinter, width, 7, 0);
+    setTwipsGeometry(m_btnPrinter, twipsLeft(m_btnPrinter), 45, 1125, 375);
+}
+
+void frmMain::PrintOrderSheet() {
+    OrderSheetCommand(*this).Print();
+}
+
+void frmMain::PreviewOrderSheet() {
+    OrderSheetCommand(*this).Preview();
+}
+
+void frmMain::ChooseOrderPrinter() {
+    if (page_printer::installedPrinterNames().isEmpty()) {
+        ShowInfoMsg(QStringLiteral("설치된 프린터가 없습니다. 주문서는 PDF 파일로 저장됩니다.\r\n") +
+                    QDir::toNativeSeparators(page_printer::pdfFolder()));
+        return;
+    }
+    const QString current = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
+    const QString chosen = page_printer::choosePrinter(this, current);
+    if (!chosen.isEmpty()) settings::save(AppTitle(), kPrinterSection, kPrinterKey, chosen);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "print/print_document.h"
+
+#include <QString>
+
+#include <vector>
+
+class frmMain;
+
+// Records in t_direction that a direction was printed: state "출력", updatechk the local time
+// "yyyymmdd hhmmss". True when the direction now holds that mark. A direction that does not exist, or a
+// statement that fails, shows "수정된 내용이 없거나, 자료저장을 실패하였습니다." and gives false; marking
+// again within the same second (nothing to change) is not a failure.
+bool MarkDirectionPrinted(double code);
+
+// The print command of the main window and its preview. Which sheets: in the date kinds "발주일" and
+// "매입일" the selected direction's own; in "납품일" all the buyer's directions of the selected direction's
+// purchase date, and, when an unprinted branch-0 direction lies after the query date, the ahead sheet.
+// Every printed sheet marks its directions "출력"; a sheet that fails or is cancelled marks nothing and
+// ends the command.
+class OrderSheetCommand {
+public:
+    explicit OrderSheetCommand(frmMain& window) : m_window(window) {}
+
+    // btnPrint: records, prints and marks sheet by sheet.
+    void Print();
+    // "미리보기": records the same sheets, marks nothing, and shows them; printing from the preview
+    // prints those pages and marks as Print does.
+    void Preview();
+
+    // How a printed sheet marks its directions.
+    enum class Marking {
+        ActiveRow,    // the selected direction, and "출력" in its state cell
+        AllListed,    // every direction of the list
+        AheadListed,  // the unprinted directions of the ahead list (ticked, queried, unticked again)
+    };
+    struct Sheet {
+        PrintDocument document;
+        Marking marking = Marking::ActiveRow;
+        double code = 0;  // the direction the sheet was printed for
+    };
+
+private:
+    // The first steps of both: in "납품일" the list is brought back to the query date itself; false
+    // (after telling the user) when no direction is selected.
+    bool Prepare();
+    bool DeliveryDateKind() const;
+    Sheet RecordFirstSheet();
+    // The unprinted branch-0 direction after the query date that the ahead sheet is printed for; 0 for none.
+    double AheadDirection() const;
+    // Prints the sheet; false when the user cancelled. Failures raise AppError.
+    bool Output(const Sheet& sheet, int sheetNumber);
+    void Mark(const Sheet& sheet);
+    void PrintSheets(std::vector<Sheet>& sheets);
+    void TellWherePdfsWent();
+
+    frmMain& m_window;
+    QString m_stamp;  // the PDF names' time of this command
+    QStringList m_pdfFiles;
+};

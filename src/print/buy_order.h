@@ -1,0 +1,41 @@
+#pragma once
+
+#include "print/print_document.h"
+
+#include <QString>
+
+// The order sheet ("주문서"): a titled table of order lines, 18 rows of 13 mm to a page, each page its own
+// print job, drawn on the millimetre canvas; some sheets end with the product summary ("집계표") and the
+// notice box ("공지사항:").
+//
+// Sheet modes: 0 a branch-0 direction's own lines; 1 every line of the buyer's directions with the same
+// purchase date (all of the date, or a branch-1 direction); 2 a branch-2 direction's own lines, titled
+// "(마감후추가)"; 3 a stock direction's lines by product, without customer, remark and car. A direction
+// whose branch is none of these prints like branch 0. The ahead sheet holds the lines of every unprinted
+// branch-0 direction of the buyer from the direction's purchase date on, with each line's delivery date.
+
+// Reads the direction and its lines (and the summary and notices where the sheet has them) and records the
+// sheet, page by page, for the printer named under "주문서_Printer". A failing statement raises AppError
+// (number and reason of the server); nothing is recorded then. The page count in every title block is the
+// number of pages the sheet really has.
+PrintDocument PrintBuyOrder(double directionCode, bool allOfDate, bool ahead);
+
+// The title block at the top of a page (title by mode, recipient, delivery line unless noDeliveryLine,
+// page line) and, by kind, a table header at y0: 0 the order lines', 1 the summary's, 2 none.
+void PrintOrderHeader(int kind, int mode, double y0, const QString& buyerName, const QString& purchaseDate,
+                      int page, int pages, bool noDeliveryLine);
+// One 13 mm row with its top at y: kind 0 an order line, kind 1 a summary row (number, product, quantity,
+// unit). The quantity is the stored text, printed as a number with one decimal when it has one and
+// thousands grouping. deliveryDate (ahead sheets) goes under the mark as "mm/dd".
+void PrintOrderRow(int kind, double y, int number, const QString& mark, const QString& product,
+                   const QString& quantity, const QString& unit, const QString& customer,
+                   const QString& remark, const QString& car, const QString& deliveryDate);
+// "일", "월", "화", "수", "목", "금" or "토" for a date "yyyy-mm-dd"; empty for a text that is no date.
+QString GetWeekdayName(const QString& date);
+// The remarks of the buyer's directions of the delivery date that have one, joined with CR LF in the
+// server's order; empty when there are none. A failing statement raises AppError.
+QString GetDirectionNotices(double buyerCode, const QString& deliveryDate);
+
+// The printer setting: application AppTitle, section "Config", key "주문서_Printer".
+inline const QString kPrinterSection = QStringLiteral("Config");
+inline const QString kPrinterKey = QStringLiteral("주문서_Printer");

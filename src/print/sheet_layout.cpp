@@ -1,0 +1,228 @@
+#include "print/sheet_layout.h"
+
+#include "common/text_helpers.h"
+#include "print/buy_order.h"
+#include "print/print_canvas.h"
+
+#include <QDate>
+
+namespace {
+
+constexpr int kSlotsPerPage = 18;
+constexpr double kRowHeight = 13;
+constexpr double kLeft = 10;
+constexpr double kRight = 198;
+constexpr double kHeaderHeight = 9;
+constexpr double kRowSize = 12;     // points, row and header texts
+constexpr double kTextOffset = 5;   // a row's texts below its top
+constexpr double kLabelOffset = 3;  // a header's labels below its top
+
+// The top of row slot n (1 to 18).
+double slotTop(int n) {
+    return kRowHeight * n + 29;
+}
+
+struct Column {
+    double left;
+    double right;
+    const char16_t* label;
+};
+// The order-line table: number, kind, product, quantity, unit, customer, remark, car.
+constexpr Column kLineColumns[] = {
+    {10, 20, u"번호"},   {20, 30, u"구분"},     {30, 108, u"품     명"}, {108, 121, u"수량"},
+    {121, 136, u"단위"}, {136, 154, u"거래처"}, {154, 187, u"비 고"},    {187, 198, u"차"},
+};
+constexpr double kLineRules[] = {10, 20, 30, 108, 121, 136, 154, 187, 198};
+// The summary table: number, product (its label over the first 88 mm), quantity, unit.
+constexpr Column kSummaryLabels[] = {
+    {10, 20, u"번호"}, {20, 108, u"품     명"}, {170, 183, u"수량"}, {183, 198, u"단위"}};
+constexpr double kSummaryRules[] = {10, 20, 170, 183, 198};
+
+void verticalRules(const double* xs, std::size_t count, double top, double bottom) {
+    for (std::size_t i = 0; i < count; ++i) PrintLine_abs(top, xs[i], bottom, xs[i], 1, Qt::black);
+}
+
+void horizontalRule(double y) {
+    PrintLine_abs(y, kLeft, y, kRight, 1, Qt::black);
+}
+
+// A stored quantity as the sheet shows it: one decimal when it has one, thousands grouped, 0 shown.
+QString quantityText(const QString& qnt) {
+    return FormatAmount(LeadingNumber(qnt), QtyDecimals(), true, true);
+}
+
+QString markOf(int branch) {
+    if (branch == 0) return QStringLiteral("선");
+    if (branch == 2) return QStringLiteral("추가");
+    return QString();
+}
+
+// "yyyy년mm월dd일"; a text that is no date stays as it is.
+QString purchaseDateText(const QString& date) {
+    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d.toString(QStringLiteral("yyyy년MM월dd일")) : date;
+}
+
+// "mm/dd" of a delivery date.
+QString monthSlashDay(const QString& date) {
+    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d.toString(QStringLiteral("MM/dd")) : date;
+}
+
+// The leading number of a car name ("1호차" is car 1), "0" without a car.
+QString carNumber(const QString& carname) {
+    return FormatAmount(LeadingNumber(carname), 0, false, true);
+}
+
+void printTitleBlock(int mode, const QString& buyerName, const QString& purchaseDate, int page, int pages,
+                     bool noDeliveryLine) {
+    const QString title =
+        mode == 2 ? QStringLiteral("라벤푸드 주문서(마감후추가)") : QStringLiteral("라벤푸드 주문서");
+    PrintText_abs(8.5, kLeft, title, 20, true, 1, kRight);
+    PrintText_abs(26, kLeft, QStringLiteral("수 신 처 : ") + buyerName, 12, true);
+    if (!noDeliveryLine)
+        PrintText_abs(26, kLeft,
+                      QStringLiteral("납 품 일 : ") + purchaseDateText(purchaseDate) + QLatin1Char(' ') +
+                          GetWeekdayName(purchaseDate) + QStringLiteral("요일"),
+                      12, true, 1, kRight);
+    PrintText_abs(26, kLeft,
+                  QStringLiteral("Page.") + QString::number(page) + QLatin1Char('/') +
+                      QString::number(pages) + QStringLiteral(" (총") + QString::number(pages) +
+                      QStringLiteral("장)"),
+                  12, true, 2, kRight);
+}
+
+template <std::size_t N, std::size_t R>
+void printTableHeader(double y0, const Column (&labels)[N], const double (&rules)[R]) {
+    horizontalRule(y0);
+    horizontalRule(y0 + kHeaderHeight);
+    verticalRules(rules, R, y0, y0 + kHeaderHeight);
+    for (const Column& c : labels)
+        PrintText_abs(y0 + kLabelOffset, c.left, QString::fromUtf16(c.label), kRowSize, false, 1, c.right);
+}
+
+void printTableHeader(int kind, double y0) {
+    if (kind == 0) printTableHeader(y0, kLineColumns, kLineRules);
+    if (kind == 1) printTableHeader(y0, kSummaryLabels, kSummaryRules);
+}
+
+// The summary after the lines; n and p go on from where the lines left them (n -1: the page is empty).
+void placeSummary(const SheetData& sheet, int pages, int& n, int& p) {
+    int j = 0;
+    for (const SummaryRow& row : sheet.summary) {
+        ++j;
+        ++n;
+        if (j == 1) {
+            const int c = n + 1;
+            PrintText_abs(kRowHeight * c + 26, kLeft, QStringLiteral("집계표"), kRowSize, true);
+            // A page that already carries the title block (the lines' page) does not get it twice.
+            if (n == 0)
+                PrintOrderHeader(1, sheet.mode, kRowHeight * c + 33, sheet.buyerName, sheet.bdate, p, pages,
+                                 false);
+            else
+                printTableHeader(1, kRowHeight * c + 33);
+            n = c + 1;
+        } else if (n == 1) {
+            PrintOrderHeader(1, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, false);
+        }
+        PrintOrderRow(1, slotTop(n), j, QString(), row.pname, row.qnt, row.unit, QString(), QString(),
+                      QString(), QString());
+        if (n > 17) {
+            PrnEndDoc();
+            n = 0;
+            ++p;
+        }
+    }
+}
+
+void placeNotices(const SheetData& sheet, int pages, int& n, int& p) {
+    if (n > 15) {
+        PrnEndDoc();
+        ++p;
+        PrintOrderHeader(2, sheet.mode, 0, sheet.buyerName, sheet.bdate, p, pages, false);
+    }
+    PrintLine_abs(237, kLeft, 276, kRight, 12, Qt::black, true, false);
+    PrintText_abs(239, 12, QStringLiteral("공지사항:"), 14, true);
+    PrintParagraph(12, 248, sheet.notices, -1, 88, Qt::black, 12, false);
+}
+
+}  // namespace
+
+QString GetWeekdayName(const QString& date) {
+    static const char16_t* const kNames[] = {u"월", u"화", u"수", u"목", u"금", u"토", u"일"};
+    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? QString::fromUtf16(kNames[d.dayOfWeek() - 1]) : QString();
+}
+
+void PrintOrderHeader(int kind, int mode, double y0, const QString& buyerName, const QString& purchaseDate,
+                      int page, int pages, bool noDeliveryLine) {
+    printTitleBlock(mode, buyerName, purchaseDate, page, pages, noDeliveryLine);
+    printTableHeader(kind, y0);
+}
+
+void PrintOrderRow(int kind, double y, int number, const QString& mark, const QString& product,
+                   const QString& quantity, const QString& unit, const QString& customer,
+                   const QString& remark, const QString& car, const QString& deliveryDate) {
+    const double bottom = y + kRowHeight;
+    const double textY = y + kTextOffset;
+    if (kind == 1) {
+        verticalRules(kSummaryRules, std::size(kSummaryRules), y, bottom);
+        PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 20);
+        PrintText_abs(textY, 21, product, kRowSize, false);
+        PrintText_abs(textY, 170, quantityText(quantity), 0, false, 2, 182);
+        PrintText_abs(textY, 184, unit, kRowSize, false);
+        horizontalRule(bottom);
+        return;
+    }
+    verticalRules(kLineRules, std::size(kLineRules), y, bottom);
+    PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 21);
+    if (deliveryDate.isEmpty()) {
+        PrintText_abs(textY, 20, mark, kRowSize, false, 1, 31);
+    } else {
+        PrintText_abs(y + 2, 20, mark, kRowSize, false, 1, 31);
+        PrintText_abs(y + 8, 20, monthSlashDay(deliveryDate), 9, false, 1, 31);
+    }
+    PrintText_abs(textY, 31, product, kRowSize, false, 0, 0, 36);
+    PrintText_abs(textY, 108, quantityText(quantity), 0, false, 2, 120);
+    PrintText_abs(textY, 122, unit, kRowSize, false);
+    PrintText_abs(textY, 137, customer, kRowSize, false);
+    PrintText_abs(textY, 155, remark, kRowSize, false, 0, 0, 15);
+    PrintText_abs(textY, 188, car, kRowSize, false, 1, 198);
+    horizontalRule(bottom);
+}
+
+int EstimatedPages(const SheetData& sheet) {
+    const int f = int(sheet.lines.size());
+    const int reserved = f % kSlotsPerPage < 16 ? f + 2 : (f / kSlotsPerPage + 1) * kSlotsPerPage;
+    const int m =
+        reserved + (sheet.withNotices ? 4 : 0) + (sheet.withSummary ? int(sheet.summary.size()) : 0);
+    return std::max(1, m / kSlotsPerPage + (m % kSlotsPerPage != 0 ? 1 : 0));
+}
+
+void LayOutSheet(const SheetData& sheet, int pages) {
+    int n = 0;
+    int i = 0;
+    int p = 1;
+    for (const SheetLine& line : sheet.lines) {
+        if (n == 0) PrintOrderHeader(0, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, sheet.ahead);
+        ++n;
+        ++i;
+        PrintOrderRow(0, slotTop(n), i, markOf(line.branch), line.pname, line.qnt, line.unit, line.nickname,
+                      line.bigo, carNumber(line.carname), sheet.ahead ? line.sdate : QString());
+        if (n > 17) {
+            PrnEndDoc();
+            n = 0;
+            ++p;
+        }
+    }
+    if (n == 0) {
+        n = -1;
+    } else if (n % kSlotsPerPage > 15) {
+        PrnEndDoc();
+        ++p;
+        n = -1;
+    }
+    if (sheet.withSummary) placeSummary(sheet, pages, n, p);
+    if (sheet.withNotices) placeNotices(sheet, pages, n, p);
+    PrnEndDoc();
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+// The order sheet's tests: a buyer with directions of as many order lines as a case needs, on the test
+// server, and ways to read the recorded pages.
+
+#include "db/mysql_func.h"
+#include "print/print_document.h"
+#include "support/qt_printers.h"
+#include "support/test_db.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace sheet_test {
+
+inline const QStringList kTables = {
+    QStringLiteral("t_buyer"),   QStringLiteral("t_direction"),     QStringLiteral("t_ordering"),
+    QStringLiteral("t_product"), QStringLiteral("t_orderuser_sub"), QStringLiteral("t_orderuser"),
+    QStringLiteral("t_order"),   QStringLiteral("t_client"),        QStringLiteral("t_allocate_user"),
+    QStringLiteral("t_car"),
+};
+
+// Buyer 1 "라벤청과"; customer 한빛초 with car "1호차" (order user 301, order-user line 201, product 1 양파
+// kg) and customer 똠방 without a car (order user 302, line 202, product 2 배추 포기).
+inline void seedBase(int printTotal) {
+    testdb::truncate(kTables);
+    testdb::execAll({
+        QStringLiteral("INSERT INTO t_buyer (code, mname, printtotal) VALUES (1, '라벤청과', %1)")
+            .arg(printTotal),
+        QStringLiteral(
+            "INSERT INTO t_product (code, mname, unit) VALUES (1, '양파', 'kg'), (2, '배추', '포기')"),
+        QStringLiteral(
+            "INSERT INTO t_client (code, mname) VALUES (501, '한빛초등학교'), (502, '똠방각하 분식')"),
+        QStringLiteral(
+            "INSERT INTO t_order (code, c_client, nickname) VALUES (401, 501, '한빛초'), (402, 502, '똠방')"),
+        QStringLiteral("INSERT INTO t_orderuser (code, c_order) VALUES (301, 401), (302, 402)"),
+        QStringLiteral("INSERT INTO t_car (code, mname) VALUES (1, '1호차')"),
+        QStringLiteral("INSERT INTO t_allocate_user (code, c_orderuser, c_car) VALUES (1, 301, 1)"),
+        QStringLiteral(
+            "INSERT INTO t_orderuser_sub (code, c_orderuser, c_product) VALUES (201, 301, 1), (202, 302, 2)"),
+    });
+}
+
+inline void addDirection(int code, int branch, const QString& sdate = QStringLiteral("2030-05-10"),
+                         const QString& bdate = QStringLiteral("2030-05-10"), const QString& bigo = QString(),
+                         const QString& state = QString()) {
+    testdb::exec(QStringLiteral("INSERT INTO t_direction (code, sdate, ddate, bdate, branch, bigo, c_buyer, "
+                                "state) VALUES (%1, '%2', '%2', '%3', %4, '%5', 1, '%6')")
+                     .arg(code)
+                     .arg(sdate, bdate)
+                     .arg(branch)
+                     .arg(bigo, state));
+}
+
+// `count` lines "품목001", "품목002", ... of customer 한빛초 (car 1), quantity 1 each.
+inline void addLines(int direction, int count, int first = 1) {
+    if (count <= 0) return;
+    QStringList values;
+    for (int i = first; i < first + count; ++i)
+        values
+            << QStringLiteral("('품목%1', 1, '', %2, 1, 201)").arg(i, 3, 10, QLatin1Char('0')).arg(direction);
+    testdb::exec(QStringLiteral("INSERT INTO t_ordering (pname, qnt, bigo, c_direction, c_product, "
+                                "c_orderuser_sub) VALUES ") +
+                 values.join(QStringLiteral(", ")));
+}
+
+inline void addLine(int direction, const QString& pname, const QString& qnt, const QString& bigo = QString(),
+                    int orderUserSub = 201) {
+    testdb::exec(QStringLiteral("INSERT INTO t_ordering (pname, qnt, bigo, c_direction, c_product, "
+                                "c_orderuser_sub) VALUES ('%1', %2, '%3', %4, 1, %5)")
+                     .arg(pname, qnt, bigo)
+                     .arg(direction)
+                     .arg(orderUserSub));
+}
+
+class SheetTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(testdb::openSession()); }
+    void TearDown() override { DBClose(); }
+};
+
+// The texts of a page, in drawing order.
+inline QStringList textsOf(const PrintPage& page) {
+    QStringList texts;
+    for (const PrintItem& item : page.items)
+        if (item.kind == PrintItem::Kind::Text) texts << item.text;
+    return texts;
+}
+
+// The first text item of the page that equals `text`; fails the test when there is none.
+inline const PrintItem& textItem(const PrintPage& page, const QString& text) {
+    for (const PrintItem& item : page.items)
+        if (item.kind == PrintItem::Kind::Text && item.text == text) return item;
+    ADD_FAILURE() << "no text " << text.toStdString() << " on the page";
+    static const PrintItem none;
+    return none;
+}
+
+inline bool hasText(const PrintPage& page, const QString& text) {
+    return textsOf(page).contains(text);
+}
+
+// The Y of every horizontal line spanning the sheet (X 10 to 198), top to bottom, without repeats.
+inline std::vector<double> ruleYs(const PrintPage& page) {
+    std::vector<double> ys;
+    for (const PrintItem& item : page.items)
+        if (item.kind == PrintItem::Kind::Line && item.y1 == item.y2 && item.x1 == 10 && item.x2 == 198 &&
+            (ys.empty() || std::fabs(ys.back() - item.y1) > 1e-9))
+            ys.push_back(item.y1);
+    return ys;
+}
+
+// The title block is on the page (its title, whichever mode).
+inline bool hasTitle(const PrintPage& page) {
+    for (const QString& t : textsOf(page))
+        if (t.startsWith(QStringLiteral("라벤푸드 주문서"))) return true;
+    return false;
+}
+
+}  // namespace sheet_test

@@ -1,0 +1,370 @@
+// The order sheet read back from its recording: where the rows, the summary and the notice box land, page
+// by page, for sheets drawn from the test server.
+#include "platform/app_error.h"
+#include "print/buy_order.h"
+#include "sheet_fixture.h"
+#include "support/scripted_dialogs.h"
+
+using namespace sheet_test;
+
+namespace {
+
+// The text item at left X `x` (the product column of the lines is 31, of the summary 21).
+const PrintItem* textAt(const PrintPage& page, const QString& text, double x) {
+    for (const PrintItem& item : page.items)
+        if (item.kind == PrintItem::Kind::Text && item.text == text && std::fabs(item.x1 - x) < 1e-6)
+            return &item;
+    return nullptr;
+}
+
+QString pageLine(int page, int pages) {
+    return QStringLiteral("Page.%1/%2 (총%2장)").arg(page).arg(pages);
+}
+
+const PrintItem* noticeBox(const PrintPage& page) {
+    for (const PrintItem& item : page.items)
+        if (item.kind == PrintItem::Kind::Box) return &item;
+    return nullptr;
+}
+
+class OrderSheetTest : public SheetTest {};
+
+// Order lines alone: 18 to a page, the page's rules every 13 mm from the header's 33 and 42 down to 276.
+TEST_F(OrderSheetTest, LinesFillEighteenSlotsAPageAndContinueUnderAFreshTitleBlock) {
+    struct Case {
+        int lines;
+        int pages;
+        double lastRule;  // the lowest rule of the last page
+    } cases[] = {{1, 1, 55}, {18, 1, 276}, {19, 2, 55}, {36, 2, 276}, {37, 3, 55}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        seedBase(0);
+        addDirection(11, 0);
+        addLines(11, c.lines);
+        const PrintDocument doc = PrintBuyOrder(11, false, false);
+        ASSERT_EQ(int(doc.pages.size()), c.pages);
+        for (int p = 0; p < c.pages; ++p) {
+            const PrintPage& page = doc.pages[std::size_t(p)];
+            EXPECT_TRUE(hasText(page, pageLine(p + 1, c.pages))) << textsOf(page).join(u'|').toStdString();
+            const std::vector<double> rules = ruleYs(page);
+            ASSERT_GE(rules.size(), 3u);
+            EXPECT_DOUBLE_EQ(rules[0], 33);
+            EXPECT_DOUBLE_EQ(rules[1], 42);
+            EXPECT_DOUBLE_EQ(rules.back(), p + 1 < c.pages ? 276 : c.lastRule);
+            // The first row of every page carries the running number of the sheet, centred in 10 to 21.
+            const QString number = QString::number(18 * p + 1);
+            const PrintItem& first = textItem(page, number);
+            EXPECT_DOUBLE_EQ(first.y1, 47);
+            EXPECT_NEAR(first.x1, 15.5 - number.size() * 2.117 / 2, 0.01);
+        }
+    }
+}
+
+// The summary starts two slots after the lines (its caption, then its header) or, when the lines used
+// 16 or more slots of their last page, on a new page.
+TEST_F(OrderSheetTest, SummaryFollowsTheLinesOrStartsANewPage) {
+    struct Case {
+        int lines;
+        int summaryPage;  // 0-based
+        double caption;
+        double header;
+        int pages;
+    } cases[] = {{10, 0, 182, 189, 2}, {16, 1, 39, 46, 2}, {17, 1, 39, 46, 2}, {18, 1, 39, 46, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        seedBase(1);
+        addDirection(11, 1);
+        addLines(11, c.lines);
+        const PrintDocument doc = PrintBuyOrder(11, false, false);
+        ASSERT_EQ(int(doc.pages.size()), c.pages);
+        const PrintPage& page = doc.pages[std::size_t(c.summaryPage)];
+        const PrintItem& caption = textItem(page, QStringLiteral("집계표"));
+        EXPECT_DOUBLE_EQ(caption.y1, c.caption);
+        EXPECT_DOUBLE_EQ(caption.x1, 10);
+        EXPECT_TRUE(caption.font.bold);
+        const std::vector<double> rules = ruleYs(page);
+        EXPECT_NE(std::find(rules.begin(), rules.end(), c.header), rules.end());
+        EXPECT_NE(std::find(rules.begin(), rules.end(), c.header + 9), rules.end());
+        // The first summary row sits in the slot under the header: product from X 21.
+        const PrintItem* first = textAt(page, QStringLiteral("품목001"), 21);
+        ASSERT_NE(first, nullptr);
+        EXPECT_DOUBLE_EQ(first->y1, c.header + 9 + 5);
+        EXPECT_TRUE(hasTitle(page));
+        // One title block per page, even where the summary shares the lines' page.
+        EXPECT_EQ(textsOf(page).count(QStringLiteral("라벤푸드 주문서")), 1);
+    }
+}
+
+TEST_F(OrderSheetTest, SummaryRowsContinueOnTheNextPageUnderAFreshHeader) {
+    seedBase(1);
+    addDirection(11, 1);
+    addLines(11, 10);
+    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    ASSERT_EQ(doc.pages.size(), 2u);
+    // Six rows fill slots 13 to 18 of page 1 ...
+    const PrintItem* sixth = textAt(doc.pages[0], QStringLiteral("품목006"), 21);
+    ASSERT_NE(sixth, nullptr);
+    EXPECT_DOUBLE_EQ(sixth->y1, 13 * 18 + 29 + 5);
+    EXPECT_EQ(textAt(doc.pages[0], QStringLiteral("품목007"), 21), nullptr);
+    // ... and the seventh opens page 2 under the title block and the summary header at 33.
+    const PrintPage& two = doc.pages[1];
+    EXPECT_TRUE(hasText(two, pageLine(2, 2)));
+    EXPECT_TRUE(hasText(two, QStringLiteral("단위")));
+    EXPECT_EQ(ruleYs(two).front(), 33);
+    const PrintItem* seventh = textAt(two, QStringLiteral("품목007"), 21);
+    ASSERT_NE(seventh, nullptr);
+    EXPECT_DOUBLE_EQ(seventh->y1, 47);
+    EXPECT_TRUE(hasText(two, QStringLiteral("7")));
+    // Quantities of the summary are summed per product and unit, right-aligned to 182.
+    const PrintItem& qty = textItem(two, QStringLiteral("1"));
+    EXPECT_NEAR(qty.x1, 182 - 2.1, 0.3);  // "1" is half an em wide at 12 pt
+}
+
+// Who gets a summary: mode 1 or 2, not an ahead sheet, printtotal exactly 1.
+TEST_F(OrderSheetTest, SummaryOnlyForTheSheetsAndBuyersThatAskForIt) {
+    struct Case {
+        int printTotal;
+        int branch;
+        bool allOfDate;
+        bool summary;
+        const char16_t* title;
+    } cases[] = {
+        {1, 1, false, true, u"라벤푸드 주문서"},
+        {1, 2, false, true, u"라벤푸드 주문서(마감후추가)"},
+        {1, 0, true, true, u"라벤푸드 주문서"},
+        {1, 0, false, false, u"라벤푸드 주문서"},
+        {1, 3, false, false, u"라벤푸드 주문서"},
+        {0, 1, false, false, u"라벤푸드 주문서"},
+        {2, 2, false, false, u"라벤푸드 주문서(마감후추가)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.printTotal << " " << c.branch << " " << c.allOfDate);
+        seedBase(c.printTotal);
+        addDirection(11, c.branch);
+        addLines(11, 3);
+        const PrintDocument doc = PrintBuyOrder(11, c.allOfDate, false);
+        ASSERT_EQ(doc.pages.size(), 1u);
+        EXPECT_EQ(hasText(doc.pages[0], QStringLiteral("집계표")), c.summary);
+        EXPECT_EQ(textsOf(doc.pages[0]).front(), QString::fromUtf16(c.title));
+    }
+}
+
+// The notice box: at the foot of the last page, on a new page with the title block when the summary left
+// its page nearly full, alone on a page that the lines left empty.
+TEST_F(OrderSheetTest, NoticeBoxAtTheFootOfTheLastPage) {
+    struct Case {
+        const char* name;
+        int printTotal;
+        int lines;
+        int distinctNames;
+        int pages;
+        bool titleOnBoxPage;
+    } cases[] = {
+        {"after the lines", 0, 10, 10, 1, true},
+        {"after the summary", 1, 8, 4, 1, true},
+        {"summary left 16 slots", 1, 20, 12, 3, true},
+        {"lines left the page empty", 0, 18, 18, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        seedBase(c.printTotal);
+        addDirection(11, 1, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
+                     QStringLiteral("오전 중 납품"));
+        addDirection(12, 1, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
+                     QStringLiteral("차량 2대"));
+        addLines(11, c.distinctNames);
+        addLines(12, c.lines - c.distinctNames);
+        const PrintDocument doc = PrintBuyOrder(11, false, false);
+        ASSERT_EQ(int(doc.pages.size()), c.pages);
+        const PrintPage& last = doc.pages.back();
+        const PrintItem* box = noticeBox(last);
+        ASSERT_NE(box, nullptr);
+        EXPECT_DOUBLE_EQ(box->x1, 10);
+        EXPECT_DOUBLE_EQ(box->y1, 237);
+        EXPECT_DOUBLE_EQ(box->x2, 198);
+        EXPECT_DOUBLE_EQ(box->y2, 276);
+        EXPECT_DOUBLE_EQ(box->penWidth, 12);
+        const PrintItem& caption = textItem(last, QStringLiteral("공지사항:"));
+        EXPECT_DOUBLE_EQ(caption.y1, 239);
+        EXPECT_DOUBLE_EQ(caption.font.size, 14);
+        EXPECT_DOUBLE_EQ(textItem(last, QStringLiteral("오전 중 납품")).y1, 248);
+        EXPECT_GT(textItem(last, QStringLiteral("차량 2대")).y1, 248 + 4);
+        EXPECT_EQ(hasTitle(last), c.titleOnBoxPage);
+        EXPECT_EQ(hasText(last, pageLine(c.pages, c.pages)), c.titleOnBoxPage);
+    }
+}
+
+TEST_F(OrderSheetTest, NoNoticesOutsideTheAllOfDateSheet) {
+    seedBase(0);
+    addDirection(11, 0, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
+                 QStringLiteral("오전 중 납품"));
+    addLines(11, 2);
+    EXPECT_EQ(noticeBox(PrintBuyOrder(11, false, false).pages[0]), nullptr);
+    EXPECT_NE(noticeBox(PrintBuyOrder(11, true, false).pages[0]), nullptr);
+    EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-10")), QStringLiteral("오전 중 납품"));
+    EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-11")), QString());
+}
+
+// The page line counts the pages the sheet really has, even where the estimate made before the first
+// page is off (18 lines and nothing after them; a summary that needs one slot more).
+TEST_F(OrderSheetTest, PageLineCountsThePagesTheSheetHas) {
+    seedBase(1);
+    addDirection(11, 1);
+    addLines(11, 16);
+    addLines(11, 18, 101);  // 34 lines in all: 16 on page 2, the summary of 34 products on pages 3 and 4
+    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    ASSERT_EQ(doc.pages.size(), 4u);
+    for (int p = 0; p < 4; ++p) EXPECT_TRUE(hasText(doc.pages[std::size_t(p)], pageLine(p + 1, 4))) << p;
+}
+
+TEST_F(OrderSheetTest, TitleBlockNamesBuyerPurchaseDateAndWeekday) {
+    seedBase(0);
+    addDirection(11, 0, QStringLiteral("2030-05-11"), QStringLiteral("2030-05-10"));
+    addLines(11, 1);
+    const PrintPage page = PrintBuyOrder(11, false, false).pages[0];
+    const PrintItem& title = textItem(page, QStringLiteral("라벤푸드 주문서"));
+    EXPECT_DOUBLE_EQ(title.y1, 8.5);
+    EXPECT_DOUBLE_EQ(title.font.size, 20);
+    EXPECT_TRUE(title.font.bold);
+    EXPECT_EQ(title.font.family, QStringLiteral("굴림체"));
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("수 신 처 : 라벤청과")).x1, 10);
+    // 2030-05-10 is a Friday.
+    const PrintItem& delivery = textItem(page, QStringLiteral("납 품 일 : 2030년05월10일 금요일"));
+    EXPECT_DOUBLE_EQ(delivery.y1, 26);
+    const PrintItem& pageItem = textItem(page, pageLine(1, 1));
+    EXPECT_GT(pageItem.x1, 150);
+    EXPECT_EQ(GetWeekdayName(QStringLiteral("2030-05-12")), QStringLiteral("일"));
+    EXPECT_EQ(GetWeekdayName(QStringLiteral("2030-05-13")), QStringLiteral("월"));
+    EXPECT_EQ(GetWeekdayName(QStringLiteral("x")), QString());
+}
+
+// One row of the order-line table: its texts and where they sit.
+TEST_F(OrderSheetTest, RowShowsMarkProductQuantityUnitCustomerRemarkAndCar) {
+    seedBase(0);
+    addDirection(11, 0);
+    addLine(11, QStringLiteral("양파"), QStringLiteral("12.5"), QStringLiteral("오전 배송"));
+    addLine(11, QStringLiteral("양파망"), QStringLiteral("1200"), QString(), 202);
+    const PrintPage page = PrintBuyOrder(11, false, false).pages[0];
+    const double top = 42;
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("선")).y1, top + 5);
+    const PrintItem& product = textItem(page, QStringLiteral("양파"));
+    EXPECT_DOUBLE_EQ(product.x1, 31);
+    EXPECT_DOUBLE_EQ(product.font.size, 12);
+    EXPECT_FALSE(product.font.bold);
+    // Quantities right-aligned to 120: one decimal where there is one, thousands grouped.
+    const PrintItem& half = textItem(page, QStringLiteral("12.5"));
+    const PrintItem& grouped = textItem(page, QStringLiteral("1,200"));
+    EXPECT_GT(half.x1, grouped.x1);
+    EXPECT_NEAR(half.x1 + 4 * 2.117, 120, 0.05);  // four half-em characters at 12 pt
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("kg")).x1, 122);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("똠방")).x1, 137);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("오전 배송")).x1, 155);
+    // The car is the number of its name ("1호차" is 1), "0" without one, centred in 188 to 198; rows are
+    // ordered by car name, so the line without a car comes first.
+    const PrintItem& noCar = textItem(page, QStringLiteral("0"));
+    EXPECT_NEAR(noCar.x1, 193 - 2.117 / 2, 0.05);
+    EXPECT_DOUBLE_EQ(noCar.y1, top + 5);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("똠방")).y1, top + 5);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("한빛초")).y1, top + 13 + 5);
+}
+
+TEST_F(OrderSheetTest, LongProductOnTwoLinesAroundTheRowsMiddle) {
+    seedBase(0);
+    addDirection(11, 0);
+    // 40 Hangul syllables: 80 bytes, three pieces of at most 36 bytes.
+    const QString name = QString(18, QChar(u'가')) + QString(18, QChar(u'나')) + QString(4, QChar(u'다'));
+    addLine(11, name, QStringLiteral("1"));
+    const PrintPage page = PrintBuyOrder(11, false, false).pages[0];
+    const PrintItem& one = textItem(page, QString(18, QChar(u'가')));
+    const PrintItem& two = textItem(page, QString(18, QChar(u'나')));
+    const double h = two.y1 - one.y1;  // 1.3 text heights
+    EXPECT_GT(h, 4);
+    // Around the middle: the pair is centred on the one-line position 47.
+    const double textHeight = h / 1.3;
+    EXPECT_NEAR(one.y1, 47 - 0.65 * textHeight, 1e-6);
+    EXPECT_NEAR(two.y1, 47 + 0.65 * textHeight, 1e-6);
+    EXPECT_DOUBLE_EQ(one.x1, 31);
+    EXPECT_FALSE(hasText(page, QString(4, QChar(u'다'))));
+}
+
+TEST_F(OrderSheetTest, StockDirectionListsByProductWithoutCustomerRemarkOrCar) {
+    seedBase(0);
+    addDirection(18, 3);
+    addLine(18, QStringLiteral("배추"), QStringLiteral("3"), QStringLiteral("비고"));
+    addLine(18, QStringLiteral("감자"), QStringLiteral("2"));
+    const PrintPage page = PrintBuyOrder(18, false, false).pages[0];
+    EXPECT_LT(textsOf(page).indexOf(QStringLiteral("감자")), textsOf(page).indexOf(QStringLiteral("배추")));
+    EXPECT_FALSE(hasText(page, QStringLiteral("한빛초")));
+    EXPECT_FALSE(hasText(page, QStringLiteral("비고")));
+    EXPECT_EQ(textsOf(page).count(QStringLiteral("0")), 2);
+    EXPECT_FALSE(hasText(page, QStringLiteral("선")));  // a stock line has no mark
+}
+
+TEST_F(OrderSheetTest, UnknownBranchPrintsLikeBranchZero) {
+    seedBase(1);
+    addDirection(13, 7);
+    addLine(13, QStringLiteral("양파"), QStringLiteral("4"), QStringLiteral("문 앞"));
+    const PrintDocument doc = PrintBuyOrder(13, false, false);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_TRUE(hasText(doc.pages[0], QStringLiteral("한빛초")));
+    EXPECT_TRUE(hasText(doc.pages[0], QStringLiteral("문 앞")));
+    EXPECT_TRUE(hasText(doc.pages[0], QStringLiteral("1")));
+    EXPECT_FALSE(hasText(doc.pages[0], QStringLiteral("집계표")));
+}
+
+// The ahead sheet: every unprinted branch-0 line from the purchase date on, each with its delivery date
+// under its mark, and no delivery line in the title block.
+TEST_F(OrderSheetTest, AheadSheetShowsEachLinesDeliveryDate) {
+    seedBase(1);
+    addDirection(14, 0, QStringLiteral("2030-03-15"), QStringLiteral("2030-03-14"));
+    addDirection(15, 0, QStringLiteral("2030-03-16"), QStringLiteral("2030-03-15"));
+    addDirection(16, 0, QStringLiteral("2030-03-17"), QStringLiteral("2030-03-16"), QString(),
+                 QStringLiteral("출력"));
+    addDirection(17, 2, QStringLiteral("2030-03-17"), QStringLiteral("2030-03-16"));
+    addLine(14, QStringLiteral("양파"), QStringLiteral("1"));
+    addLine(15, QStringLiteral("대파"), QStringLiteral("2"));
+    addLine(16, QStringLiteral("감자"), QStringLiteral("3"));
+    addLine(17, QStringLiteral("배추"), QStringLiteral("4"));
+    const PrintDocument doc = PrintBuyOrder(14, false, true);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const PrintPage& page = doc.pages[0];
+    EXPECT_TRUE(hasText(page, QStringLiteral("양파")));
+    EXPECT_TRUE(hasText(page, QStringLiteral("대파")));
+    EXPECT_FALSE(hasText(page, QStringLiteral("감자")));  // printed already
+    EXPECT_FALSE(hasText(page, QStringLiteral("배추")));  // not branch 0
+    EXPECT_FALSE(hasText(page, QStringLiteral("집계표")));
+    for (const QString& t : textsOf(page))
+        EXPECT_FALSE(t.startsWith(QStringLiteral("납 품 일"))) << t.toStdString();
+    const PrintItem& mark = textItem(page, QStringLiteral("선"));
+    EXPECT_DOUBLE_EQ(mark.y1, 44);
+    const PrintItem& date = textItem(page, QStringLiteral("03/15"));
+    EXPECT_DOUBLE_EQ(date.y1, 50);
+    EXPECT_DOUBLE_EQ(date.font.size, 9);
+    EXPECT_TRUE(hasText(page, QStringLiteral("03/16")));
+}
+
+TEST_F(OrderSheetTest, DirectionWithoutLinesPrintsNoLinePage) {
+    seedBase(0);
+    addDirection(11, 0);
+    EXPECT_TRUE(PrintBuyOrder(11, false, false).pages.empty());
+}
+
+TEST_F(OrderSheetTest, FailingStatementRaisesWithTheServersReason) {
+    seedBase(0);
+    addDirection(11, 0);
+    addLines(11, 1);
+    testdb::exec(QStringLiteral("RENAME TABLE t_car TO t_car_gone"));
+    testDialogs().answer(Dialogs::ResultOk);  // the connection's own report of the refused statement
+    try {
+        PrintBuyOrder(11, false, false);
+        ADD_FAILURE() << "no error raised";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 1146);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("t_car"))) << e.description().toStdString();
+    }
+    testdb::exec(QStringLiteral("RENAME TABLE t_car_gone TO t_car"));
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("Error 1146")))
+        << testDialogs().last().text.toStdString();
+}
+
+}  // namespace
