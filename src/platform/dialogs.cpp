@@ -12,18 +12,25 @@ public:
         std::fprintf(stderr, "%s: %s\n", qPrintable(box.title), qPrintable(box.text));
         return resultOf(box);
     }
-    QString inputBox(const QString&, const QString&, const QString& defaultText) override { return defaultText; }
+    QString inputBox(const QString&, const QString&, const QString& defaultText) override {
+        return defaultText;
+    }
     int popupMenu(QWidget*, const QList<MenuItem>&) override { return 0; }
     void setWaitCursor(bool) override {}
 
 private:
     static int resultOf(const MessageBox& box) {
         switch (box.buttons) {
-        case Buttons::Ok: return ResultOk;
-        case Buttons::OkCancel: return box.defaultButton == 2 ? ResultCancel : ResultOk;
-        case Buttons::YesNo: return box.defaultButton == 2 ? ResultNo : ResultYes;
-        case Buttons::YesNoCancel:
-            return box.defaultButton == 3 ? ResultCancel : box.defaultButton == 2 ? ResultNo : ResultYes;
+            case Buttons::Ok:
+                return ResultOk;
+            case Buttons::OkOpenFolder:
+                return box.defaultButton == 2 ? ResultOpenFolder : ResultOk;
+            case Buttons::OkCancel:
+                return box.defaultButton == 2 ? ResultCancel : ResultOk;
+            case Buttons::YesNo:
+                return box.defaultButton == 2 ? ResultNo : ResultYes;
+            case Buttons::YesNoCancel:
+                return box.defaultButton == 3 ? ResultCancel : box.defaultButton == 2 ? ResultNo : ResultYes;
         }
         return ResultOk;
     }
