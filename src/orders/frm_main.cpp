@@ -1,20 +1,20 @@
 #include "orders/frm_main.h"
 
-#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
 #include "grid/spread_menu.h"
 #include "platform/program_identity.h"
-#include "widgets/spread_grid.h"
 #include "startup/mod_main.h"
+#include "widgets/date_box.h"
+#include "widgets/form_helpers.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -92,11 +92,9 @@ void frmMain::CreateControls() {
     m_cmbField->setFont(guLim());
     setTwipsGeometry(m_cmbField, 90, 90, 1455, 315);
 
-    m_hcDate = new QDateEdit(m_pnlTop0);
+    m_hcDate = new DateBox(m_pnlTop0);
     m_hcDate->setObjectName(QStringLiteral("hcDate"));
     m_hcDate->setProperty("index", 0);
-    m_hcDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    m_hcDate->setCalendarPopup(true);
     m_hcDate->setFont(guLimChe());
     setTwipsGeometry(m_hcDate, 1620, 45, 1860, 390);
 
@@ -166,7 +164,7 @@ void frmMain::InitDateKind() {
 }
 
 QString frmMain::DateText() const {
-    return m_hcDate->date().toString(QStringLiteral("yyyy-MM-dd"));
+    return m_hcDate->date().toString(QStringLiteral("yyyy-MM-dd"));  // empty when there is no date
 }
 
 void frmMain::SetDateText(const QString& text) {
@@ -174,6 +172,7 @@ void frmMain::SetDateText(const QString& text) {
 }
 
 void frmMain::RunQuery() {
+    if (!m_hcDate->commit()) return;
     LoadDirectionList();
     LoadOrderLines(-2);
     LoadProductTotals(-2);

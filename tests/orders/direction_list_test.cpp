@@ -1,11 +1,14 @@
 // The main window and its direction list against the test server.
 #include "orders/frm_main.h"
 
-#include "widgets/form_helpers.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "orders/order_statements.h"
 #include "orders_fixture.h"
+#include "widgets/date_box.h"
+#include "widgets/form_helpers.h"
+
+#include <QLineEdit>
 
 #include <QDate>
 #include <QFile>
@@ -123,6 +126,26 @@ TEST_F(DirectionListTest, F5RunsTheQueryWhileAGridHasTheFocus) {
     // purchase date, which has none either).
     EXPECT_EQ(notices.count(), 2);
     EXPECT_EQ(notices.lastText(), QStringLiteral("검색된 결과가 없습니다."));
+}
+
+// A date typed into the date box counts when F5 is pressed there; an impossible one is refused and
+// nothing is queried.
+TEST_F(DirectionListTest, F5QueriesTheTypedDateAndNotAnImpossibleOne) {
+    frmMain& w = open();
+    showActive(&w);
+    QLineEdit* edit = w.hcDate()->lineEdit();
+    edit->setFocus();
+    edit->setText(QStringLiteral("2030.5.10"));
+    sendKey(edit, Qt::Key_F5);
+    EXPECT_EQ(w.DateText(), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));
+
+    edit->setText(QStringLiteral("20300532"));
+    testDialogs().answer(Dialogs::ResultOk);
+    sendKey(edit, Qt::Key_F5);
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_EQ(w.DateText(), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));
 }
 
 TEST_F(DirectionListTest, AnEmptyListInTheVisibleWindowFloatsANoticeForEachLoad) {
