@@ -9,7 +9,8 @@ SET NAMES latin1;
 
 CREATE TABLE local_user (
   code        INT NOT NULL AUTO_INCREMENT,
-  loginid     VARCHAR(30) NOT NULL DEFAULT '',
+  -- Login identifiers compare without regard to letter case, as the admission by identifier expects.
+  loginid     VARCHAR(30) COLLATE latin1_swedish_ci NOT NULL DEFAULT '',
   loginpwd    VARCHAR(50) NULL,
   c_office    INT NOT NULL DEFAULT 0,
   c_client    INT NOT NULL DEFAULT 0,
