@@ -1,7 +1,7 @@
 // Filling a 100,000-row, 10-column grid with repainting off and switching it on again (what every list
 // load does), against copying the same texts into a plain vector.
-#include "widgets/spread_grid.h"
 #include "support/bench_support.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 

@@ -6,9 +6,9 @@
 #include "orders/frm_main.h"
 #include "orders/order_statements.h"
 #include "platform/fonts.h"
-#include "widgets/spread_grid.h"
 #include "startup/session.h"
 #include "support/bench_support.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QCheckBox>

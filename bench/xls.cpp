@@ -1,7 +1,7 @@
 // Exporting 65,000 rows of 6 columns of mixed Hangul and ASCII texts through the grid's workbook export,
 // against libxlsxwriter writing the same cells as an .xlsx file.
-#include "widgets/spread_grid.h"
 #include "support/bench_support.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QFile>

@@ -35,7 +35,9 @@ public:
     void procedureError(const QString& procedure, const QString& module, const AppError& error) override {
         ShowProcError(procedure, module, error);
     }
-    void errorMessage(const QString& context, const AppError& error) override { ShowErrorMsg(context, error); }
+    void errorMessage(const QString& context, const AppError& error) override {
+        ShowErrorMsg(context, error);
+    }
 };
 
 }  // namespace

@@ -189,3 +189,19 @@ QString BranchName(int branch) {
             return QString();
     }
 }
+
+double LeadingNumber(const QString& text) {
+    const auto isDigit = [&](qsizetype i) {
+        return i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9');
+    };
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
+    bool digits = false;
+    for (; isDigit(i); ++i) digits = true;
+    if (i < text.size() && text[i] == QLatin1Char('.'))
+        for (++i; isDigit(i); ++i) digits = true;
+    if (!digits) return 0;
+    return text.mid(start, i - start).toDouble();
+}

@@ -39,5 +39,11 @@ QString FormatAmount(double number, int decimals, bool thousands, bool zero);
 // 13 ("Type mismatch").
 QString AddDaysText(int days, const QString& dateText = QString());
 
+// The number a text begins with, the one reading of codes, quantities, counts and flags taken from a
+// text: blanks (spaces, tabs) before it are skipped, then an optional sign, digits and one decimal point.
+// Whatever follows ends it ("35kg" is 35, "1e3" is 1, "12.5.1" is 12.5); a text that does not begin
+// that way ("", "abc", "- 4", full-width "１２") is 0.
+double LeadingNumber(const QString& text);
+
 // The name of a direction's branch code: 0 "선발", 1 "리드", 2 "추가", 3 "재고", else the empty text.
 QString BranchName(int branch);

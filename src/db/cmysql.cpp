@@ -61,17 +61,17 @@ void cMySQL::raise(const char* operation) const {
                    CStrToText(mysql_error(m_conn)));
 }
 
-bool cMySQL::real_connect(const QString& host, const QString& user, const QString& passwd, const QString& db,
-                          std::int32_t port, const QString& unix_socket, std::int32_t clientflag,
-                          bool NoErrMsg) {
+bool cMySQL::real_connect(const QString& host, const QString& user, const QString& password,
+                          const QString& db, std::int32_t port, const QString& unixSocket,
+                          std::int32_t clientFlag, bool noErrMsg) {
     if (!host.isEmpty()) m_host = host;
     if (!user.isEmpty()) m_user = user;
-    if (!passwd.isEmpty()) m_password = passwd;
+    if (!password.isEmpty()) m_password = password;
     if (!db.isEmpty()) m_db = db;
-    if (!unix_socket.isEmpty()) m_unixSocket = unix_socket;
+    if (!unixSocket.isEmpty()) m_unixSocket = unixSocket;
     if (port != 3306) m_port = port;
-    if (clientflag != 0) m_clientFlags = clientflag;
-    m_noErrMsg = NoErrMsg;
+    if (clientFlag != 0) m_clientFlags = clientFlag;
+    m_noErrMsg = noErrMsg;
 
     const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
     if (mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port),
@@ -91,7 +91,8 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
             "스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n관련 프로그램이 데이터베이스 접속을 "
             "방해하는 경우 일 수도 있습니다.");
     if (!m_noErrMsg)
-        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') + description);
+        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') +
+                                     description);
     // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
     closeNative();
     initNative();
@@ -135,8 +136,8 @@ bool cMySQL::reconnectAfterLoss() {
     return true;
 }
 
-RecordsetPtr cMySQL::query(const QString& SQL) {
-    const QByteArray statement = cp949::encode(SQL);
+RecordsetPtr cMySQL::query(const QString& sql) {
+    const QByteArray statement = cp949::encode(sql);
     bool reconnected = false;
     for (;;) {
         m_lastFailed = false;
@@ -161,18 +162,17 @@ RecordsetPtr cMySQL::query(const QString& SQL) {
             reconnected = true;
             continue;
         }
-        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) + QStringLiteral(" (") +
-                                     description + QLatin1Char(')'));
+        errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) +
+                                     QStringLiteral(" (") + description + QLatin1Char(')'));
         return nullptr;
     }
 }
 
-RecordsetPtr cMySQL::real_query(const QString& query, unsigned long Length) {
-    const QByteArray statement = cp949::encode(query);
+RecordsetPtr cMySQL::real_query(const QString& statementText, unsigned long length) {
+    const QByteArray statement = cp949::encode(statementText);
     m_lastFailed = false;
-    const unsigned long length =
-        std::min<unsigned long>(Length, static_cast<unsigned long>(statement.size()));
-    if (mysql_real_query(m_conn, statement.constData(), length) != 0) {
+    const unsigned long sent = std::min<unsigned long>(length, static_cast<unsigned long>(statement.size()));
+    if (mysql_real_query(m_conn, statement.constData(), sent) != 0) {
         m_lastFailed = true;
         raise("real_query");
     }
@@ -195,8 +195,8 @@ void cMySQL::create_db(const QString& db) {
         raise("create_db");
 }
 
-void cMySQL::debug_push(const QString& DBUG_PUSH) {
-    mysql_debug(cp949::encode(DBUG_PUSH).constData());
+void cMySQL::debug_push(const QString& debugOptions) {
+    mysql_debug(cp949::encode(debugOptions).constData());
 }
 
 void cMySQL::dump_debug_info() {
@@ -215,8 +215,8 @@ QString cMySQL::err_description() const {
     return m_lastFailed && m_lastErrNo != 0 ? m_lastErrText : CStrToText(mysql_error(m_conn));
 }
 
-unsigned long cMySQL::escape_string(char* to_, const char* from_, unsigned long from_length) {
-    return mysql_real_escape_string(m_conn, to_, from_, from_length);
+unsigned long cMySQL::escape_string(char* to, const char* from, unsigned long fromLength) {
+    return mysql_real_escape_string(m_conn, to, from, fromLength);
 }
 
 void cMySQL::free_result() {
@@ -259,8 +259,8 @@ std::int32_t cMySQL::insert_id() const {
     return low32(mysql_insert_id(m_conn));
 }
 
-void cMySQL::Kill(std::int32_t PID) {
-    mysql_kill(m_conn, static_cast<unsigned long>(PID));
+void cMySQL::Kill(std::int32_t threadId) {
+    mysql_kill(m_conn, static_cast<unsigned long>(threadId));
 }
 
 RecordsetPtr cMySQL::list_dbs(const QString& wild) {
@@ -299,8 +299,8 @@ void cMySQL::ping() {
     if (mysql_ping(m_conn) != 0) raise("ping");
 }
 
-void cMySQL::Refresh(std::int32_t refresh_options) {
-    if (mysql_refresh(m_conn, static_cast<unsigned int>(refresh_options)) != 0) raise("refresh");
+void cMySQL::Refresh(std::int32_t refreshOptions) {
+    if (mysql_refresh(m_conn, static_cast<unsigned int>(refreshOptions)) != 0) raise("refresh");
 }
 
 void cMySQL::select_db(const QString& db) {

@@ -23,41 +23,42 @@ public:
 
     // Properties.
     QString user() const { return m_user; }
-    void setUser(const QString& sUsername) { m_user = sUsername; }
+    void setUser(const QString& user) { m_user = user; }
     QString password() const { return m_password; }
-    void setPassword(const QString& sPassword) { m_password = sPassword; }
+    void setPassword(const QString& password) { m_password = password; }
     QString host() const { return m_host; }
-    void setHost(const QString& sHost) { m_host = sHost; }
+    void setHost(const QString& host) { m_host = host; }
     std::int32_t port() const { return m_port; }
-    void setPort(std::int32_t sPORT) { m_port = sPORT; }
+    void setPort(std::int32_t port) { m_port = port; }
     QString db() const { return m_db; }
-    void setDb(const QString& sDB) { m_db = sDB; }
+    void setDb(const QString& db) { m_db = db; }
     std::int32_t ClientFlags() const { return m_clientFlags; }
-    void setClientFlags(std::int32_t sClientFlags) { m_clientFlags = sClientFlags; }
+    void setClientFlags(std::int32_t clientFlags) { m_clientFlags = clientFlags; }
     QString unix_socket() const { return m_unixSocket; }
-    void setUnix_socket(const QString& sUnix_socket) { m_unixSocket = sUnix_socket; }
-    void DoMemFree(bool bTF) { m_doMemFree = bTF; }
+    void setUnix_socket(const QString& unixSocket) { m_unixSocket = unixSocket; }
+    void DoMemFree(bool on) { m_doMemFree = on; }
     // The connection character set, applied to every native connection before it connects. The order
     // database keeps code page 949 bytes in latin1 columns, so latin1 passes them through unchanged.
     QString characterSet() const { return m_charset; }
     void setCharacterSet(const QString& charset);
 
-    bool real_connect(const QString& host, const QString& user, const QString& passwd, const QString& db,
-                      std::int32_t port, const QString& unix_socket, std::int32_t clientflag, bool NoErrMsg);
+    bool real_connect(const QString& host, const QString& user, const QString& password, const QString& db,
+                      std::int32_t port, const QString& unixSocket, std::int32_t clientFlag, bool noErrMsg);
     // Runs a statement; its rows, an empty Recordset with columns, or none (no result, or a failure that
     // has been reported in a box).
-    RecordsetPtr query(const QString& SQL);
-    // Runs `Length` bytes of `query` (code page 949); failures raise AppError, with no reconnect.
-    RecordsetPtr real_query(const QString& query, unsigned long Length);
+    RecordsetPtr query(const QString& sql);
+    // Runs the first `length` bytes of `statementText` (code page 949); failures raise AppError, with no
+    // reconnect.
+    RecordsetPtr real_query(const QString& statementText, unsigned long length);
 
     std::int32_t affected_rows() const;
     void create_db(const QString& db);
-    void debug_push(const QString& DBUG_PUSH);
+    void debug_push(const QString& debugOptions);
     void dump_debug_info();
     bool eof() const;
     std::int32_t err_no() const;
     QString err_description() const;
-    unsigned long escape_string(char* to_, const char* from_, unsigned long from_length);
+    unsigned long escape_string(char* to, const char* from, unsigned long fromLength);
     void free_result();
     QString get_client_info() const;
     QString get_host_info() const;
@@ -65,7 +66,7 @@ public:
     QString get_server_info() const;
     QString info() const;
     std::int32_t insert_id() const;
-    void Kill(std::int32_t PID);
+    void Kill(std::int32_t threadId);
     RecordsetPtr list_dbs(const QString& wild);
     RecordsetPtr list_fields(const QString& table, const QString& wild);
     RecordsetPtr list_processes();
@@ -74,7 +75,7 @@ public:
     std::int32_t num_rows() const;
     void data_seek(std::int32_t row);
     void ping();
-    void Refresh(std::int32_t refresh_options);
+    void Refresh(std::int32_t refreshOptions);
     void select_db(const QString& db);
     void shutdown();
     QString stat();

@@ -58,6 +58,12 @@ Recordset::Field Recordset::Fields(const QString& name) const {
     return Field(this, it.value());
 }
 
+int Recordset::ColumnIndex(const QString& name) const {
+    const auto it = m_byLowerName.constFind(name.toLower());
+    if (it == m_byLowerName.cend()) throw noSuchColumn(name);
+    return it.value();
+}
+
 Recordset::Field Recordset::Fields(int position) const {
     checkOpen();
     if (position < 0 || position >= m_columns.size()) throw noSuchColumn(QString::number(position));

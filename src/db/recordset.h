@@ -52,6 +52,8 @@ public:
     // Raises AppError for a name or position that does not exist.
     Field Fields(const QString& name) const;
     Field Fields(int position) const;
+    // The position of a column named so (any letter case); raises AppError 3265 when there is none.
+    int ColumnIndex(const QString& name) const;
     State GetState() const { return m_state; }
     void Close();
 

@@ -1,7 +1,7 @@
 #include "grid/find_in_spread.h"
 
-#include "widgets/form_helpers.h"
 #include "platform/dialogs.h"
+#include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
 #include <QCheckBox>

@@ -1,11 +1,12 @@
 #include "grid/form_ini.h"
 
-#include "widgets/form_helpers.h"
-#include "grid/spread_helpers.h"
+#include "common/text_helpers.h"
 #include "common/trap.h"
+#include "grid/spread_helpers.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/ini_file.h"
+#include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ QString formIniFolder() {
 std::optional<double> readNumber(const QString& path, const QString& section, const QString& key) {
     const QString text = ini_file::read(path, section, key, QString(), kReadBuffer).trimmed();
     if (text.isEmpty() || !IsNumericText(text)) return std::nullopt;
-    return ValOf(text);
+    return LeadingNumber(text);
 }
 
 bool ensureFolder() {

@@ -1,9 +1,9 @@
 #include "grid/spread_helpers.h"
 
-#include "widgets/form_helpers.h"
-#include "grid/find_in_spread.h"
 #include "common/trap.h"
+#include "grid/find_in_spread.h"
 #include "platform/dialogs.h"
+#include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
 #include <QLocale>
@@ -116,24 +116,6 @@ void LockSpreadCol(SpreadGrid* sp, int col, bool paint, bool lock) {
 
 void SetSpreadColHidden(SpreadGrid* sp, int col, bool hidden) {
     sp->setColHidden(col, hidden);
-}
-
-double ValOf(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
-    bool digits = false, point = false;
-    for (; i < text.size(); ++i) {
-        if (text[i].isDigit() && text[i].unicode() < 128)
-            digits = true;
-        else if (text[i] == QLatin1Char('.') && !point)
-            point = true;
-        else
-            break;
-    }
-    if (!digits) return 0;
-    return QLocale::c().toDouble(text.mid(start, i - start));
 }
 
 bool IsNumericText(const QString& text) {

@@ -45,8 +45,5 @@ void DeleteSpreadRow(SpreadGrid* sp, int row, bool showNotice, bool shrink);
 void LockSpreadCol(SpreadGrid* sp, int col, bool paint, bool lock);
 void SetSpreadColHidden(SpreadGrid* sp, int col, bool hidden);
 
-// The number at the front of a text, as answers to the grid's input boxes are read: blanks, an optional
-// sign, digits and a decimal point; 0 when the text does not begin with a number.
-double ValOf(const QString& text);
 // Whether the whole text (blanks around it allowed) is a number.
 bool IsNumericText(const QString& text);

@@ -1,9 +1,10 @@
 #include "grid/spread_menu.h"
 
 #include "common/msgbox.h"
+#include "common/text_helpers.h"
+#include "common/trap.h"
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
-#include "common/trap.h"
 #include "platform/dialogs.h"
 #include "widgets/spread_grid.h"
 
@@ -22,7 +23,7 @@ std::optional<QString> askNumber(const QString& prompt, const QString& title, co
     for (;;) {
         const QString answer = dialogs().inputBox(prompt, title, offer);
         if (answer.isEmpty()) return std::nullopt;
-        const double v = ValOf(answer);
+        const double v = LeadingNumber(answer);
         if ((zeroAllowed && v == 0) || (v >= low && v <= high)) return answer;
     }
 }
@@ -33,7 +34,7 @@ void changeRowHeight(QWidget* window, SpreadGrid* sp, const QString& suffix) {
         askNumber(QStringLiteral("변경할 그리드의 줄높이를 입력하세요.(입력범위: 8~300, 0:기본값)"),
                   QStringLiteral("그리드의 줄높이 변경"), QString::number(current), 8, 300, true);
     if (!answer) return;
-    const double v = ValOf(*answer);
+    const double v = LeadingNumber(*answer);
     if (v == current) return;
     if (v != 0) {
         sp->setRowHeight(-1, v);
@@ -48,7 +49,7 @@ void changeFontSize(QWidget* window, SpreadGrid* sp, const QString& suffix) {
         askNumber(QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~60, 0:기본값)"),
                   QStringLiteral("그리드내 글자크기 변경"), QString::number(current), 8, 60, true);
     if (!answer) return;
-    const double v = ValOf(*answer);
+    const double v = LeadingNumber(*answer);
     if (v == current) return;
     if (v != 0) {
         sp->setFontSize(-1, -1, v);
@@ -89,7 +90,7 @@ void showSeparators(SpreadGrid* sp) {
             ShowInfoMsg(QStringLiteral("입력값이 숫자가 아닙니다. 다시 입력해 주십시요."));
             continue;
         }
-        const double n = ValOf(answer);
+        const double n = LeadingNumber(answer);
         if (n < 2 || n > 10000) {
             ShowInfoMsg(QStringLiteral("입력값이 범위를 벗어났습니다. 다시 입력해 주십시요."));
             continue;
@@ -111,7 +112,7 @@ void changeRowHeaderWidth(SpreadGrid* sp) {
         askNumber(QStringLiteral("변경할 그리드의 줄번호 넓이를 입력하세요.(입력범위: 1~9)"),
                   QStringLiteral("그리드 줄번호 넓이 변경"), QString::number(current), 1, 9, false);
     if (!answer) return;
-    const double v = ValOf(*answer);
+    const double v = LeadingNumber(*answer);
     if (v != current) sp->setColWidth(0, v);
 }
 
@@ -124,7 +125,7 @@ int ShowPopupMenu(QWidget* window, const QStringList& items) {
             if (item == QLatin1String("-"))
                 menu.append(Dialogs::MenuItem{});
             else
-                menu.append(Dialogs::MenuItem{int(ValOf(item.left(2))), item.mid(2)});
+                menu.append(Dialogs::MenuItem{int(LeadingNumber(item.left(2))), item.mid(2)});
         });
     }
     int chosen = 0;

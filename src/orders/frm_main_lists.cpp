@@ -2,14 +2,15 @@
 // product totals of a selected direction.
 #include "orders/frm_main.h"
 
-#include "widgets/form_helpers.h"
 #include "common/text_helpers.h"
+#include "common/trap.h"
 #include "db/mysql_func.h"
 #include "grid/spread_helpers.h"
 #include "orders/order_statements.h"
 #include "platform/dialogs.h"
-#include "widgets/spread_grid.h"
 #include "startup/session.h"
+#include "widgets/form_helpers.h"
+#include "widgets/spread_grid.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,12 +93,10 @@ void restoreActiveCell(SpreadGrid* grid, const ActiveCell& before) {
         grid->setActiveCell(col, 1);
 }
 
+// A column the statement does not return is a fault of the program, not of the data: it raises AppError
+// 3265, which the list's load reports, instead of reading outside the row.
 int columnOf(const Recordset& rs, const char* name) {
-    const QString wanted = QString::fromLatin1(name);
-    const auto& columns = rs.Columns();
-    for (int i = 0; i < columns.size(); ++i)
-        if (columns[i].name.compare(wanted, Qt::CaseInsensitive) == 0) return i;
-    return -1;
+    return rs.ColumnIndex(QString::fromLatin1(name));
 }
 
 // A stored date as "mm-dd"; a text that is no date stays as it is.
@@ -146,27 +145,31 @@ void frmMain::LoadDirectionList() {
     m_spListO->setMaxRows(rows);
 
     if (rows > 0) {
-        const int sdate = columnOf(*rs, "sdate"), ddate = columnOf(*rs, "ddate"),
-                  dtime = columnOf(*rs, "dtime");
-        const int name = columnOf(*rs, "local_name"), branch = columnOf(*rs, "branch");
-        const int buyer = columnOf(*rs, "mname"), state = columnOf(*rs, "state"),
-                  code = columnOf(*rs, "code");
-        const int bcode = columnOf(*rs, "bcode");
-        for (int r = 0; r < rows; ++r) {
-            const int row = r + 1;
-            m_spListO->setText(1, row, monthDay(rs->ValueAt(r, sdate).toString()));
-            m_spListO->setText(2, row, monthDay(rs->ValueAt(r, ddate).toString()));
-            m_spListO->setText(3, row, rs->ValueAt(r, dtime).toString());
-            m_spListO->setText(4, row, rs->ValueAt(r, name).toString());
-            m_spListO->setText(5, row,
-                               BranchName(int(orders::LeadingNumber(rs->ValueAt(r, branch).toString()))));
-            m_spListO->setText(6, row, rs->ValueAt(r, buyer).toString());
-            m_spListO->setText(7, row, rs->ValueAt(r, state).toString());
-            m_spListO->setText(8, row, rs->ValueAt(r, code).toString());
-            m_spListO->setText(9, row, rs->ValueAt(r, bcode).toString());
-            m_spListO->setText(10, row, rs->ValueAt(r, sdate).toString());
-        }
-        restoreActiveCell(m_spListO, before);
+        const bool filled = TrapStep("LoadDirectionList", "frmMain", [&] {
+            const int sdate = columnOf(*rs, "sdate"), ddate = columnOf(*rs, "ddate"),
+                      dtime = columnOf(*rs, "dtime");
+            const int name = columnOf(*rs, "local_name"), branch = columnOf(*rs, "branch");
+            const int buyer = columnOf(*rs, "mname"), state = columnOf(*rs, "state"),
+                      code = columnOf(*rs, "code");
+            const int bcode = columnOf(*rs, "bcode");
+            for (int r = 0; r < rows; ++r) {
+                const int row = r + 1;
+                m_spListO->setText(1, row, monthDay(rs->ValueAt(r, sdate).toString()));
+                m_spListO->setText(2, row, monthDay(rs->ValueAt(r, ddate).toString()));
+                m_spListO->setText(3, row, rs->ValueAt(r, dtime).toString());
+                m_spListO->setText(4, row, rs->ValueAt(r, name).toString());
+                m_spListO->setText(5, row, BranchName(int(LeadingNumber(rs->ValueAt(r, branch).toString()))));
+                m_spListO->setText(6, row, rs->ValueAt(r, buyer).toString());
+                m_spListO->setText(7, row, rs->ValueAt(r, state).toString());
+                m_spListO->setText(8, row, rs->ValueAt(r, code).toString());
+                m_spListO->setText(9, row, rs->ValueAt(r, bcode).toString());
+                m_spListO->setText(10, row, rs->ValueAt(r, sdate).toString());
+            }
+        });
+        if (filled)
+            restoreActiveCell(m_spListO, before);
+        else
+            m_spListO->setMaxRows(0);
     } else if (ran && isVisible()) {
         ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
     }
@@ -181,21 +184,27 @@ void frmMain::LoadOrderLines(int row) {
     const ActiveCell before = rememberActiveCell(m_spList);
     m_spList->setMaxRows(0);
 
-    const double direction = orders::LeadingNumber(GetSpreadText(m_spListO, 8, row));
+    const double direction = LeadingNumber(GetSpreadText(m_spListO, 8, row));
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, orders::OrderLinesSql(direction)) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;
     m_spList->setMaxRows(rows);
 
     if (rows > 0) {
-        // Grid column n takes the statement column named sources[n - 1].
-        const char* sources[] = {"cname",   "pname", "qnt",   "unit",      "bigo",
-                                 "carname", "code",  "pcode", "cfullname", "mnote"};
-        int from[10];
-        for (int c = 0; c < 10; ++c) from[c] = columnOf(*rs, sources[c]);
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < 10; ++c) m_spList->setText(c + 1, r + 1, rs->ValueAt(r, from[c]).toString());
-        restoreActiveCell(m_spList, before);
+        const bool filled = TrapStep("LoadOrderLines", "frmMain", [&] {
+            // Grid column n takes the statement column named sources[n - 1].
+            const char* sources[] = {"cname",   "pname", "qnt",   "unit",      "bigo",
+                                     "carname", "code",  "pcode", "cfullname", "mnote"};
+            int from[10];
+            for (int c = 0; c < 10; ++c) from[c] = columnOf(*rs, sources[c]);
+            for (int r = 0; r < rows; ++r)
+                for (int c = 0; c < 10; ++c)
+                    m_spList->setText(c + 1, r + 1, rs->ValueAt(r, from[c]).toString());
+        });
+        if (filled)
+            restoreActiveCell(m_spList, before);
+        else
+            m_spList->setMaxRows(0);
     } else if (ran && isVisible()) {
         ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
     }
@@ -218,20 +227,26 @@ void frmMain::LoadProductTotals(int row) {
     m_spListG->setVisible(true);
     Form_Resize();
 
-    const double buyer = orders::LeadingNumber(GetSpreadText(m_spListO, 9, row));
+    const double buyer = LeadingNumber(GetSpreadText(m_spListO, 9, row));
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, orders::ProductTotalsSql(DateText(), buyer)) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;
     m_spListG->setMaxRows(rows);
 
     if (rows > 0) {
-        const int pname = columnOf(*rs, "pname"), qnt = columnOf(*rs, "qnt"), unit = columnOf(*rs, "unit");
-        for (int r = 0; r < rows; ++r) {
-            m_spListG->setText(1, r + 1, rs->ValueAt(r, pname).toString());
-            m_spListG->setText(2, r + 1, rs->ValueAt(r, qnt).toString());
-            m_spListG->setText(3, r + 1, rs->ValueAt(r, unit).toString());
-        }
-        restoreActiveCell(m_spListG, before);
+        const bool filled = TrapStep("LoadProductTotals", "frmMain", [&] {
+            const int pname = columnOf(*rs, "pname"), qnt = columnOf(*rs, "qnt"),
+                      unit = columnOf(*rs, "unit");
+            for (int r = 0; r < rows; ++r) {
+                m_spListG->setText(1, r + 1, rs->ValueAt(r, pname).toString());
+                m_spListG->setText(2, r + 1, rs->ValueAt(r, qnt).toString());
+                m_spListG->setText(3, r + 1, rs->ValueAt(r, unit).toString());
+            }
+        });
+        if (filled)
+            restoreActiveCell(m_spListG, before);
+        else
+            m_spListG->setMaxRows(0);
     } else if (ran && isVisible()) {
         ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
     }

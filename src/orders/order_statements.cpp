@@ -14,21 +14,6 @@ QString DateColumnOf(const QString& dateKind) {
     return QStringLiteral("d.sdate");
 }
 
-double LeadingNumber(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) ++i;
-    bool digits = false;
-    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128) ++i, digits = true;
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128) ++i, digits = true;
-    }
-    if (!digits) return 0;
-    return text.mid(start, i - start).toDouble();
-}
-
 QString SqlNumber(double number) {
     if (std::fabs(number) < 9.0e15 && number == std::trunc(number))
         return QString::number(static_cast<long long>(number));

@@ -14,9 +14,6 @@ inline const QString kKindPurchase = QStringLiteral("매입일");  // d.bdate
 // "d.sdate", "d.ddate" or "d.bdate"; any other text selects the delivery date.
 QString DateColumnOf(const QString& dateKind);
 
-// The leading number of a text, as a cell's code is read: optional blanks and sign, digits, an optional
-// decimal part; 0 when the text does not begin with a number.
-double LeadingNumber(const QString& text);
 // The number as a plain decimal for a statement: whole numbers without a decimal point.
 QString SqlNumber(double number);
 

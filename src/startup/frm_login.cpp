@@ -1,8 +1,8 @@
 #include "startup/frm_login.h"
 
 #include "common/codecs.h"
-#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
+#include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
@@ -10,6 +10,7 @@
 #include "startup/frm_intro_msg.h"
 #include "startup/mod_main.h"
 #include "startup/session.h"
+#include "widgets/form_helpers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -37,15 +38,6 @@ QString configValue(const QString& key, const QString& defaultValue = QString())
 }
 void saveConfig(const QString& key, const QString& value) {
     settings::save(AppTitle(), kConfig, key, value);
-}
-
-// The number a text begins with (0 when none), as the stored counts and flags are read.
-long long leadingInteger(const QString& text) {
-    const QString t = text.trimmed();
-    qsizetype end = 0;
-    if (end < t.size() && (t[end] == QLatin1Char('-') || t[end] == QLatin1Char('+'))) ++end;
-    while (end < t.size() && t[end].unicode() >= '0' && t[end].unicode() <= '9') ++end;
-    return t.left(end).toLongLong();
 }
 
 QString mismatchText() {
@@ -139,7 +131,7 @@ void FrmLogin::Form_Load() {
         m_background->lower();
     }
 
-    m_chkSavePwd->setChecked(leadingInteger(configValue(kSavePwd, QStringLiteral("0"))) != 0);
+    m_chkSavePwd->setChecked(LeadingNumber(configValue(kSavePwd, QStringLiteral("0"))) != 0);
     QString loginId = configValue(kRecentId);
     if (loginId.isEmpty()) loginId = QStringLiteral("ADMIN");
     m_txtUser->setText(loginId.toUpper());
@@ -199,7 +191,7 @@ void FrmLogin::Login() {
                             QStringLiteral(" WHERE UCASE(loginid) = '") +
                             SQLEscape(m_txtUser->text().toUpper()) + QStringLiteral("'") +
                             QStringLiteral(" AND loginpwd = '") + SQLEscape(password) + QStringLiteral("'");
-        accepted = leadingInteger(DBGetValue(sql)) > 0;
+        accepted = LeadingNumber(DBGetValue(sql)) > 0;
     }
 
     if (accepted) {

@@ -2,7 +2,6 @@
 
 #include "build_config.h"
 #include "common/codecs.h"
-#include "widgets/form_helpers.h"
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
@@ -15,6 +14,7 @@
 #include "startup/chttpfile.h"
 #include "startup/server_location.h"
 #include "startup/session.h"
+#include "widgets/form_helpers.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -32,14 +32,6 @@ namespace {
 const QString kServerSection = QStringLiteral("서버정보");
 const QString kOptionsSection = QStringLiteral("Options");
 const QString kAbnormalStart = QStringLiteral("프로그램이 비정상적으로 실행되었습니다.");
-
-// The number a text begins with, as the settings and options are read: "12abc" is 12, "" and "abc" are 0.
-double leadingNumber(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
-    const QRegularExpressionMatch m = number.match(text);
-    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
-}
 
 QString defaultLauncherPasswordText() {
     return EncodeStr(QStringLiteral(PELORA_DEFAULT_LAUNCHER_PASSWORD));
@@ -104,7 +96,7 @@ StartOutcome settingsStorePath(const StartHandOver& handOver) {
 // The revision is older than option "orderver": fetch the new setup and leave it to replace the program.
 // True when the setup has been started and the process must end.
 bool updateWhenOlder() {
-    const double required = leadingNumber(GetOption(QStringLiteral("orderver"), QString()));
+    const double required = LeadingNumber(GetOption(QStringLiteral("orderver"), QString()));
     if (program_identity::versionRevision() >= required) return false;
     if (!DownloadSetup(QStringLiteral("peloraorder.exe"))) return false;
     ShowInfoMsg(QStringLiteral("프로그램 재설치 중입니다. 재설치가 완료된후 다시 로그인 하시기 바랍니다."));
@@ -181,11 +173,11 @@ bool IsDebugMode(const QString& projectName) {
 StartOutcome AppStart(const StartHandOver& handOver) {
     const QString serverType =
         settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("서버Type"), QStringLiteral("0"));
-    return leadingNumber(serverType) != 0 ? settingsStorePath(handOver) : launcherPath(handOver);
+    return LeadingNumber(serverType) != 0 ? settingsStorePath(handOver) : launcherPath(handOver);
 }
 
 bool InitApp() {
-    // The grid print-preview object of the old program has no counterpart: nothing uses it.
+    // No grid print preview is set up here: no command of the program prints a grid.
     UseFormStyle = true;
     try {
         return DBInit(DBHost, DBUser, DBPassword, DBName);
@@ -216,8 +208,8 @@ bool GetLoginUserInfo(const QString& loginId) {
                             QStringLiteral(" FROM local_user AS u") + QStringLiteral(" WHERE 1 = 1") +
                             QStringLiteral(" AND u.loginid = '") + SQLEscape(loginId) + QStringLiteral("'");
         if (DBOpenRecordset(rs, sql) > 0 && rs && !rs->Eof()) {
-            BuyerCode = int(std::lround(leadingNumber(rs->Fields(QStringLiteral("c_buyer")).Value())));
-            admitted = leadingNumber(rs->Fields(QStringLiteral("branch")).Value()) == 2;
+            BuyerCode = int(std::lround(LeadingNumber(rs->Fields(QStringLiteral("c_buyer")).Value())));
+            admitted = LeadingNumber(rs->Fields(QStringLiteral("branch")).Value()) == 2;
         }
         CloseRecordset(rs);
     } catch (const AppError& e) {

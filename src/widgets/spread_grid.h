@@ -13,8 +13,8 @@ class QEvent;
 class QKeyEvent;
 class QMouseEvent;
 
-// The spreadsheet grid behind every list of the program. It keeps the addressing of the grid control the
-// windows were designed for:
+// The spreadsheet grid behind every list of the program. Every window and grid service addresses it the
+// same way:
 //   - rows and columns are 1-based; row 0 is the column-header row and column 0 the row-header column;
 //   - -1 as a column or row addresses every column or every row of the cell properties;
 //   - rows -1000, -999, ... address the first, second, ... column-header row (getText/setText);

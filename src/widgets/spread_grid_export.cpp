@@ -1,7 +1,7 @@
 // The grid's Excel export: the cells of the grid as one worksheet, and a text log of what was written.
+#include "fileformats/xls_writer.h"
 #include "widgets/spread_grid.h"
 #include "widgets/spread_model.h"
-#include "fileformats/xls_writer.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -99,6 +99,23 @@ TEST(TextHelpers, NumberFormats) {
     EXPECT_EQ(FormatByPattern(0, QStringLiteral("#,###")), QString());
 }
 
+// Codes, quantities, counts and flags are all read from texts this one way.
+TEST(TextHelpers, LeadingNumber) {
+    const std::pair<const char16_t*, double> cases[] = {
+        {u"", 0},     {u"abc", 0},     {u"0", 0},       {u"12", 12},
+        {u" 8", 8},   {u"\t 8", 8},    {u"+7", 7},      {u"-3.5kg", -3.5},
+        {u"- 4", 0},  {u"-", 0},       {u".5", 0.5},    {u"5.", 5},
+        {u".", 0},    {u"1.2.3", 1.2}, {u"20.00", 20},  {u"1e3", 1},
+        {u"2E-1", 2}, {u"35KG", 35},   {u"35킬로", 35}, {u"10 x", 10},
+        {u"１２", 0}, {u"1２", 1},     {u"가12", 0},    {u"12 34", 12},
+        {u"007", 7},  {u"1,200", 1},   {u"\n5", 0},     {u"99999999999", 99999999999.0},
+    };
+    for (const auto& [text, value] : cases) {
+        const QString t = QString::fromUtf16(text);
+        EXPECT_DOUBLE_EQ(LeadingNumber(t), value) << t.toStdString();
+    }
+}
+
 TEST(TextHelpers, DatesAndBranches) {
     EXPECT_EQ(AddDaysText(-1, QStringLiteral("2025-03-01")), QStringLiteral("2025-02-28"));
     EXPECT_EQ(AddDaysText(1, QStringLiteral("2024-12-31")), QStringLiteral("2025-01-01"));

@@ -42,6 +42,13 @@ TEST_F(RecordsetTest, ValuesLoseTrailingSpacesKeepLeadingAndNullIsEmpty) {
     EXPECT_TRUE(rs->Eof());
     EXPECT_THROW(rs->Fields(0).Value(), AppError);
     EXPECT_THROW(rs->Fields(QStringLiteral("nosuch")), AppError);
+    EXPECT_EQ(rs->ColumnIndex(QStringLiteral("OptValue")), 2);
+    try {
+        rs->ColumnIndex(QStringLiteral("nosuch"));
+        ADD_FAILURE() << "a missing column gave a position";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), 3265);
+    }
     rs->MoveFirst();
     EXPECT_EQ(rs->Fields(QStringLiteral("code")).Value(), QStringLiteral("1"));
 }

@@ -64,6 +64,14 @@ TEST_F(FindInSpread, AlongRowsGoesOnAndWrapsBack) {
     EXPECT_TRUE(testDialogs().boxes().isEmpty());
 }
 
+TEST_F(FindInSpread, AlongRowsReachesTheLastRow) {
+    g.setText(4, 6, QStringLiteral("끝줄"));
+    g.setActiveCell(1, 2);
+    find(QStringLiteral("끝"));
+    EXPECT_EQ(active(), std::make_pair(4, 6));
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+}
+
 TEST_F(FindInSpread, DownColumnsGoesOnAndWrapsBack) {
     w->cboFindDir->setCurrentIndex(1);
     g.setText(2, 5, QStringLiteral("감자"));

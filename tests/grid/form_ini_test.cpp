@@ -1,8 +1,8 @@
 // Window and grid layout files: what is written when, and what is (and is not) applied when read.
 #include "grid/form_ini.h"
-#include "widgets/form_helpers.h"
 #include "grid/grid_fixture.h"
 #include "platform/ini_file.h"
+#include "widgets/form_helpers.h"
 
 #include <QApplication>
 #include <QFile>
@@ -146,6 +146,13 @@ TEST_F(FormIni, GridWidthsFontAndRowHeight) {
     put(QStringLiteral("spList_ColsWidth"), QStringLiteral("1"), QStringLiteral("12"));
     LoadFormIni(window.get(), false);
     EXPECT_DOUBLE_EQ(sp->colWidth(1), 12);
+}
+
+TEST_F(FormIni, EveryStoredWidthUpToTheLastColumnIsApplied) {
+    for (int c = 1; c <= 3; ++c)
+        put(QStringLiteral("spList_ColsWidth"), QString::number(c), QString::number(4 + c * 1.5));
+    LoadSpreadIni(sp, path());
+    for (int c = 1; c <= 3; ++c) EXPECT_DOUBLE_EQ(sp->colWidth(c), 4 + c * 1.5) << c;
 }
 
 TEST_F(FormIni, DeleteThenTheNextClosingWritesAgain) {

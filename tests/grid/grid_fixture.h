@@ -27,4 +27,3 @@ protected:
 private:
     ShellRecorder m_shell;
 };
-

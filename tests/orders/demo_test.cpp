@@ -10,7 +10,9 @@ namespace {
 
 // The demo file's statements: UTF-8 text, each ending with a semicolon at the end of a line. They reach
 // the server as code page 949 bytes, as scripts/demo sends them.
-QString demoPath() { return testdb::sourcePath(QStringLiteral("db/demo.sql")); }
+QString demoPath() {
+    return testdb::sourcePath(QStringLiteral("db/demo.sql"));
+}
 
 QStringList demoStatements() {
     QFile file(demoPath());

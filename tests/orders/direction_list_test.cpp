@@ -8,10 +8,9 @@
 #include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
 
-#include <QLineEdit>
-
 #include <QDate>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace orders_test {
@@ -92,8 +91,11 @@ TEST_F(DirectionListTest, TheActiveCellStaysOnItsRowOrFallsBackToRowOneOrNone) {
     query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
     EXPECT_EQ(list->activeRow(), 3);
     EXPECT_EQ(list->activeCol(), 2);
+    ASSERT_EQ(list->maxRows(), 5);
+    list->setActiveCell(2, 5);  // the last row
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(list->activeRow(), 5);
 
-    list->setActiveCell(2, 5);
     query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));  // four rows
     EXPECT_EQ(list->activeRow(), 1);
     EXPECT_EQ(list->activeCol(), 2);

@@ -5,11 +5,11 @@
 
 #include "db/mysql_func.h"
 #include "orders/frm_main.h"
-#include "widgets/spread_grid.h"
 #include "startup/session.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
 #include "support/widget_input.h"
+#include "widgets/spread_grid.h"
 
 #include <QApplication>
 #include <QCheckBox>

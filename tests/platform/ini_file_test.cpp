@@ -1,7 +1,7 @@
 // The INI helper: one key at a time, case-insensitive names, other sections and keys kept.
 #include "platform/ini_file.h"
-#include "support/data_folder.h"
 #include "platform/cp949.h"
+#include "support/data_folder.h"
 
 #include <QFile>
 

@@ -63,7 +63,8 @@ protected:
         testdb::execAll({
             QStringLiteral(
                 "INSERT INTO local_user (loginid, c_buyer, local_name, branch) VALUES "
-                "('buyer7', 7, '김매입', 2), ('office', 3, '사무실', 1), ('retired', 5, '퇴사', 0)"),
+                "('buyer7', 7, '김매입', 2), ('office', 3, '사무실', 1), ('retired', 5, '퇴사', 0), "
+                "('branch3', 9, '삼지점', 3)"),
         });
         DBHost.clear();
         DBUser.clear();
@@ -229,6 +230,7 @@ TEST_F(AppStartTest, GetLoginUserInfoAdmitsBranchTwoOnly) {
         {QStringLiteral("buyer7"), true, 7},
         {QStringLiteral("office"), false, 3},
         {QStringLiteral("retired"), false, 5},
+        {QStringLiteral("branch3"), false, 9},  // exactly branch 2, not "2 or more"
         {QStringLiteral("nobody"), false, -1},
         {QString(), false, -1},
         {QStringLiteral("o'brien"), false, -1},

@@ -97,6 +97,29 @@ TEST(GridWidget, DeleteAndInsertKeepTheRowCountAndDataRowCntFollows) {
     EXPECT_EQ(g.dataRowCnt(), 0);
 }
 
+// Rows inserted in the middle start bare; the rows below move down with their own colours and flags.
+TEST(GridWidget, RowsInsertedInTheMiddleCarryTheirOwnProperties) {
+    SpreadGrid g;
+    fill(g, 2, 6);
+    g.setBackColor(-1, 2, Qt::green);
+    g.setBackColor(-1, 3, Qt::red);
+    g.setBackColor(-1, 4, Qt::blue);
+    g.setRowHidden(4, true);
+    g.insertRows(3, 2);
+    EXPECT_EQ(g.maxRows(), 6);
+    EXPECT_EQ(g.backColor(1, 2), QColor(Qt::green));
+    for (int row : {3, 4}) {
+        EXPECT_FALSE(g.backColor(1, row).isValid()) << row;
+        EXPECT_FALSE(g.rowHidden(row)) << row;
+        EXPECT_TRUE(g.text(1, row).isEmpty()) << row;
+    }
+    EXPECT_EQ(g.text(1, 5), QStringLiteral("3.1"));
+    EXPECT_EQ(g.backColor(1, 5), QColor(Qt::red));
+    EXPECT_EQ(g.backColor(2, 6), QColor(Qt::blue));
+    EXPECT_TRUE(g.rowHidden(6));
+    EXPECT_FALSE(g.rowHidden(5));
+}
+
 TEST(GridWidget, SearchesWholeAndPartialAfterAStartPosition) {
     SpreadGrid g;
     g.setMaxCols(4);
