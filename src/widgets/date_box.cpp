@@ -93,13 +93,18 @@ void DateBox::setDate(const QDate& date) {
     if (changed) emit dateChanged(m_date);
 }
 
+QString DateBox::dateText() const {
+    return m_date.isValid() ? m_date.toString(kFormat) : QString();
+}
+
 void DateBox::showDateText() {
-    m_edit->setText(m_date.isValid() ? m_date.toString(kFormat) : QString());
+    m_edit->setText(dateText());
 }
 
 bool DateBox::commit() {
     const QString typed = m_edit->text().trimmed();
-    if (m_date.isValid() && typed == m_date.toString(kFormat)) return true;
+    // Unchanged text: nothing to take (also for a box given no date, which then stays empty).
+    if (typed == dateText()) return true;
     const QDate parsed = ParseDateInput(typed, QDate::currentDate());
     if (parsed.isValid()) {
         setDate(parsed);
@@ -160,7 +165,7 @@ bool DateBox::handleKey(QKeyEvent* key) {
             // A refused date keeps the focus here; an accepted one lets the focus move on.
             return !commit();
         case Qt::Key_Escape:
-            if (m_edit->text() == (m_date.isValid() ? m_date.toString(kFormat) : QString())) return false;
+            if (m_edit->text() == dateText()) return false;
             showDateText();
             m_edit->selectAll();
             return true;

@@ -45,6 +45,8 @@ private:
     void stepDays(int days);
     // Digits typed over a whole "yyyy-mm-dd" text replace the digit at the cursor, skipping the dashes.
     bool overwriteDigit(QChar digit);
+    // The date as the box shows it, "yyyy-mm-dd"; empty when it holds none.
+    QString dateText() const;
     void showDateText();
 
     QLineEdit* m_edit = nullptr;

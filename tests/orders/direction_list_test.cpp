@@ -150,6 +150,15 @@ TEST_F(DirectionListTest, F5QueriesTheTypedDateAndNotAnImpossibleOne) {
     EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));
 }
 
+// A box given no date queries with '' and lists nothing; there is no typed text to refuse.
+TEST_F(DirectionListTest, ABoxWithoutADateListsNothingWithoutAHint) {
+    open();
+    query(QStringLiteral("납품일"), QString());
+    EXPECT_EQ(window->DateText(), QString());
+    EXPECT_EQ(window->spListO()->maxRows(), 0);
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+}
+
 TEST_F(DirectionListTest, AnEmptyListInTheVisibleWindowFloatsANoticeForEachLoad) {
     frmMain& w = open();
     showActive(&w);

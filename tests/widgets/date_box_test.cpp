@@ -86,7 +86,7 @@ TEST_F(DateBoxTest, DigitsTypedIntoTheShownDateReplaceItsDigits) {
 
 TEST_F(DateBoxTest, AnImpossibleDateIsRefusedWithAHintAndTheOldDateKept) {
     for (const QString& typed :
-         {QStringLiteral("20260230"), QStringLiteral("2026-13-01"), QStringLiteral("abc")}) {
+         {QStringLiteral("20260230"), QStringLiteral("2026-13-01"), QStringLiteral("abc"), QString()}) {
         testDialogs().reset();
         clear();
         type(typed);
