@@ -4,8 +4,10 @@
 #include "orders/frm_main.h"
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
+#include "platform/language.h"
 #include "startup/frm_login.h"
 #include "startup/mod_main.h"
+#include "widgets/desktop_look.h"
 #include "widgets/qt_dialogs.h"
 
 #include <QApplication>
@@ -22,7 +24,11 @@ bool anyWindowShown() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The desktop's menu entry (peloraorder.desktop) is the program's: its windows carry that entry's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("peloraorder"));
+    installKoreanLanguage();
     installFontSubstitutes();
+    applyDesktopLook();
     static QtDialogs boxes;
     setDialogs(&boxes);
     ReportErrorsInBoxes();

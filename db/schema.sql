@@ -1,13 +1,16 @@
 -- The order database as the program relies on it (tests and the demo load this file).
 -- Texts are stored as code page 949 bytes in latin1 columns: the client's latin1 connection passes the
--- bytes through unchanged, and the program decodes them itself.
+-- bytes through unchanged, and the program decodes them itself. The binary collation (latin1_bin) sorts
+-- and compares those bytes as they are, which puts the common Hangul syllables in 가나다 order; the
+-- default latin1 collation would weigh them as Western letters and mix them up.
 -- Indexes serve the joins of the order browser and its filters by buyer and by each date kind.
 
 SET NAMES latin1;
 
 CREATE TABLE local_user (
   code        INT NOT NULL AUTO_INCREMENT,
-  loginid     VARCHAR(30) NOT NULL DEFAULT '',
+  -- Login identifiers compare without regard to letter case, as the admission by identifier expects.
+  loginid     VARCHAR(30) COLLATE latin1_swedish_ci NOT NULL DEFAULT '',
   loginpwd    VARCHAR(50) NULL,
   c_office    INT NOT NULL DEFAULT 0,
   c_client    INT NOT NULL DEFAULT 0,
@@ -17,13 +20,13 @@ CREATE TABLE local_user (
   PRIMARY KEY (code),
   KEY ix_local_user_loginid (loginid),
   KEY ix_local_user_buyer (c_buyer)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE options (
   optname   VARCHAR(50) NOT NULL,
   optvalue  VARCHAR(255) NOT NULL DEFAULT '',
   KEY ix_options_name (optname)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_buyer (
   code         INT NOT NULL AUTO_INCREMENT,
@@ -31,7 +34,7 @@ CREATE TABLE t_buyer (
   printtotal   INT NOT NULL DEFAULT 0,
   prnlistbyte  INT NOT NULL DEFAULT 0,
   PRIMARY KEY (code)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_direction (
   code       INT NOT NULL AUTO_INCREMENT,
@@ -50,7 +53,7 @@ CREATE TABLE t_direction (
   KEY ix_direction_buyer_ddate (c_buyer, ddate),
   KEY ix_direction_buyer_bdate (c_buyer, bdate),
   KEY ix_direction_user (c_user)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_product (
   code       INT NOT NULL AUTO_INCREMENT,
@@ -65,13 +68,13 @@ CREATE TABLE t_product (
   c_buyer1   INT NOT NULL DEFAULT 0,
   PRIMARY KEY (code),
   KEY ix_product_buyer (c_buyer1)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_client (
   code   INT NOT NULL AUTO_INCREMENT,
   mname  VARCHAR(100) NOT NULL DEFAULT '',
   PRIMARY KEY (code)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_order (
   code      INT NOT NULL AUTO_INCREMENT,
@@ -79,14 +82,14 @@ CREATE TABLE t_order (
   nickname  VARCHAR(100) NOT NULL DEFAULT '',
   PRIMARY KEY (code),
   KEY ix_order_client (c_client)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_orderuser (
   code     INT NOT NULL AUTO_INCREMENT,
   c_order  INT NOT NULL DEFAULT 0,
   PRIMARY KEY (code),
   KEY ix_orderuser_order (c_order)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_orderuser_sub (
   code         INT NOT NULL AUTO_INCREMENT,
@@ -95,7 +98,7 @@ CREATE TABLE t_orderuser_sub (
   PRIMARY KEY (code),
   KEY ix_orderuser_sub_orderuser (c_orderuser),
   KEY ix_orderuser_sub_product (c_product)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_ordering (
   code             INT NOT NULL AUTO_INCREMENT,
@@ -109,13 +112,13 @@ CREATE TABLE t_ordering (
   KEY ix_ordering_direction (c_direction, code),
   KEY ix_ordering_product (c_product),
   KEY ix_ordering_orderuser_sub (c_orderuser_sub)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_car (
   code   INT NOT NULL AUTO_INCREMENT,
   mname  VARCHAR(50) NOT NULL DEFAULT '',
   PRIMARY KEY (code)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 
 CREATE TABLE t_allocate_user (
   code         INT NOT NULL AUTO_INCREMENT,
@@ -124,4 +127,4 @@ CREATE TABLE t_allocate_user (
   PRIMARY KEY (code),
   KEY ix_allocate_user_orderuser (c_orderuser),
   KEY ix_allocate_user_car (c_car)
-) ENGINE=InnoDB DEFAULT CHARSET=latin1;
+) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;

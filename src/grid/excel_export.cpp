@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -30,10 +31,44 @@ bool fitsWorkbook(SpreadGrid* sp, int headerRows) {
     return false;
 }
 
+QDateTime g_fixedMoment;
+
+// The name of a new export without its extension: "Exp" + stamp, and when an earlier export of the same
+// second already holds that name (workbook or log), "_2", "_3", ... after the stamp, so no export is
+// overwritten.
+QString freeExportBase(const QString& folder, const QString& stamp) {
+    const QString base = folder + QStringLiteral("/Exp") + stamp;
+    auto taken = [](const QString& b) {
+        return QFileInfo::exists(b + QStringLiteral(".XLS")) ||
+               QFileInfo::exists(b + QStringLiteral("LOG.TXT"));
+    };
+    if (!taken(base)) return base;
+    for (int n = 2;; ++n) {
+        const QString numbered = base + QLatin1Char('_') + QString::number(n);
+        if (!taken(numbered)) return numbered;
+    }
+}
+
+// The workbook was written but no program opens it (common on Linux desktops without an office suite):
+// say where it is, and open its folder on request.
+void tellWhereWritten(const QString& workbook) {
+    const QString native = QDir::toNativeSeparators(workbook);
+    const int answer = dialogs().messageBox(
+        {QStringLiteral("엑셀 파일을 열 수 있는 프로그램이 없습니다.") + QStringLiteral("\r\n") +
+             QStringLiteral("파일은 다음 위치에 저장되었습니다.") + QStringLiteral("\r\n\r\n") + native,
+         AppTitle(), Dialogs::Icon::Information, Dialogs::Buttons::OkOpenFolder, 1});
+    if (answer == Dialogs::ResultOpenFolder) shell::openDocument(QFileInfo(workbook).absolutePath());
+}
+
 }  // namespace
 
 QString ExportStamp() {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd_HHmmss"));
+    const QDateTime now = g_fixedMoment.isValid() ? g_fixedMoment : QDateTime::currentDateTime();
+    return now.toString(QStringLiteral("yyMMdd_HHmmss"));
+}
+
+void SetExportClockForTests(const QDateTime& fixedMoment) {
+    g_fixedMoment = fixedMoment;
 }
 
 QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unused*/, bool skipConfirm,
@@ -74,9 +109,9 @@ QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unuse
     QString workbook, log;
     TrapStep(kProc, kModule, [&] {
         const QString folder = app_paths::dataFolder() + QStringLiteral("/ExpExcel");
-        const QString stamp = ExportStamp();
-        workbook = folder + QStringLiteral("/Exp") + stamp + QStringLiteral(".XLS");
-        log = folder + QStringLiteral("/Exp") + stamp + QStringLiteral("LOG.TXT");
+        const QString base = freeExportBase(folder, ExportStamp());
+        workbook = base + QStringLiteral(".XLS");
+        log = base + QStringLiteral("LOG.TXT");
         if (!QDir().mkpath(folder))
             throw AppError(75, QString::fromLatin1(kProc),
                            QStringLiteral("Path/File access error: ") + folder);
@@ -100,8 +135,7 @@ QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unuse
                               Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
     } else {
         result = workbook;
-        // A workbook that nothing opens is still written: not reported.
-        if (openAfter) shell::openDocument(workbook);
+        if (openAfter && !shell::openDocument(workbook)) tellWhereWritten(workbook);
     }
 
     if (headerRows > 0)

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 class SpreadGrid;
 
 // Writes the grid to a new workbook in the data folder's ExpExcel/ ("Exp" + yyMMdd_HHmmss + ".XLS", with
-// its log "Exp" + stamp + "LOG.TXT") and, with openAfter, opens it with the system's associated program.
+// its log "Exp" + stamp + "LOG.TXT"; a second export within the same second gets "_2", "_3", ... after the
+// stamp) and, with openAfter, opens it with the system's associated program. When nothing can open it,
+// a box tells where it was written and offers to open its folder.
 // Asks first unless skipConfirm; with withHeaders the column-header rows become the first rows of the
 // sheet. The grid returns to its former rows, row count, repainting and protection, also after a failure.
 // `unused` has no effect. The workbook's path after a successful export, otherwise an empty text.
 QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool unused, bool skipConfirm,
                           bool wholeBook, bool openAfter, bool withHeaders);
 
-// The stamp of an export's file names: the local date and time as yyMMdd_HHmmss.
+// The stamp of an export's file names: the moment of the export clock as yyMMdd_HHmmss, hours 00 to 23.
 QString ExportStamp();
+// The export clock: the local clock, unless a test sets a fixed moment (an invalid one restores it).
+void SetExportClockForTests(const QDateTime& fixedMoment);

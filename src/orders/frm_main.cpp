@@ -7,6 +7,7 @@
 #include "grid/spread_menu.h"
 #include "platform/program_identity.h"
 #include "startup/mod_main.h"
+#include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
@@ -14,7 +15,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -93,11 +93,9 @@ void frmMain::CreateControls() {
     m_cmbField->setFont(guLim());
     setTwipsGeometry(m_cmbField, 90, 90, 1455, 315);
 
-    m_hcDate = new QDateEdit(m_pnlTop0);
+    m_hcDate = new DateBox(m_pnlTop0);
     m_hcDate->setObjectName(QStringLiteral("hcDate"));
     m_hcDate->setProperty("index", 0);
-    m_hcDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    m_hcDate->setCalendarPopup(true);
     m_hcDate->setFont(guLimChe());
     setTwipsGeometry(m_hcDate, 1620, 45, 1860, 390);
 
@@ -168,7 +166,7 @@ void frmMain::InitDateKind() {
 }
 
 QString frmMain::DateText() const {
-    return m_hcDate->date().toString(QStringLiteral("yyyy-MM-dd"));
+    return m_hcDate->date().toString(QStringLiteral("yyyy-MM-dd"));  // empty when there is no date
 }
 
 void frmMain::SetDateText(const QString& text) {
@@ -176,6 +174,7 @@ void frmMain::SetDateText(const QString& text) {
 }
 
 void frmMain::RunQuery() {
+    if (!m_hcDate->commit()) return;
     LoadDirectionList();
     LoadOrderLines(-2);
     LoadProductTotals(-2);

@@ -4,9 +4,9 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QFrame;
 class QPushButton;
+class DateBox;
 class SpreadGrid;
 
 // The main window: the buyer's directions of one date in spListO, the order lines of the selected
@@ -24,7 +24,8 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // The query command: the direction list, then the lines and totals of its active row.
+    // The query command: the direction list, then the lines and totals of its active row. A date typed into
+    // hcDate counts first; a text that is no date is refused there and nothing is queried.
     void RunQuery();
     // Reloads the whole direction list of the date kind, the date and the ahead flag.
     void LoadDirectionList();
@@ -43,12 +44,12 @@ public:
     void PreviewOrderSheet();
     void ChooseOrderPrinter();
 
-    // The date box's text, "yyyy-mm-dd".
+    // The date box's date as "yyyy-mm-dd" (empty when it holds none).
     QString DateText() const;
     void SetDateText(const QString& text);
 
     QComboBox* cmbField() const { return m_cmbField; }
-    QDateEdit* hcDate() const { return m_hcDate; }
+    DateBox* hcDate() const { return m_hcDate; }
     QCheckBox* chkAhead() const { return m_chkAhead; }
     QPushButton* btnQuery() const { return m_btnQuery; }
     QPushButton* btnLabelPrint() const { return m_btnLabelPrint; }
@@ -88,7 +89,7 @@ private:
     QFrame* m_pnlTop0 = nullptr;
     QFrame* m_pnlTop2 = nullptr;
     QComboBox* m_cmbField = nullptr;
-    QDateEdit* m_hcDate = nullptr;
+    DateBox* m_hcDate = nullptr;
     QCheckBox* m_chkAhead = nullptr;
     QPushButton* m_btnQuery = nullptr;
     QPushButton* m_btnLabelPrint = nullptr;

@@ -2,13 +2,16 @@
 // spList2, go into one workbook.
 #include "orders/frm_main.h"
 
+#include "common/text_helpers.h"
 #include "grid/excel_export.h"
+#include "grid/spread_helpers.h"
 #include "platform/dialogs.h"
 #include "widgets/spread_grid.h"
 
 namespace {
 
 constexpr int kBufferColumns = 6;  // customer, product, quantity, unit, remark, car
+constexpr int kQuantityColumn = 3;
 
 }  // namespace
 
@@ -17,6 +20,9 @@ void frmMain::ExportOrderLines() {
         WaitCursor wait;
         m_spList2->setReDraw(false);
         m_spList2->setMaxRows(0);
+        // The quantities go to the workbook as numbers in the order lines' format (a spreadsheet sums
+        // them; the database's text "20.00" would not be), the other columns as the texts they show.
+        SetSpreadNumberCell(m_spList2, kQuantityColumn, -1, QtyDecimals(), true, true, false);
         int k = 0;
         for (int i = 1; i <= m_spListO->maxRows(); ++i) {
             LoadOrderLines(i);

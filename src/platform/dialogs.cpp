@@ -23,6 +23,8 @@ private:
         switch (box.buttons) {
             case Buttons::Ok:
                 return ResultOk;
+            case Buttons::OkOpenFolder:
+                return box.defaultButton == 2 ? ResultOpenFolder : ResultOk;
             case Buttons::OkCancel:
                 return box.defaultButton == 2 ? ResultCancel : ResultOk;
             case Buttons::YesNo:

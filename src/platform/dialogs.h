@@ -11,9 +11,10 @@ class QWidget;
 class Dialogs {
 public:
     enum class Icon { None, Information, Question, Exclamation, Critical };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-    // The platform's message-box results.
-    enum Result { ResultOk = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7 };
+    // OkOpenFolder: "확인" and "폴더 열기", for a box that tells where a file was written.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, OkOpenFolder };
+    // The platform's message-box results, and the folder button of OkOpenFolder.
+    enum Result { ResultOk = 1, ResultCancel = 2, ResultYes = 6, ResultNo = 7, ResultOpenFolder = 100 };
 
     struct MessageBox {
         QString text;

@@ -8,7 +8,8 @@ namespace shell {
 
 // Starts a program file without waiting for it. False when it cannot be started.
 bool runProgram(const QString& path, const QStringList& arguments = {});
-// Opens a file or URL with the system's associated program. False when nothing could open it.
+// Opens a file, folder or URL with the system's associated program. False when nothing could open it
+// (also when no program is associated with the file's type).
 bool openDocument(const QString& pathOrUrl);
 
 // Tests replace the shell so that nothing is started for real: each call is handed to the hook instead,

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -24,9 +25,11 @@ QMessageBox::Icon toQtIcon(Dialogs::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A standard button (translated by Qt), or a button of our own caption when `caption` is set.
 struct ButtonSpec {
     QMessageBox::StandardButton button;
     int result;
+    QString caption = {};
 };
 
 QList<ButtonSpec> buttonsOf(Dialogs::Buttons buttons) {
@@ -41,6 +44,9 @@ QList<ButtonSpec> buttonsOf(Dialogs::Buttons buttons) {
             return {{QMessageBox::Yes, Dialogs::ResultYes},
                     {QMessageBox::No, Dialogs::ResultNo},
                     {QMessageBox::Cancel, Dialogs::ResultCancel}};
+        case Dialogs::Buttons::OkOpenFolder:
+            return {{QMessageBox::Ok, Dialogs::ResultOk},
+                    {QMessageBox::NoButton, Dialogs::ResultOpenFolder, QStringLiteral("폴더 열기")}};
     }
     return {{QMessageBox::Ok, Dialogs::ResultOk}};
 }
@@ -51,18 +57,23 @@ int QtDialogs::messageBox(const MessageBox& box) {
     QMessageBox mb(toQtIcon(box.icon), box.title, box.text, QMessageBox::NoButton,
                    QApplication::activeWindow());
     const QList<ButtonSpec> specs = buttonsOf(box.buttons);
-    for (const ButtonSpec& s : specs) mb.addButton(s.button);
+    QList<QAbstractButton*> buttons;
+    for (const ButtonSpec& s : specs)
+        buttons << (s.caption.isEmpty() ? static_cast<QAbstractButton*>(mb.addButton(s.button))
+                                        : mb.addButton(s.caption, QMessageBox::ActionRole));
     const int defaultIndex = qBound(0, box.defaultButton - 1, int(specs.size()) - 1);
-    mb.setDefaultButton(specs[defaultIndex].button);
-    // Closing the box with Escape or its close button answers like the last button (No, Cancel or OK).
-    mb.setEscapeButton(specs.last().button);
+    mb.setDefaultButton(qobject_cast<QPushButton*>(buttons[defaultIndex]));
+    // Closing the box with Escape or its close button answers like the first button of a box with a
+    // button of its own (OK), otherwise like the last one (No, Cancel or OK).
+    const bool ownButton = !specs.last().caption.isEmpty();
+    mb.setEscapeButton(ownButton ? buttons.first() : buttons.last());
     // A wait cursor set by the caller must not hide the mouse pointer over the box.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int pressed = mb.exec();
+    mb.exec();
     QApplication::restoreOverrideCursor();
-    for (const ButtonSpec& s : specs)
-        if (s.button == pressed) return s.result;
-    return specs.last().result;
+    for (int i = 0; i < buttons.size(); ++i)
+        if (mb.clickedButton() == buttons[i]) return specs[i].result;
+    return ownButton ? specs.first().result : specs.last().result;
 }
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {

@@ -375,6 +375,11 @@ double SpreadGrid::fontSize(int col, int row) const {
 
 void SpreadGrid::setFontSize(int col, int row, double points) {
     if (points <= 0) return;
+    // A larger font for the whole sheet or the header row makes those rows tall enough for its letters;
+    // a row height the user chose stays when the letters fit in it.
+    const auto fittingHeight = [this](const QFont& f) {
+        return pixelsToRowHeight(QFontMetrics(f).height() + kRowTextPadding);
+    };
     if (row == 0) {
         QFont f = m_model->hasHeaderFont ? m_model->headerFont : font();
         f.setPointSizeF(points);
@@ -382,6 +387,7 @@ void SpreadGrid::setFontSize(int col, int row, double points) {
         m_model->hasHeaderFont = true;
         horizontalHeader()->setFont(f);
         if (maxCols() > 0) emit m_model->headerDataChanged(Qt::Horizontal, 0, maxCols() - 1);
+        if (m_headerHeight < fittingHeight(f)) setRowHeight(0, fittingHeight(f));
         return;
     }
     if (col == -1 && row == -1) {
@@ -390,6 +396,7 @@ void SpreadGrid::setFontSize(int col, int row, double points) {
         f.setPointSizeF(points);
         setFont(f);
         m_model->baseFont = f;
+        if (m_rowHeight < fittingHeight(f)) setRowHeight(-1, fittingHeight(f));
     }
     m_model->assign(&Style::fontSize, col, row, points);
 }

@@ -249,7 +249,8 @@ private:
     int m_headerRows = 1;
     std::vector<double> m_colWidths;  // index 0: row-header column
     double m_defaultColWidth = 8.0;
-    double m_rowHeight = 12.0;  // all rows
+    double m_rowHeight = 12.0;                 // all rows
+    static constexpr int kRowTextPadding = 2;  // pixels above and below a line of text in a row
     double m_headerHeight = 12.0;
     bool m_editPermanent = false;
     bool m_editReplace = false;

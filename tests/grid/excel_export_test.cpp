@@ -5,6 +5,7 @@
 #include "grid/spread_helpers.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -162,17 +163,18 @@ TEST_F(ExcelExport, AFailedExportSaysSoAndRestoresTheGrid) {
 }
 
 TEST_F(ExcelExport, AFailedWriteKeepsRepaintingOffWhenItWasOff) {
-    // The folder exists but the workbook's name is taken by a folder: the write itself fails.
+    // The folder exists, but the workbook's name is a link into a folder that does not exist: the name is
+    // free, yet the write itself fails.
     ASSERT_TRUE(QDir().mkpath(exportFolder()));
     g.setReDraw(false);
     const QStringList before = snapshot();
-    for (int s = 0; s < 3; ++s)  // this second and the next two, whichever the export falls on
-        QDir().mkpath(exportFolder() + QStringLiteral("/Exp") +
-                      QDateTime::currentDateTime().addSecs(s).toString(QStringLiteral("yyMMdd_HHmmss")) +
-                      QStringLiteral(".XLS"));
+    SetExportClockForTests(QDateTime(QDate(2026, 12, 10), QTime(15, 4, 5)));
+    ASSERT_TRUE(QFile::link(dataDir() + QStringLiteral("/missing/folder.XLS"),
+                            exportFolder() + QStringLiteral("/Exp261210_150405.XLS")));
     testDialogs().answer(Dialogs::ResultYes);
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_TRUE(ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+    SetExportClockForTests({});
     EXPECT_EQ(testDialogs().last().text, QStringLiteral("엑셀로 내보내기에 실패했습니다."));
     EXPECT_EQ(snapshot(), before);
     EXPECT_FALSE(g.reDraw());
@@ -208,6 +210,52 @@ TEST_F(ExcelExport, AGridBeyondTheFormatIsRefusedBeforeAnythingChanges) {
     EXPECT_FALSE(big.exportToExcel(file, QStringLiteral("Sheet1"), dataDir() + QStringLiteral("/big.txt")));
     EXPECT_FALSE(QFileInfo::exists(file));
     EXPECT_FALSE(big.lastExportError().isEmpty());
+}
+
+// The names come from the export clock: an afternoon export shows its hour as 15, never as 03, and a
+// second export within the same second gets a name of its own instead of overwriting the first.
+TEST_F(ExcelExport, NamesUseTheTwentyFourHourClockAndNeverOverwriteAnExportOfTheSameSecond) {
+    SetExportClockForTests(QDateTime(QDate(2026, 12, 10), QTime(15, 4, 5)));
+    EXPECT_EQ(ExportStamp(), QStringLiteral("261210_150405"));
+
+    const QString first = ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, true, false, false, true);
+    g.setText(1, 1, QStringLiteral("두번째"));
+    const QString second = ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, true, false, false, true);
+    const QString third = ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, true, false, false, true);
+    SetExportClockForTests({});
+
+    EXPECT_EQ(QFileInfo(first).fileName(), QStringLiteral("Exp261210_150405.XLS"));
+    EXPECT_EQ(QFileInfo(second).fileName(), QStringLiteral("Exp261210_150405_2.XLS"));
+    EXPECT_EQ(QFileInfo(third).fileName(), QStringLiteral("Exp261210_150405_3.XLS"));
+    EXPECT_EQ(filesIn(exportFolder()), (QStringList{"Exp261210_150405.XLS", "Exp261210_150405LOG.TXT",
+                                                    "Exp261210_150405_2.XLS", "Exp261210_150405_2LOG.TXT",
+                                                    "Exp261210_150405_3.XLS", "Exp261210_150405_3LOG.TXT"}));
+    EXPECT_EQ(XlsBook(first).text(1, 0), QStringLiteral("가나식품"));
+    EXPECT_EQ(XlsBook(second).text(1, 0), QStringLiteral("두번째"));
+}
+
+// On a desktop where no program opens .XLS files the user learns where the workbook went, and the box's
+// second button opens that folder.
+TEST_F(ExcelExport, WhenNothingOpensTheWorkbookTheBoxSaysWhereAndOpensItsFolder) {
+    ShellRecorder::setOpensFiles(false);
+    for (const int answer : {int(Dialogs::ResultOk), int(Dialogs::ResultOpenFolder)}) {
+        testDialogs().reset();
+        opened().clear();
+        testDialogs().answer(Dialogs::ResultYes);
+        testDialogs().answer(answer);
+        const QString path = ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true);
+        ASSERT_FALSE(path.isEmpty());
+        ASSERT_EQ(testDialogs().boxes().size(), 2);
+        const auto& box = testDialogs().last();
+        EXPECT_EQ(box.buttons, Dialogs::Buttons::OkOpenFolder);
+        EXPECT_EQ(box.defaultButton, 1);
+        EXPECT_EQ(box.text, QStringLiteral("엑셀 파일을 열 수 있는 프로그램이 없습니다.\r\n"
+                                           "파일은 다음 위치에 저장되었습니다.\r\n\r\n") +
+                                QDir::toNativeSeparators(path));
+        QStringList expected{path};
+        if (answer == Dialogs::ResultOpenFolder) expected << QFileInfo(path).absolutePath();
+        EXPECT_EQ(opened(), expected);
+    }
 }
 
 }  // namespace

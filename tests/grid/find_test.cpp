@@ -2,9 +2,12 @@
 // what it remembers between openings.
 #include "grid/find_in_spread.h"
 #include "grid/grid_fixture.h"
+#include "widgets/desktop_look.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -135,6 +138,17 @@ TEST_F(FindInSpread, RemembersTextDirectionAndMatchBetweenOpenings) {
     EXPECT_EQ(w->windowTitle(), QStringLiteral("찾기"));
     EXPECT_EQ(w->cboFindDir->itemText(0), QStringLiteral("행(가로방향)"));
     w->close();
+}
+
+// The program's one screen font reaches the find window and its fields, for Latin letters and Hangul alike.
+TEST_F(FindInSpread, UsesTheProgramsScreenFont) {
+    applyDesktopLook();
+    QApplication::processEvents();  // a window that already exists takes the new font through a posted event
+    for (const QWidget* c :
+         {static_cast<const QWidget*>(w), static_cast<const QWidget*>(w->txtFindWd),
+          static_cast<const QWidget*>(w->cboFindDir), static_cast<const QWidget*>(w->cmdFind)})
+        EXPECT_EQ(QFontInfo(c->font()).family(), QStringLiteral("NanumGothic"))
+            << c->metaObject()->className();
 }
 
 }  // namespace

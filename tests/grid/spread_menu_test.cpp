@@ -5,6 +5,8 @@
 #include "platform/ini_file.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QWidget>
 
 namespace {
@@ -107,6 +109,11 @@ TEST_F(SpreadMenu, FontSizeAsksAgainOutOfRangeAndStoresTheAnswer) {
     EXPECT_DOUBLE_EQ(sp->fontSize(2, 7), 20);
     EXPECT_DOUBLE_EQ(sp->fontSize(1, 0), 20);
     EXPECT_EQ(stored(QStringLiteral("FontSize")), QStringLiteral("20"));
+    // The rows and the header grew with the letters, so they are not cut off.
+    const int letters = QFontMetrics(sp->font()).height();
+    EXPECT_GE(sp->verticalHeader()->sectionSize(0), letters);
+    EXPECT_GE(sp->verticalHeader()->sectionSize(9), letters);
+    EXPECT_GE(sp->horizontalHeader()->height(), letters);
 }
 
 TEST_F(SpreadMenu, SeparatorLinesEveryNthRowReplaceTheEarlierOnes) {

@@ -5,10 +5,12 @@
 #include "grid/form_ini.h"
 #include "orders/order_statements.h"
 #include "orders_fixture.h"
+#include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
 
 #include <QDate>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace orders_test {
@@ -126,6 +128,35 @@ TEST_F(DirectionListTest, F5RunsTheQueryWhileAGridHasTheFocus) {
     // purchase date, which has none either).
     EXPECT_EQ(notices.count(), 2);
     EXPECT_EQ(notices.lastText(), QStringLiteral("검색된 결과가 없습니다."));
+}
+
+// A date typed into the date box counts when F5 is pressed there; an impossible one is refused and
+// nothing is queried.
+TEST_F(DirectionListTest, F5QueriesTheTypedDateAndNotAnImpossibleOne) {
+    frmMain& w = open();
+    showActive(&w);
+    QLineEdit* edit = w.hcDate()->lineEdit();
+    edit->setFocus();
+    edit->setText(QStringLiteral("2030.5.10"));
+    sendKey(edit, Qt::Key_F5);
+    EXPECT_EQ(w.DateText(), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));
+
+    edit->setText(QStringLiteral("20300532"));
+    testDialogs().answer(Dialogs::ResultOk);
+    sendKey(edit, Qt::Key_F5);
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_EQ(w.DateText(), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));
+}
+
+// A box given no date queries with '' and lists nothing; there is no typed text to refuse.
+TEST_F(DirectionListTest, ABoxWithoutADateListsNothingWithoutAHint) {
+    open();
+    query(QStringLiteral("납품일"), QString());
+    EXPECT_EQ(window->DateText(), QString());
+    EXPECT_EQ(window->spListO()->maxRows(), 0);
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
 }
 
 TEST_F(DirectionListTest, AnEmptyListInTheVisibleWindowFloatsANoticeForEachLoad) {

@@ -23,6 +23,7 @@ protected:
 };
 
 TEST_F(ExportTest, TheLinesOfEveryListedDirectionReachTheWorkbook) {
+    testdb::exec(QStringLiteral("UPDATE t_ordering SET qnt = 12.5 WHERE code = 104"));
     open();
     query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));  // 11, 12, 13, 17, 18
     window->spListO()->setActiveCell(1, 3);                         // direction 13
@@ -47,6 +48,16 @@ TEST_F(ExportTest, TheLinesOfEveryListedDirectionReachTheWorkbook) {
     EXPECT_EQ(book.text(1, 4), QStringLiteral("오전 배송"));
     EXPECT_EQ(book.text(1, 5), QStringLiteral("1호차"));
     EXPECT_EQ(book.text(2, 5), QString());
+    // Quantities are numbers that a spreadsheet sums (the database sends them as texts like "12.50"); the
+    // other cells stay texts.
+    const double quantities[] = {10, 5, 12.5, 4, 2, 6, 3};
+    for (unsigned r = 1; r <= 7; ++r) {
+        EXPECT_TRUE(book.type(r, 2) == FREEXL_CELL_DOUBLE || book.type(r, 2) == FREEXL_CELL_INT)
+            << "row " << r;
+        EXPECT_DOUBLE_EQ(book.number(r, 2), quantities[r - 1]) << "row " << r;
+        EXPECT_EQ(book.type(r, 1), FREEXL_CELL_SST_TEXT) << "row " << r;
+    }
+    EXPECT_EQ(book.type(0, 2), FREEXL_CELL_SST_TEXT);  // the header "수량"
 
     // The selected direction and its lines are shown again.
     EXPECT_EQ(window->spListO()->activeRow(), 3);

@@ -61,6 +61,22 @@ TEST_F(OrderLinesTest, TotalsAreThoseOfThePurchaseDateAndAProductUnderTwoUnitsGi
     EXPECT_EQ(totals->maxRows(), 3);
 }
 
+// The database compares the code page 949 bytes of the names as they are: Hangul comes in 가나다 order.
+TEST_F(OrderLinesTest, TotalsAreInHangulOrder) {
+    testdb::execAll({
+        QStringLiteral("INSERT INTO t_product (code, mname, unit) VALUES (6, '방울토마토', 'kg')"),
+        QStringLiteral("INSERT INTO t_orderuser_sub (code, c_orderuser, c_product) VALUES (211, 301, 6), "
+                       "(212, 302, 5)"),
+        QStringLiteral("INSERT INTO t_ordering (code, pname, qnt, bigo, c_direction, c_product, "
+                       "c_orderuser_sub) VALUES (111, '방울토마토', 1, '', 13, 6, 211), "
+                       "(112, '감자', 2, '', 13, 5, 212)"),
+    });
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    select(*window, QStringLiteral("13"));
+    EXPECT_EQ(column(window->spListG(), 1), (QStringList{"감자", "방울토마토", "배추", "양파", "양파"}));
+}
+
 TEST_F(OrderLinesTest, AdvanceAndStockDirectionsHideTheTotalsAndTheLinesTakeTheWholeHeight) {
     frmMain& w = open();
     query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));

@@ -65,6 +65,8 @@ int ScriptedDialogs::messageBox(const MessageBox& mb) {
         switch (mb.buttons) {
             case Buttons::Ok:
                 return int(ResultOk);
+            case Buttons::OkOpenFolder:
+                return index == 2 ? int(ResultOpenFolder) : int(ResultOk);
             case Buttons::OkCancel:
                 return index == 1 ? int(ResultOk) : int(ResultCancel);
             case Buttons::YesNo:
