@@ -67,7 +67,8 @@ TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
     seedBase(0);
     addDirection(11, 0);
     addLines(11, 19);
-    addLine(11, QStringLiteral("깐양파 1kg"), QStringLiteral("1200"), QStringLiteral("문 앞 배송"));
+    // Lines come in 가나다 order of their product: 햇양파 follows the 품목 lines onto page 2.
+    addLine(11, QStringLiteral("햇양파 1kg"), QStringLiteral("1200"), QStringLiteral("문 앞 배송"));
     const PrintDocument doc = PrintBuyOrder(11, false, false);
     ASSERT_EQ(doc.pages.size(), 2u);
     QTemporaryDir dir;
@@ -87,14 +88,14 @@ TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
     expectAt(0, QStringLiteral("Page.1/2"), textItem(one, QStringLiteral("Page.1/2 (총2장)")));
     expectAt(0, QStringLiteral("품목001"), textItem(one, QStringLiteral("품목001")));
     expectAt(0, QStringLiteral("한빛초"), textItem(one, QStringLiteral("한빛초")));
-    expectAt(1, QStringLiteral("깐양파"), textItem(doc.pages[1], QStringLiteral("깐양파 1kg")));
+    expectAt(1, QStringLiteral("햇양파"), textItem(doc.pages[1], QStringLiteral("햇양파 1kg")));
     expectAt(1, QStringLiteral("1,200"), textItem(doc.pages[1], QStringLiteral("1,200")));
 
     // Copied out of the PDF, the lines read as they were printed: Hangul whole, blanks as blanks.
     const QString text = run({QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     for (const QString& expected :
          {QStringLiteral("라벤푸드 주문서"), QStringLiteral("수 신 처 : 라벤청과"),
-          QStringLiteral("Page.2/2 (총2장)"), QStringLiteral("깐양파 1kg"), QStringLiteral("문 앞 배송")})
+          QStringLiteral("Page.2/2 (총2장)"), QStringLiteral("햇양파 1kg"), QStringLiteral("문 앞 배송")})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
     for (const QChar c : text)
         EXPECT_FALSE(c.category() == QChar::Other_Control && c != u'\n' && c != u'\f')
