@@ -1,8 +1,8 @@
 #include "fileformats/xls_writer.h"
 
 #include "fileformats/compound_file.h"
+#include "platform/file_commit.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -387,13 +387,7 @@ bool XlsWriter::save(const QString& path, QString* error) const {
     };
     if (m_refused)
         return fail(QStringLiteral("the sheet exceeds %1 rows or %2 columns").arg(kMaxRows).arg(kMaxCols));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    const QByteArray bytes = workbook();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return fail(file.errorString());
-    }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    // Written whole or not at all: a full disk leaves no truncated workbook behind, and the reason is
+    // the system's.
+    return file_commit::replaceFile(path, workbook(), error);
 }

@@ -1,8 +1,8 @@
 #include "grid/excel_export.h"
 
 #include "common/msgbox.h"
-#include "grid/spread_helpers.h"
 #include "common/trap.h"
+#include "grid/spread_helpers.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
@@ -96,8 +96,11 @@ QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unuse
 
     QString result;
     if (!exported) {
-        dialogs().messageBox({QStringLiteral("엑셀로 내보내기에 실패했습니다."), AppTitle(),
-                              Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
+        // The system's reason (a full disk above all) tells the user what to do about it. Nothing was
+        // written in the workbook's place, so nothing is opened.
+        QString text = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
+        if (const QString why = sp->lastExportError(); !why.isEmpty()) text += QStringLiteral("\r\n") + why;
+        dialogs().messageBox({text, AppTitle(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
     } else {
         result = workbook;
         // A workbook that nothing opens is still written: not reported.

@@ -1,9 +1,9 @@
 #include "platform/ini_file.h"
 
 #include "platform/cp949.h"
+#include "platform/file_commit.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace ini_file {
@@ -101,10 +101,8 @@ bool write(const QString& path, const QString& section, const QString& key, cons
             lines.insert(lastInSection + 1, entry);
         }
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(cp949::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-    return f.commit();
+    return file_commit::replaceFile(
+        path, cp949::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
 }
 
 }  // namespace ini_file

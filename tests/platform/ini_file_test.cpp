@@ -1,8 +1,10 @@
 // The INI helper: one key at a time, case-insensitive names, other sections and keys kept.
 #include "platform/ini_file.h"
-#include "support/data_folder.h"
 #include "platform/cp949.h"
+#include "support/data_folder.h"
+#include "support/small_file_system.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -50,6 +52,27 @@ TEST_F(IniFile, AReadBufferCutsLongValues) {
     EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k"), QString(), 10),
               QStringLiteral("123456789"));
     EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("1234567890"));
+}
+
+TEST_F(IniFile, AWriteToAFullDiskFailsAndKeepsTheFormerFile) {
+    SmallFileSystem disk(64);
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
+    const QString path = disk.path() + QStringLiteral("/frmMain.ini");
+    ASSERT_TRUE(ini_file::write(path, QStringLiteral("FormPosition"), QStringLiteral("Left"),
+                                QStringLiteral("1500")));
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray former = before.readAll();
+    before.close();
+
+    disk.fill();
+    EXPECT_FALSE(
+        ini_file::write(path, QStringLiteral("FormPosition"), QStringLiteral("Top"), QStringLiteral("1200")));
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), former);
+    // No half-written temporary file stays beside it.
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // the file and the filler
 }
 
 }  // namespace
