@@ -1,11 +1,11 @@
 // The main window and its direction list against the test server.
 #include "orders/frm_main.h"
 
-#include "widgets/form_helpers.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "orders/order_statements.h"
 #include "orders_fixture.h"
+#include "widgets/form_helpers.h"
 
 #include <QDate>
 #include <QFile>
@@ -135,6 +135,25 @@ TEST_F(DirectionListTest, AnEmptyListInTheVisibleWindowFloatsANoticeForEachLoad)
     EXPECT_EQ(w.spListG()->maxRows(), 0);
     EXPECT_EQ(notices.count(), 3);
     EXPECT_TRUE(testDialogs().boxes().isEmpty());
+}
+
+TEST_F(DirectionListTest, AServerOutOfReachStopsTheQueryAtItsFirstBox) {
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    ASSERT_GT(window->spList()->maxRows(), 0);
+    // The session's server thread ends, and the server can no longer be reached: the reconnect goes to a
+    // socket where nothing listens.
+    DBConn()->setUnix_socket(dataDir.path() + QStringLiteral("/nothing.sock"));
+    testdb::exec(QStringLiteral("KILL %1").arg(DBConn()->thread_id()));
+    testDialogs().answer(Dialogs::ResultOk);
+    window->RunQuery();  // F5
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("Error 2002 ")))
+        << testDialogs().last().text.toStdString();
+    // No list shows what the server said before.
+    EXPECT_EQ(window->spListO()->maxRows(), 0);
+    EXPECT_EQ(window->spList()->maxRows(), 0);
+    EXPECT_EQ(window->spListG()->maxRows(), 0);
 }
 
 TEST_F(DirectionListTest, AnApostropheInTheDateTextStaysInsideTheLiteral) {
