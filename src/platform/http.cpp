@@ -1,5 +1,6 @@
 #include "platform/http.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkInformation>
@@ -17,6 +18,19 @@ namespace {
 Limits g_limits;
 
 constexpr qint64 kReadBuffer = 262144;  // what the reply may buffer ahead of the reader
+
+// Errors that only report the HTTP status the server answered with (404, 500, ...): the body is the
+// server's answer all the same. Every other error means the transfer itself failed.
+bool isStatusError(QNetworkReply::NetworkError e) {
+    return (e >= QNetworkReply::ContentAccessDenied && e <= QNetworkReply::UnknownContentError) ||
+           (e >= QNetworkReply::InternalServerError && e <= QNetworkReply::UnknownServerError);
+}
+
+qint64 monotonicMs() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock.elapsed();
+}
 
 }  // namespace
 
@@ -46,6 +60,26 @@ bool canReach(const QUrl& url) {
 
 Request::Request() = default;
 
+void Request::setDeadline(int ms) {
+    m_deadline = monotonicMs() + ms;
+}
+
+void Request::cancel() {
+    m_cancelled = true;
+    if (m_loop) m_loop->quit();
+}
+
+// A wait's limit, cut to what is left before the deadline.
+int Request::remainingMs(int limitMs) const {
+    if (m_deadline < 0) return limitMs;
+    return int(qBound<qint64>(0, m_deadline - monotonicMs(), qint64(limitMs)));
+}
+
+bool Request::transferFailed() const {
+    return m_reply && m_reply->isFinished() && m_reply->error() != QNetworkReply::NoError &&
+           !isStatusError(m_reply->error());
+}
+
 Request::~Request() {
     close();
 }
@@ -66,6 +100,7 @@ bool Request::open(const QUrl& url, const QByteArray& userAgent, bool bypassCach
     m_reply = m_manager->get(request);
     m_reply->setReadBufferSize(kReadBuffer);
     m_failed = false;
+    m_cancelled = false;
 
     // Until the request has gone out the connect limit applies; after that, the silence limit.
     bool sent = false;
@@ -124,11 +159,14 @@ qint64 Request::read(char* buffer, qint64 max) {
         m_reply->abort();
         return -1;
     }
+    // A transfer that broke off is a failure, whatever of it arrived.
+    if (transferFailed()) {
+        m_failed = true;
+        return -1;
+    }
     const qint64 n = m_reply->read(buffer, max);
     if (n > 0) return n;
-    // Nothing more: the end of the body, or, when the transfer broke off, a failure once what did arrive
-    // has been read.
-    if (m_reply->isFinished() && m_reply->error() == QNetworkReply::NoError) return 0;
+    if (m_reply->isFinished()) return 0;  // the end of the body (of the server's answer, status errors too)
     m_failed = true;
     return -1;
 }
@@ -146,8 +184,11 @@ void Request::close() {
 // Runs a local event loop until `done` holds. The limit counts from the start, or from the latest arrival
 // of data when restartOnData is set. False when the limit ran out first.
 bool Request::waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData) {
+    if (m_cancelled) return false;
     if (done()) return true;
+    if (remainingMs(limitMs) <= 0) return false;
     QEventLoop loop;
+    m_loop = &loop;
     QTimer timer;
     timer.setSingleShot(true);
     bool timedOut = false;
@@ -159,7 +200,7 @@ bool Request::waitFor(const std::function<bool()>& done, int limitMs, bool resta
         if (done()) loop.quit();
     };
     const auto progress = [&] {
-        if (restartOnData) timer.start(limitMs);
+        if (restartOnData) timer.start(remainingMs(limitMs));
         check();
     };
     QNetworkReply* reply = m_reply;
@@ -167,9 +208,10 @@ bool Request::waitFor(const std::function<bool()>& done, int limitMs, bool resta
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
     QObject::connect(reply, &QNetworkReply::requestSent, &loop, check);
     QObject::connect(reply, &QNetworkReply::finished, &loop, check);
-    timer.start(limitMs);
-    if (!done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return !timedOut && done();
+    timer.start(remainingMs(limitMs));
+    if (!done()) loop.exec(m_interactive ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    m_loop = nullptr;
+    return !timedOut && !m_cancelled && done();
 }
 
 }  // namespace http

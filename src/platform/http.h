@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QEventLoop;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -18,8 +19,9 @@ class QNetworkReply;
 namespace http {
 
 struct Limits {
-    int connectMs = 10000;  // from the start of a request until the request has been sent
-    int silenceMs = 30000;  // longest wait for the next response bytes
+    int connectMs = 10000;       // from the start of a request until the request has been sent
+    int silenceMs = 30000;       // longest wait for the next response bytes
+    int smallRequestMs = 20000;  // the whole of a small request (a server address file), however it trickles
 };
 Limits limits();
 // Tests shorten the limits.
@@ -39,6 +41,15 @@ public:
     Request(const Request&) = delete;
     Request& operator=(const Request&) = delete;
 
+    // From now on, every wait of this request also ends when `ms` milliseconds have passed: a small
+    // request must not last for as long as a server trickles one byte at a time.
+    void setDeadline(int ms);
+    // Lets the user's input through while the request waits (a progress window with a cancel button);
+    // without it the program's windows take no input during a wait.
+    void setInteractive(bool interactive) { m_interactive = interactive; }
+    // Aborts the transfer from within a wait (a cancel button): the waiting call fails at once.
+    void cancel();
+
     // Sends the request and waits for the response headers. False when the URL is invalid or the server
     // cannot be reached, refuses, fails TLS or stays silent; the request is then closed.
     bool open(const QUrl& url, const QByteArray& userAgent, bool bypassCache);
@@ -52,7 +63,9 @@ public:
     // The announced body length: -1 when the response names none, -2 when the header is not a number.
     qint64 contentLength() const;
     // Reads up to `max` bytes, waiting until that many arrived or the body ended. Returns the bytes read
-    // (0 at the end of the body), or -1 when the transfer failed or fell silent before that.
+    // (0 at the end of the body), or -1 when the transfer failed or fell silent before that. A transfer
+    // that broke off (a body shorter than its length, a chunked body without its last chunk, a lost
+    // connection) fails as a whole: what did arrive is not handed out as if it were the end.
     qint64 read(char* buffer, qint64 max);
     // Aborts and releases the request.
     void close();
@@ -60,9 +73,16 @@ public:
 private:
     bool waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData);
 
+    bool transferFailed() const;
+    int remainingMs(int limitMs) const;
+
     std::unique_ptr<QNetworkAccessManager> m_manager;
     QPointer<QNetworkReply> m_reply;
     bool m_failed = false;
+    bool m_interactive = false;
+    bool m_cancelled = false;
+    qint64 m_deadline = -1;  // on the monotonic clock, ms; -1 for none
+    QEventLoop* m_loop = nullptr;
 };
 
 }  // namespace http
