@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QPointer>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QUrl>
 
@@ -9,13 +10,15 @@
 #include <memory>
 
 class QEventLoop;
-class QNetworkAccessManager;
-class QNetworkReply;
+class QTcpSocket;
 
 // HTTP for the start-up: the server-address fetch and the update download. Calls are synchronous (a local
 // event loop runs while they wait, so windows keep painting) and bounded in time: a server that cannot be
 // reached within the connect limit, or that falls silent for the silence limit, ends the call as a failure.
-// Redirections are followed; https certificates are verified.
+// Redirections are followed (never from https to http); https certificates are verified.
+// HTTP/1.1 is spoken here directly over a socket rather than through Qt's network access manager, because
+// that one ends a chunked body that breaks off before its last chunk as if it were complete: a body must
+// count as complete only with its declared length or its last chunk.
 namespace http {
 
 struct Limits {
@@ -71,13 +74,30 @@ public:
     void close();
 
 private:
-    bool waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData);
+    enum class Framing { Length, Chunked, UntilClose };
+    enum class ChunkPart { Size, Data, DataEnd, Trailer };
 
-    bool transferFailed() const;
+    bool connectTo(const QUrl& url);
+    bool readHeaders();
+    bool parseHeaders(const QByteArray& head);
+    void pump();
+    void decodeBody();
+    bool bodyEnded() const { return m_complete || m_failed; }
+    void fail();
+    QByteArray header(const QByteArray& name) const;
+    bool waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData);
     int remainingMs(int limitMs) const;
 
-    std::unique_ptr<QNetworkAccessManager> m_manager;
-    QPointer<QNetworkReply> m_reply;
+    std::unique_ptr<QTcpSocket> m_socket;
+    QUrl m_url;
+    int m_status = 0;
+    QList<QPair<QByteArray, QByteArray>> m_headers;
+    QByteArray m_raw;   // received and not yet decoded
+    QByteArray m_body;  // decoded and not yet read
+    Framing m_framing = Framing::UntilClose;
+    ChunkPart m_chunkPart = ChunkPart::Size;
+    qint64 m_left = 0;  // body bytes still due (Length), or of the current chunk (Chunked)
+    bool m_complete = false;
     bool m_failed = false;
     bool m_interactive = false;
     bool m_cancelled = false;
