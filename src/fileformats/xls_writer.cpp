@@ -220,6 +220,27 @@ void XlsWriter::setColumn(int col, double widthChars, bool hidden) {
     m_columns.push_back({col, widthChars, hidden});
 }
 
+namespace {
+
+// A text as a cell holds it: at most 32,767 code units (Excel's limit), not ending in half a character
+// where the cut falls inside a surrogate pair, and every unpaired surrogate (which no reader can turn into
+// a character) replaced by U+FFFD.
+QString cellText(const QString& text) {
+    constexpr qsizetype kCellMax = 32767;
+    QString t = text.left(kCellMax);
+    if (text.size() > kCellMax && t.back().isHighSurrogate()) t.chop(1);
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (t.at(i).isSurrogate()) t[i] = QChar::ReplacementCharacter;
+    }
+    return t;
+}
+
+}  // namespace
+
 int XlsWriter::stringIndex(const QString& text) {
     ++m_stringRefs;
     const auto it = m_stringIndex.constFind(text);
@@ -249,9 +270,8 @@ bool XlsWriter::writeText(int row, int col, const QString& text, int style) {
         return false;
     }
     if (text.isEmpty()) return true;
-    // Excel keeps at most 32,767 characters in a cell.
     char payload[4];
-    qToLittleEndian(quint32(stringIndex(text.left(32767))), payload);
+    qToLittleEndian(quint32(stringIndex(cellText(text))), payload);
     cell(kLabelSst, row, col, style, payload, 4);
     return true;
 }

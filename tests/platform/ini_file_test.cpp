@@ -54,6 +54,25 @@ TEST_F(IniFile, AReadBufferCutsLongValues) {
     EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("1234567890"));
 }
 
+TEST_F(IniFile, OtherLinesGoBackByteForByte) {
+    // A byte that is no code page 949 text (0xDC before "2") in another key's value: writing one key
+    // must not turn it into "?".
+    const QString path = dataDir() + QStringLiteral("/b.ini");
+    const QByteArray other =
+        "[spList_General]\r\nFontSize=1\xDC"
+        "2\r\n";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(other);
+    }
+    ASSERT_TRUE(ini_file::write(path, QStringLiteral("FormPosition"), QStringLiteral("Left"),
+                                QStringLiteral("1500")));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), other + "[FormPosition]\r\nLeft=1500\r\n");
+}
+
 TEST_F(IniFile, AWriteToAFullDiskFailsAndKeepsTheFormerFile) {
     SmallFileSystem disk(64);
     if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
