@@ -194,13 +194,38 @@ void sharedStrings(QByteArray& out, const std::vector<QString>& strings, quint32
 
 }  // namespace
 
+namespace {
+
+// A text as the workbook holds it: at most `limit` code units, not ending in half a character where the
+// cut falls inside a surrogate pair, and every unpaired surrogate (which no reader can turn into a
+// character) replaced by U+FFFD.
+QString wellFormed(const QString& text, qsizetype limit) {
+    QString t = text.left(limit);
+    if (text.size() > limit && !t.isEmpty() && t.back().isHighSurrogate()) t.chop(1);
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (t.at(i).isSurrogate()) t[i] = QChar::ReplacementCharacter;
+    }
+    return t;
+}
+
+// Excel keeps at most 32,767 characters in a cell.
+QString cellText(const QString& text) {
+    return wellFormed(text, 32767);
+}
+
+}  // namespace
+
 XlsWriter::XlsWriter(const QString& sheetName) : m_sheetName(cleanSheetName(sheetName)) {}
 
 QString XlsWriter::cleanSheetName(const QString& name) {
     QString s;
     for (QChar c : name)
         if (!QStringLiteral(":\\/?*[]").contains(c) && c.unicode() >= 0x20) s += c;
-    s = s.left(31);
+    s = wellFormed(s, 31);
     return s.isEmpty() ? QStringLiteral("Sheet1") : s;
 }
 
@@ -219,27 +244,6 @@ void XlsWriter::setColumn(int col, double widthChars, bool hidden) {
     if (col < 0 || col >= kMaxCols) return;
     m_columns.push_back({col, widthChars, hidden});
 }
-
-namespace {
-
-// A text as a cell holds it: at most 32,767 code units (Excel's limit), not ending in half a character
-// where the cut falls inside a surrogate pair, and every unpaired surrogate (which no reader can turn into
-// a character) replaced by U+FFFD.
-QString cellText(const QString& text) {
-    constexpr qsizetype kCellMax = 32767;
-    QString t = text.left(kCellMax);
-    if (text.size() > kCellMax && t.back().isHighSurrogate()) t.chop(1);
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        if (t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (t.at(i).isSurrogate()) t[i] = QChar::ReplacementCharacter;
-    }
-    return t;
-}
-
-}  // namespace
 
 int XlsWriter::stringIndex(const QString& text) {
     ++m_stringRefs;
