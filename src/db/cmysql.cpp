@@ -3,10 +3,15 @@
 #include "build_config.h"
 #include "platform/app_error.h"
 #include "platform/cp949.h"
+#include "platform/dialogs.h"
 #include "platform/error_reporter.h"
+
+#include <QUuid>
 
 #include <errmsg.h>
 #include <mysql.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -26,7 +31,28 @@ constexpr int kServerLost = CR_SERVER_LOST;        // 2013
 constexpr int kServerGone = CR_SERVER_GONE_ERROR;  // 2006
 constexpr int kConnError = CR_CONN_HOST_ERROR;     // 2003
 
+cMySQL::TimeLimits g_timeLimits;
+
+// The statement's first value as an unsigned number; 0 for no row, NULL or a failure.
+unsigned long firstNumber(MYSQL* conn, const QByteArray& sql) {
+    if (mysql_real_query(conn, sql.constData(), static_cast<unsigned long>(sql.size())) != 0) return 0;
+    MYSQL_RES* result = mysql_store_result(conn);
+    if (!result) return 0;
+    unsigned long value = 0;
+    if (MYSQL_ROW row = mysql_fetch_row(result); row && row[0]) value = std::strtoul(row[0], nullptr, 10);
+    mysql_free_result(result);
+    return value;
+}
+
 }  // namespace
+
+cMySQL::TimeLimits cMySQL::timeLimits() {
+    return g_timeLimits;
+}
+
+void cMySQL::setTimeLimits(const TimeLimits& limits) {
+    g_timeLimits = limits;
+}
 
 cMySQL::cMySQL() : m_charset(QStringLiteral(PELORA_DB_CHARSET)) {
     initNative();
@@ -44,6 +70,13 @@ void cMySQL::initNative() {
                        QStringLiteral("Cannot Initialize a mysql record::Fatal"));
     // The library's default (utf8mb4) would refuse or mangle the code page 949 bytes the database holds.
     mysql_options(m_conn, MYSQL_SET_CHARSET_NAME, cp949::encode(m_charset).constData());
+    // Without limits a stopped server, or a port that accepts and never greets, holds the program for as
+    // long as it stays so.
+    const unsigned connect = g_timeLimits.connectSeconds, read = g_timeLimits.readSeconds,
+                   write = g_timeLimits.writeSeconds;
+    mysql_options(m_conn, MYSQL_OPT_CONNECT_TIMEOUT, &connect);
+    mysql_options(m_conn, MYSQL_OPT_READ_TIMEOUT, &read);
+    mysql_options(m_conn, MYSQL_OPT_WRITE_TIMEOUT, &write);
 }
 
 void cMySQL::closeNative() {
@@ -74,9 +107,15 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
     m_noErrMsg = noErrMsg;
 
     const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
-    if (mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port),
-                           s.get(), static_cast<unsigned long>(m_clientFlags)))
-        return true;
+    bool connected = false;
+    {
+        WaitCursor wait;
+        connected =
+            mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port),
+                               s.get(), static_cast<unsigned long>(m_clientFlags)) != nullptr;
+        if (connected) markOwnConnection();
+    }
+    if (connected) return true;
 
     unsigned int n = mysql_errno(m_conn);
     // MariaDB Connector/C reports a refused or unreachable TCP server as 2002, where the MySQL client
@@ -121,24 +160,41 @@ RecordsetPtr cMySQL::runOnce(const QByteArray& statement, bool* failed) {
     return keepResult(result);
 }
 
+void cMySQL::markOwnConnection() {
+    m_ownLock = QStringLiteral("PeloraOrder-") + QUuid::createUuid().toString(QUuid::Id128);
+    if (firstNumber(m_conn, "SELECT GET_LOCK('" + m_ownLock.toLatin1() + "', 0)") != 1) m_ownLock.clear();
+}
+
+unsigned long cMySQL::lockHolder(const QString& lock) {
+    return firstNumber(m_conn, "SELECT IS_USED_LOCK('" + lock.toLatin1() + "')");
+}
+
 bool cMySQL::reconnectAfterLoss() {
     const unsigned long oldThread = mysql_thread_id(m_conn);
+    const QString oldLock = m_ownLock;
     if (m_result) {
         mysql_free_result(m_result);
         m_result = nullptr;
     }
     closeNative();
     initNative();
-    // Empty socket and zero flags keep the stored ones in force.
-    if (!real_connect(m_host, m_user, m_password, m_db, 3306, QString(), 0, m_noErrMsg)) return false;
-    // The old server thread may still hold locks of the lost statement.
-    mysql_kill(m_conn, oldThread);
+    // Empty socket and zero flags keep the stored ones in force; the port is the one connected to before.
+    const std::int32_t port = m_port != 0 ? m_port : 3306;
+    if (!real_connect(m_host, m_user, m_password, m_db, port, QString(), 0, m_noErrMsg)) return false;
+    // The old server thread may still hold locks of the lost statement: it is ended, but only when the
+    // server still names it as the holder of the old connection's own lock. After a restart the same id
+    // belongs to another client (every copy of the program may log in with the same account), and a
+    // handle that never connected has no thread at all.
+    if (oldThread != 0 && !oldLock.isEmpty() && lockHolder(oldLock) == oldThread)
+        mysql_kill(m_conn, oldThread);
     return true;
 }
 
 RecordsetPtr cMySQL::query(const QString& sql) {
     const QByteArray statement = cp949::encode(sql);
+    WaitCursor wait;
     bool reconnected = false;
+    m_connectionLost = false;
     for (;;) {
         m_lastFailed = false;
         m_lastErrNo = 0;
@@ -157,11 +213,16 @@ RecordsetPtr cMySQL::query(const QString& sql) {
         m_lastFailed = true;
         m_lastErrNo = number;
         m_lastErrText = description;
-        if ((number == kServerLost || number == kServerGone) && !reconnected) {
-            if (!reconnectAfterLoss()) return nullptr;
+        const bool lost = number == kServerLost || number == kServerGone;
+        if (lost && !reconnected) {
+            if (!reconnectAfterLoss()) {
+                m_connectionLost = true;
+                return nullptr;
+            }
             reconnected = true;
             continue;
         }
+        m_connectionLost = lost;
         errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) +
                                      QStringLiteral(" (") + description + QLatin1Char(')'));
         return nullptr;

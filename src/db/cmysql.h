@@ -15,6 +15,18 @@ struct st_mysql_res;
 // sent once more on a fresh connection.
 class cMySQL {
 public:
+    // Time limits of every connection, in seconds: a server that does not answer the connect within the
+    // first, or a statement's reply (or its sending) within the others, fails like a lost connection
+    // instead of freezing the program.
+    struct TimeLimits {
+        unsigned connectSeconds = 10;
+        unsigned readSeconds = 60;
+        unsigned writeSeconds = 60;
+    };
+    static TimeLimits timeLimits();
+    // Tests shorten the limits; they apply to connections made afterwards.
+    static void setTimeLimits(const TimeLimits& limits);
+
     // Raises AppError 512 when the client library cannot initialise a connection.
     cMySQL();
     ~cMySQL();
@@ -82,6 +94,11 @@ public:
     std::int32_t thread_id() const;
     std::int32_t thread_safe() const;
 
+    // True when the last statement failed because no connection to the server could be had (lost, and
+    // the reconnect failed or was lost again): the caller's further statements would only fail the same
+    // way, each with its own box.
+    bool connectionLost() const { return m_connectionLost; }
+
 private:
     void initNative();
     void closeNative();
@@ -90,6 +107,8 @@ private:
     RecordsetPtr keepResult(st_mysql_res* result);
     RecordsetPtr runOnce(const QByteArray& statement, bool* failed);
     bool reconnectAfterLoss();
+    void markOwnConnection();
+    unsigned long lockHolder(const QString& lock);
 
     st_mysql* m_conn = nullptr;
     st_mysql_res* m_result = nullptr;
@@ -103,4 +122,10 @@ private:
     bool m_lastFailed = false;
     std::int32_t m_lastErrNo = 0;
     QString m_lastErrText;
+    bool m_connectionLost = false;
+    // A user lock with a name of its own that the connection takes at connect: while the server thread
+    // of this connection lives, the server names it as the lock's holder. After a lost connection this is
+    // how the reconnect knows that a thread id still belongs to this program's old connection on the
+    // same server, and not to another client after a restart. Empty when the lock could not be taken.
+    QString m_ownLock;
 };

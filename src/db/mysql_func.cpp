@@ -39,6 +39,10 @@ void DBClose() {
     g_conn.reset();
 }
 
+bool DBConnectionLost() {
+    return g_conn && g_conn->connectionLost();
+}
+
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql) {
     rs = g_conn->query(sql);
     const int count = g_conn->affected_rows();

@@ -16,6 +16,9 @@ cMySQL* DBConn();
 bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database);
 // Closes the session connection.
 void DBClose();
+// True when the last statement failed because the server could not be reached (its box has been
+// shown): a command that runs several statements stops there instead of showing the same box again.
+bool DBConnectionLost();
 // Runs a statement and hands its result set to `rs`; the affected-rows count, -1 after a failure.
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql);
 // Runs a statement; the number of changed rows, 0 after a failure.

@@ -1,8 +1,8 @@
 #include "fileformats/xls_writer.h"
 
 #include "fileformats/compound_file.h"
+#include "platform/file_commit.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -194,13 +194,38 @@ void sharedStrings(QByteArray& out, const std::vector<QString>& strings, quint32
 
 }  // namespace
 
+namespace {
+
+// A text as the workbook holds it: at most `limit` code units, not ending in half a character where the
+// cut falls inside a surrogate pair, and every unpaired surrogate (which no reader can turn into a
+// character) replaced by U+FFFD.
+QString wellFormed(const QString& text, qsizetype limit) {
+    QString t = text.left(limit);
+    if (text.size() > limit && !t.isEmpty() && t.back().isHighSurrogate()) t.chop(1);
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (t.at(i).isSurrogate()) t[i] = QChar::ReplacementCharacter;
+    }
+    return t;
+}
+
+// Excel keeps at most 32,767 characters in a cell.
+QString cellText(const QString& text) {
+    return wellFormed(text, 32767);
+}
+
+}  // namespace
+
 XlsWriter::XlsWriter(const QString& sheetName) : m_sheetName(cleanSheetName(sheetName)) {}
 
 QString XlsWriter::cleanSheetName(const QString& name) {
     QString s;
     for (QChar c : name)
         if (!QStringLiteral(":\\/?*[]").contains(c) && c.unicode() >= 0x20) s += c;
-    s = s.left(31);
+    s = wellFormed(s, 31);
     return s.isEmpty() ? QStringLiteral("Sheet1") : s;
 }
 
@@ -249,9 +274,8 @@ bool XlsWriter::writeText(int row, int col, const QString& text, int style) {
         return false;
     }
     if (text.isEmpty()) return true;
-    // Excel keeps at most 32,767 characters in a cell.
     char payload[4];
-    qToLittleEndian(quint32(stringIndex(text.left(32767))), payload);
+    qToLittleEndian(quint32(stringIndex(cellText(text))), payload);
     cell(kLabelSst, row, col, style, payload, 4);
     return true;
 }
@@ -387,13 +411,7 @@ bool XlsWriter::save(const QString& path, QString* error) const {
     };
     if (m_refused)
         return fail(QStringLiteral("the sheet exceeds %1 rows or %2 columns").arg(kMaxRows).arg(kMaxCols));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    const QByteArray bytes = workbook();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return fail(file.errorString());
-    }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    // Written whole or not at all: a full disk leaves no truncated workbook behind, and the reason is
+    // the system's.
+    return file_commit::replaceFile(path, workbook(), error);
 }

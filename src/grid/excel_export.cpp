@@ -131,8 +131,11 @@ QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unuse
 
     QString result;
     if (!exported) {
-        dialogs().messageBox({QStringLiteral("엑셀로 내보내기에 실패했습니다."), AppTitle(),
-                              Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
+        // The system's reason (a full disk above all) tells the user what to do about it. Nothing was
+        // written in the workbook's place, so nothing is opened.
+        QString text = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
+        if (const QString why = sp->lastExportError(); !why.isEmpty()) text += QStringLiteral("\r\n") + why;
+        dialogs().messageBox({text, AppTitle(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
     } else {
         result = workbook;
         if (openAfter && !shell::openDocument(workbook)) tellWhereWritten(workbook);

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <optional>
@@ -40,6 +42,32 @@ bool ensureFolder() {
 
 bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
     return ensureFolder() && ini_file::write(path, section, key, value);
+}
+
+// The bounds of the grid context menu's font size and row height entries; a stored value beyond them (a
+// file edited by hand or damaged) is brought within them, so that the grid stays readable.
+constexpr double kFontSizeMin = 8, kFontSizeMax = 60;
+constexpr double kRowHeightMin = 8, kRowHeightMax = 300;
+
+// The screen area a window may take: the available area of the screen under its top-left corner, or of
+// the primary screen when that corner lies on none.
+QRect availableArea(const QWidget* window) {
+    QScreen* screen = QGuiApplication::screenAt(window->pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// A stored position or size that would put the window off every screen, or make it larger than the
+// screen, is brought back: the size fits the screen's available area and a window whose corner lies on no
+// screen moves into that area, so the program never looks as if it had not started.
+void keepOnScreen(QWidget* window) {
+    const QRect area = availableArea(window);
+    if (!area.isValid()) return;
+    window->resize(window->size().boundedTo(area.size()));
+    if (QGuiApplication::screenAt(window->pos())) return;
+    const int x = qMax(area.left(), qMin(window->x(), area.right() + 1 - window->width()));
+    const int y = qMax(area.top(), qMin(window->y(), area.bottom() + 1 - window->height()));
+    window->move(x, y);
 }
 
 AppError fileAccessError(const QString& procedure, const QString& path) {
@@ -71,6 +99,7 @@ void LoadFormIni(QWidget* window, bool keepSize, const QString& suffix) {
             if (state && *state == 2 && !window->isMaximized())
                 window->setWindowState(window->windowState() | Qt::WindowMaximized);
         }
+        keepOnScreen(window);
         for (SpreadGrid* sp : window->findChildren<SpreadGrid*>()) LoadSpreadIni(sp, path);
     } catch (const AppError& e) {
         ShowPlainMsg(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (") +
@@ -85,12 +114,14 @@ void LoadSpreadIni(SpreadGrid* sp, const QString& path) {
         if (const auto w = readNumber(path, widths, QString::number(c)); w && *w >= 0) sp->setColWidth(c, *w);
     const QString general = sp->objectName() + QStringLiteral("_General");
     if (const auto size = readNumber(path, general, QStringLiteral("FontSize")); size && *size > 0) {
-        sp->setFontSize(-1, -1, *size);
-        sp->setFontSize(-1, 0, *size);
+        const double points = qBound(kFontSizeMin, *size, kFontSizeMax);
+        sp->setFontSize(-1, -1, points);
+        sp->setFontSize(-1, 0, points);
     }
     if (const auto height = readNumber(path, general, QStringLiteral("RowHeight")); height && *height > 0) {
-        sp->setRowHeight(-1, *height);
-        sp->setRowHeight(0, *height + 2);
+        const double rowHeight = qBound(kRowHeightMin, *height, kRowHeightMax);
+        sp->setRowHeight(-1, rowHeight);
+        sp->setRowHeight(0, rowHeight + 2);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "orders/frm_main.h"
 
+#include "db/mysql_func.h"
+
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
@@ -176,15 +178,22 @@ void frmMain::SetDateText(const QString& text) {
 void frmMain::RunQuery() {
     if (!m_hcDate->commit()) return;
     LoadDirectionList();
+    // With the server out of reach its box has been shown once; the other lists would show it again.
+    // They are emptied instead, so that none shows the lines of a direction the list no longer holds.
+    if (DBConnectionLost()) {
+        m_spList->setMaxRows(0);
+        m_spListG->setMaxRows(0);
+        return;
+    }
     LoadOrderLines(-2);
-    LoadProductTotals(-2);
+    if (!DBConnectionLost()) LoadProductTotals(-2);
 }
 
 void frmMain::OnActiveCellMoved(int newRow) {
     // Moves that leave the grid (no new row) and the list's own reloads do not reload the other grids.
     if (newRow <= 0 || m_loadingList) return;
     LoadOrderLines(newRow);
-    LoadProductTotals(newRow);
+    if (!DBConnectionLost()) LoadProductTotals(newRow);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -133,14 +133,18 @@ std::size_t decodeInto(const char* bytes, std::size_t length, char16_t* out) {
         if (b < 0x80) {
             out[units++] = static_cast<char16_t>(b);
             ++i;
-        } else if (b >= kLeadFirst && b <= kLeadLast && i + 1 < length && p[i + 1] >= kTrailFirst &&
-                   p[i + 1] <= kTrailLast) {
-            out[units++] = table.at(b, p[i + 1]);
-            i += 2;
-        } else {  // 0x80, 0xFF, a lead byte without its trail byte: one replacement character
-            out[units++] = u'\uFFFD';
-            ++i;
+            continue;
         }
+        // A lead byte and its trail byte make one character when the code page defines the pair.
+        // Otherwise (0x80, 0xFF, a lead byte at the end or before a byte that cannot follow it, an
+        // unassigned pair) the lead byte alone becomes the replacement character and the byte after it
+        // is read again on its own: in C7 41 the 41 is an "A" that must not be lost.
+        const char16_t pair = b >= kLeadFirst && b <= kLeadLast && i + 1 < length &&
+                                      p[i + 1] >= kTrailFirst && p[i + 1] <= kTrailLast
+                                  ? table.at(b, p[i + 1])
+                                  : u'\uFFFD';
+        out[units++] = pair;
+        i += pair == u'\uFFFD' ? 1 : 2;
     }
     return units;
 }

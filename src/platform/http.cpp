@@ -1,10 +1,9 @@
 #include "platform/http.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkInformation>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -16,7 +15,24 @@ namespace {
 
 Limits g_limits;
 
-constexpr qint64 kReadBuffer = 262144;  // what the reply may buffer ahead of the reader
+constexpr qint64 kReadAhead = 262144;  // decoded body bytes held ahead of the reader at most
+constexpr qint64 kHeaderMax = 65536;   // a response head larger than this is no HTTP server's
+constexpr int kMaxRedirections = 10;
+
+qint64 monotonicMs() {
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock.elapsed();
+}
+
+bool isHttpUrl(const QUrl& url) {
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+quint16 portOf(const QUrl& url) {
+    return quint16(url.port(url.scheme() == QLatin1String("https") ? 443 : 80));
+}
 
 }  // namespace
 
@@ -36,9 +52,8 @@ bool isOnline() {
 
 bool canReach(const QUrl& url) {
     if (!url.isValid() || url.host().isEmpty()) return false;
-    const int defaultPort = url.scheme() == QLatin1String("https") ? 443 : 80;
     QTcpSocket socket;
-    socket.connectToHost(url.host(), quint16(url.port(defaultPort)));
+    socket.connectToHost(url.host(), portOf(url));
     const bool reached = socket.waitForConnected(g_limits.connectMs);
     socket.abort();
     return reached;
@@ -50,104 +65,278 @@ Request::~Request() {
     close();
 }
 
+void Request::setDeadline(int ms) {
+    m_deadline = monotonicMs() + ms;
+}
+
+void Request::cancel() {
+    m_cancelled = true;
+    if (m_loop) m_loop->quit();
+}
+
+// A wait's limit, cut to what is left before the deadline.
+int Request::remainingMs(int limitMs) const {
+    if (m_deadline < 0) return limitMs;
+    return int(qBound<qint64>(0, m_deadline - monotonicMs(), qint64(limitMs)));
+}
+
 bool Request::open(const QUrl& url, const QByteArray& userAgent, bool bypassCache) {
     close();
-    if (!url.isValid() || url.host().isEmpty() ||
-        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
-        return false;
-    m_manager = std::make_unique<QNetworkAccessManager>();
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    if (bypassCache) {
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        request.setRawHeader("Cache-Control", "no-cache");
+    m_cancelled = false;
+    QUrl current = url;
+    for (int hop = 0; hop <= kMaxRedirections; ++hop) {
+        if (!isHttpUrl(current) || !connectTo(current)) break;
+        QByteArray target = current.path(QUrl::FullyEncoded).toLatin1();
+        if (target.isEmpty()) target = "/";
+        if (current.hasQuery()) target += "?" + current.query(QUrl::FullyEncoded).toLatin1();
+        QByteArray host = current.host(QUrl::FullyEncoded).toLatin1();
+        if (host.contains(':')) host = "[" + host + "]";
+        if (current.port() != -1) host += ":" + QByteArray::number(current.port());
+        QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " + userAgent +
+                             "\r\nAccept: */*\r\nConnection: close\r\n";
+        if (bypassCache) request += "Cache-Control: no-cache\r\nPragma: no-cache\r\n";
+        m_socket->write(request + "\r\n");
+        if (!readHeaders()) break;
+        m_url = current;
+        const QByteArray location = header("Location");
+        const bool redirection =
+            m_status == 301 || m_status == 302 || m_status == 303 || m_status == 307 || m_status == 308;
+        if (!redirection || location.isEmpty()) return true;
+        const QUrl next = current.resolved(QUrl::fromEncoded(location));
+        // Never from https to http: the redirection itself is then the answer.
+        if (current.scheme() == QLatin1String("https") && next.scheme() != QLatin1String("https"))
+            return true;
+        current = next;
     }
-    m_reply = m_manager->get(request);
-    m_reply->setReadBufferSize(kReadBuffer);
-    m_failed = false;
+    close();
+    return false;
+}
 
-    // Until the request has gone out the connect limit applies; after that, the silence limit.
-    bool sent = false;
-    QObject scope;
-    QObject::connect(m_reply, &QNetworkReply::requestSent, &scope, [&sent] { sent = true; });
-    QNetworkReply* reply = m_reply;
-    // The headers of the final answer: a redirection that will be followed does not count, and after one
-    // the old status stands until the next answer's headers arrive.
-    bool redirected = false;
-    QObject::connect(m_reply, &QNetworkReply::redirected, &scope, [&redirected] { redirected = true; });
-    QObject::connect(m_reply, &QNetworkReply::metaDataChanged, &scope, [&redirected] { redirected = false; });
-    const auto headersArrived = [reply, &redirected] {
-        if (reply->isFinished()) return true;
-        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        const bool redirect = status.toInt() / 100 == 3 && reply->hasRawHeader("Location");
-        return status.isValid() && !redirect && !redirected;
+// Opens the connection (with TLS for https) within the connect limit.
+bool Request::connectTo(const QUrl& url) {
+    m_socket.reset();
+    m_raw.clear();
+    m_body.clear();
+    m_headers.clear();
+    m_status = 0;
+    m_complete = m_failed = false;
+    const bool tls = url.scheme() == QLatin1String("https");
+    if (tls) {
+        auto* socket = new QSslSocket;
+        m_socket.reset(socket);
+        socket->connectToHostEncrypted(url.host(), portOf(url));
+    } else {
+        m_socket.reset(new QTcpSocket);
+        m_socket->connectToHost(url.host(), portOf(url));
+    }
+    QTcpSocket* socket = m_socket.get();
+    const auto ready = [socket, tls] {
+        if (socket->state() != QAbstractSocket::ConnectedState) return false;
+        return !tls || static_cast<QSslSocket*>(socket)->isEncrypted();
     };
-    bool ok = waitFor([&] { return sent || headersArrived(); }, g_limits.connectMs, false) &&
-              waitFor(headersArrived, g_limits.silenceMs, true);
-    if (ok && m_reply->isFinished() && m_reply->error() != QNetworkReply::NoError &&
-        !m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
-        ok = false;  // refused, unknown host, TLS failure: no HTTP answer at all
-    if (!ok) close();
-    return ok;
+    const auto over = [socket] { return socket->state() == QAbstractSocket::UnconnectedState; };
+    return waitFor([&] { return ready() || over(); }, g_limits.connectMs, false) && ready();
+}
+
+// Reads the response head (status line and header lines) within the silence limit; informational
+// answers (1xx) are skipped.
+bool Request::readHeaders() {
+    for (;;) {
+        qsizetype end = -1;
+        const auto headArrived = [&] {
+            pump();
+            end = m_raw.indexOf("\r\n\r\n");
+            return end >= 0 || m_raw.size() > kHeaderMax ||
+                   m_socket->state() == QAbstractSocket::UnconnectedState;
+        };
+        if (!waitFor(headArrived, g_limits.silenceMs, true) || end < 0) return false;
+        const QByteArray head = m_raw.left(end);
+        m_raw.remove(0, end + 4);
+        if (!parseHeaders(head)) return false;
+        if (m_status >= 200 || m_status < 100) break;
+    }
+    // How the body ends: its last chunk, its declared length, or the end of the connection.
+    const QByteArray coding = header("Transfer-Encoding").toLower();
+    const qint64 length = contentLength();
+    if (coding.contains("chunked")) {
+        m_framing = Framing::Chunked;
+        m_chunkPart = ChunkPart::Size;
+    } else if (length >= 0) {
+        m_framing = Framing::Length;
+        m_left = length;
+    } else {
+        m_framing = Framing::UntilClose;
+    }
+    if (m_status == 204 || m_status == 304) {
+        m_framing = Framing::Length;
+        m_left = 0;
+    }
+    decodeBody();
+    return true;
+}
+
+bool Request::parseHeaders(const QByteArray& head) {
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> status = lines.value(0).trimmed().split(' ');
+    if (status.size() < 2 || !status.at(0).startsWith("HTTP/")) return false;
+    bool ok = false;
+    m_status = status.at(1).toInt(&ok);
+    if (!ok) return false;
+    m_headers.clear();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines.at(i).indexOf(':');
+        if (colon > 0)
+            m_headers.append({lines.at(i).left(colon).trimmed(), lines.at(i).mid(colon + 1).trimmed()});
+    }
+    return true;
+}
+
+QByteArray Request::header(const QByteArray& name) const {
+    for (const auto& h : m_headers)
+        if (h.first.compare(name, Qt::CaseInsensitive) == 0) return h.second;
+    return QByteArray();
+}
+
+// Takes what the socket received, as long as the reader is not too far behind, and decodes the body.
+void Request::pump() {
+    if (!m_socket || m_failed) return;
+    if (m_body.size() < kReadAhead && m_socket->bytesAvailable() > 0) m_raw += m_socket->readAll();
+    if (m_status != 0) decodeBody();
+    // The connection's end completes a body read to the end of the connection; any other body that
+    // has not ended yet broke off.
+    if (m_status != 0 && !bodyEnded() && m_socket->state() == QAbstractSocket::UnconnectedState &&
+        m_socket->bytesAvailable() == 0) {
+        if (m_framing == Framing::UntilClose)
+            m_complete = true;
+        else
+            fail();
+    }
+}
+
+// Moves the received bytes into the body: counted, chunk by chunk, or all of them.
+void Request::decodeBody() {
+    while (!bodyEnded()) {
+        switch (m_framing) {
+            case Framing::UntilClose:
+                m_body += m_raw;
+                m_raw.clear();
+                return;
+            case Framing::Length: {
+                const qint64 n = qMin<qint64>(m_left, m_raw.size());
+                m_body += m_raw.left(n);
+                m_raw.remove(0, n);
+                m_left -= n;
+                if (m_left == 0) m_complete = true;
+                if (m_raw.isEmpty() || m_complete) return;
+                break;
+            }
+            case Framing::Chunked: {
+                if (m_chunkPart == ChunkPart::Data) {
+                    const qint64 n = qMin<qint64>(m_left, m_raw.size());
+                    m_body += m_raw.left(n);
+                    m_raw.remove(0, n);
+                    m_left -= n;
+                    if (m_left > 0) return;
+                    m_chunkPart = ChunkPart::DataEnd;
+                    continue;
+                }
+                const qsizetype eol = m_raw.indexOf("\r\n");
+                if (eol < 0) {
+                    if (m_raw.size() > kHeaderMax) fail();
+                    return;
+                }
+                const QByteArray line = m_raw.left(eol);
+                m_raw.remove(0, eol + 2);
+                if (m_chunkPart == ChunkPart::DataEnd) {
+                    if (!line.isEmpty()) fail();  // a chunk longer than its size
+                    m_chunkPart = ChunkPart::Size;
+                } else if (m_chunkPart == ChunkPart::Size) {
+                    const qsizetype extension = line.indexOf(';');  // chunk extensions are ignored
+                    const QByteArray digits = (extension < 0 ? line : line.left(extension)).trimmed();
+                    bool ok = false;
+                    const qint64 size = digits.size() <= 15 ? digits.toLongLong(&ok, 16) : -1;
+                    if (!ok || size < 0) {
+                        fail();
+                    } else if (size == 0) {
+                        m_chunkPart = ChunkPart::Trailer;
+                    } else {
+                        m_left = size;
+                        m_chunkPart = ChunkPart::Data;
+                    }
+                } else if (line.isEmpty()) {  // the empty line after the last chunk's trailer
+                    m_complete = true;
+                }
+                break;
+            }
+        }
+    }
+}
+
+void Request::fail() {
+    m_failed = true;
+    if (m_socket) m_socket->abort();
 }
 
 bool Request::isOpen() const {
-    return m_reply != nullptr;
+    return m_socket != nullptr;
 }
 
 int Request::status() const {
-    return m_reply ? m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+    return m_socket ? m_status : 0;
 }
 
 QUrl Request::finalUrl() const {
-    return m_reply ? m_reply->url() : QUrl();
+    return m_socket ? m_url : QUrl();
 }
 
 QString Request::contentType() const {
-    return m_reply ? QString::fromLatin1(m_reply->rawHeader("Content-Type")) : QString();
+    return QString::fromLatin1(header("Content-Type"));
 }
 
 qint64 Request::contentLength() const {
-    if (!m_reply || !m_reply->hasRawHeader("Content-Length")) return -1;
+    const QByteArray text = header("Content-Length");
+    if (text.isNull()) return -1;
     bool ok = false;
-    const qint64 length = m_reply->rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    const qint64 length = text.trimmed().toLongLong(&ok);
     return ok && length >= 0 ? length : -2;
 }
 
 qint64 Request::read(char* buffer, qint64 max) {
-    if (!m_reply || m_failed) return -1;
-    QNetworkReply* reply = m_reply;
-    if (!waitFor([reply, max] { return reply->isFinished() || reply->bytesAvailable() >= max; },
-                 g_limits.silenceMs, true)) {
-        m_failed = true;
-        m_reply->abort();
+    if (!m_socket || m_failed) return -1;
+    const auto enough = [this, max] {
+        pump();
+        return bodyEnded() || m_body.size() >= max;
+    };
+    if (!waitFor(enough, g_limits.silenceMs, true)) {
+        fail();
         return -1;
     }
-    const qint64 n = m_reply->read(buffer, max);
-    if (n > 0) return n;
-    // Nothing more: the end of the body, or, when the transfer broke off, a failure once what did arrive
-    // has been read.
-    if (m_reply->isFinished() && m_reply->error() == QNetworkReply::NoError) return 0;
-    m_failed = true;
-    return -1;
+    // A transfer that broke off is a failure, whatever of it arrived.
+    if (m_failed) return -1;
+    const qint64 n = qMin<qint64>(max, m_body.size());
+    memcpy(buffer, m_body.constData(), size_t(n));
+    m_body.remove(0, n);
+    return n;  // 0: the end of the body
 }
 
 void Request::close() {
-    if (m_reply) {
-        m_reply->disconnect();
-        if (!m_reply->isFinished()) m_reply->abort();
-        delete m_reply.data();
-    }
-    m_reply = nullptr;
-    m_manager.reset();
+    if (m_socket) m_socket->abort();
+    m_socket.reset();
+    m_raw.clear();
+    m_body.clear();
+    m_headers.clear();
+    m_status = 0;
 }
 
 // Runs a local event loop until `done` holds. The limit counts from the start, or from the latest arrival
-// of data when restartOnData is set. False when the limit ran out first.
+// of data when restartOnData is set, and never goes past the deadline. False when the limit ran out first
+// or the request was cancelled.
 bool Request::waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData) {
+    if (m_cancelled) return false;
     if (done()) return true;
+    if (remainingMs(limitMs) <= 0) return false;
     QEventLoop loop;
+    m_loop = &loop;
     QTimer timer;
     timer.setSingleShot(true);
     bool timedOut = false;
@@ -158,18 +347,20 @@ bool Request::waitFor(const std::function<bool()>& done, int limitMs, bool resta
     const auto check = [&] {
         if (done()) loop.quit();
     };
-    const auto progress = [&] {
-        if (restartOnData) timer.start(limitMs);
+    QTcpSocket* socket = m_socket.get();
+    QObject::connect(socket, &QTcpSocket::readyRead, &loop, [&] {
+        if (restartOnData) timer.start(remainingMs(limitMs));
         check();
-    };
-    QNetworkReply* reply = m_reply;
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, progress);
-    QObject::connect(reply, &QNetworkReply::requestSent, &loop, check);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, check);
-    timer.start(limitMs);
-    if (!done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return !timedOut && done();
+    });
+    QObject::connect(socket, &QTcpSocket::connected, &loop, check);
+    QObject::connect(socket, &QTcpSocket::disconnected, &loop, check);
+    QObject::connect(socket, &QTcpSocket::errorOccurred, &loop, check);
+    if (auto* tls = qobject_cast<QSslSocket*>(socket))
+        QObject::connect(tls, &QSslSocket::encrypted, &loop, check);
+    timer.start(remainingMs(limitMs));
+    loop.exec(m_interactive ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    m_loop = nullptr;
+    return !timedOut && !m_cancelled && done();
 }
 
 }  // namespace http

@@ -1,24 +1,29 @@
 #include "platform/ini_file.h"
 
 #include "platform/cp949.h"
+#include "platform/file_commit.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace ini_file {
 
 namespace {
 
-QStringList readLines(const QString& path, bool* exists) {
+// The file's lines as stored, without their line ends; empty when there is no file.
+QList<QByteArray> readRawLines(const QString& path) {
     QFile f(path);
-    *exists = f.open(QIODevice::ReadOnly);
-    if (!*exists) return {};
-    const QString text = cp949::decode(f.readAll());
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& l : lines)
-        if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    for (QByteArray& l : lines)
+        if (l.endsWith('\r')) l.chop(1);
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+QStringList readLines(const QString& path) {
+    QStringList lines;
+    for (const QByteArray& raw : readRawLines(path)) lines << cp949::decode(raw);
     return lines;
 }
 
@@ -47,8 +52,7 @@ bool sameName(const QString& a, const QString& b) {
 
 QString read(const QString& path, const QString& section, const QString& key, const QString& defaultValue,
              int bufferSize) {
-    bool exists = false;
-    const QStringList lines = readLines(path, &exists);
+    const QStringList lines = readLines(path);
     QString result = defaultValue;
     bool inSection = false;
     for (const QString& line : lines) {
@@ -71,14 +75,16 @@ QString read(const QString& path, const QString& section, const QString& key, co
 }
 
 bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
-    bool exists = false;
-    QStringList lines = readLines(path, &exists);
-    const QString entry = key + QLatin1Char('=') + value;
+    // The other lines go back byte for byte as they were: a byte that is no code page 949 text (a file
+    // edited elsewhere) must not turn into "?" because some other key was written.
+    QList<QByteArray> lines = readRawLines(path);
+    const QByteArray entry = cp949::encode(key + QLatin1Char('=') + value);
     int sectionLine = -1;
     int lastInSection = -1;
     bool done = false;
     for (int i = 0; i < lines.size() && !done; ++i) {
-        const QString s = sectionOf(lines[i]);
+        const QString line = cp949::decode(lines[i]);
+        const QString s = sectionOf(line);
         if (!s.isNull()) {
             if (sectionLine >= 0) break;  // past the section
             if (sameName(s, section)) sectionLine = lastInSection = i;
@@ -86,25 +92,19 @@ bool write(const QString& path, const QString& section, const QString& key, cons
         }
         if (sectionLine < 0) continue;
         QString k, v;
-        if (keyValue(lines[i], &k, &v)) {
-            if (sameName(k, key)) {
-                lines[i] = entry;
-                done = true;
-            }
+        if (keyValue(line, &k, &v) && sameName(k, key)) {
+            lines[i] = entry;
+            done = true;
         }
-        if (!lines[i].trimmed().isEmpty()) lastInSection = i;
+        if (!line.trimmed().isEmpty()) lastInSection = i;
     }
     if (!done) {
-        if (sectionLine < 0) {
-            lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-        } else {
+        if (sectionLine < 0)
+            lines << cp949::encode(QLatin1Char('[') + section + QLatin1Char(']')) << entry;
+        else
             lines.insert(lastInSection + 1, entry);
-        }
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(cp949::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-    return f.commit();
+    return file_commit::replaceFile(path, lines.join("\r\n") + "\r\n");
 }
 
 }  // namespace ini_file

@@ -4,7 +4,7 @@
 
 // Private-profile files: plain INI files read and written one key at a time, in the system's single-byte
 // character set (code page 949). Section and key names compare without regard to case. A write rewrites
-// the file through a temporary file, so a failed write leaves the former file whole.
+// the file through a temporary file, so a failed write (a full disk) leaves the former file whole.
 namespace ini_file {
 
 // The value of the key (blanks around it removed), or `defaultValue` when the file, the section or the key

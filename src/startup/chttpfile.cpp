@@ -1,12 +1,15 @@
 #include "startup/chttpfile.h"
 
+#include "common/app_title.h"
 #include "platform/app_paths.h"
+#include "platform/dialogs.h"
 #include "startup/server_location.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QUrl>
 
 #include <vector>
@@ -45,6 +48,11 @@ cHTTPFile::cHTTPFile(QObject* parent) : QObject(parent) {}
 
 cHTTPFile::~cHTTPFile() {
     if (m_request && m_request->isOpen()) Disconnect();
+}
+
+void cHTTPFile::Cancel() {
+    m_cancelRequested = true;
+    if (m_stillReceiving && m_request) m_request->cancel();
 }
 
 void cHTTPFile::GetLocalPath(QString& PathName, QString& FileName) const {
@@ -86,6 +94,7 @@ int cHTTPFile::OpenUrl(const QString& url) {
     m_connected = false;
     const QUrl target(url);
     m_request = std::make_unique<http::Request>();
+    m_request->setInteractive(m_interactive);
     if (!target.isValid() || !m_request->open(target, "cHTTPFile", false)) {
         Disconnect();
         return InvalidUrl;
@@ -96,9 +105,9 @@ int cHTTPFile::OpenUrl(const QString& url) {
         return InvalidUrl;
     }
     m_url = m_request->finalUrl().toString(QUrl::FullyEncoded);
-    QString contentType = m_request->contentType();
-    if (contentType.isEmpty()) contentType = QStringLiteral("Unknown");
-    const bool html = contentType.contains(QLatin1String("html"));
+    m_contentType = m_request->contentType();
+    if (m_contentType.isEmpty()) m_contentType = QStringLiteral("Unknown");
+    const bool html = m_contentType.contains(QLatin1String("html"));
 
     if (m_url.contains(QLatin1Char('/'))) {
         m_name = m_url.mid(m_url.lastIndexOf(QLatin1Char('/')) + 1);
@@ -108,7 +117,7 @@ int cHTTPFile::OpenUrl(const QString& url) {
     }
     for (QChar c : QStringLiteral("\\/:*?\"<>|")) m_name.remove(c);
 
-    m_size = int(m_request->contentLength());
+    m_size = m_request->contentLength();
     if (m_size == -2) {
         Disconnect();
         return UnknownSize;
@@ -177,28 +186,30 @@ bool cHTTPFile::Download(bool Overwrite, const QString& Url, const QString& Loca
     std::vector<char> buffer(kChunk);
     qint64 written = 0;
     bool last = false;
+    const auto cancelled = [&] {
+        file.close();
+        emit downloadCancelled();
+        Disconnect();
+        m_stillReceiving = false;
+        return false;
+    };
     do {
-        if (m_cancelRequested) {
-            file.close();
-            emit downloadCancelled();
-            Disconnect();
-            m_stillReceiving = false;
-            return false;
-        }
+        if (m_cancelRequested) return cancelled();
         const qint64 n = m_request->read(buffer.data(), kChunk);
+        if (n < 0 && m_cancelRequested) return cancelled();  // the cancel ended the wait
         if (n < 0 || (n > 0 && file.write(buffer.data(), n) != n)) {
             file.remove();
             return fail(Incomplete);
         }
         if (n == 0) {
-            emit dataArrived(int(written), QByteArray());
+            emit dataArrived(written, QByteArray());
             break;
         }
         last = n < kChunk;
         m_position += n;
         written += n;
         QCoreApplication::processEvents();
-        emit dataArrived(int(written), QByteArray(buffer.data(), n));
+        emit dataArrived(written, QByteArray(buffer.data(), n));
     } while (!last && (m_size < 0 || written < m_size));
     file.close();
     // Only a complete file counts: a body that ended before its announced size is not the program.
@@ -212,6 +223,48 @@ bool cHTTPFile::Download(bool Overwrite, const QString& Url, const QString& Loca
     return true;
 }
 
+namespace {
+
+// The box of a setup download that arrived but is refused.
+void refuseSetup(const QString& reason) {
+    dialogs().messageBox({QStringLiteral("새 버전의 설치 파일을 받지 못했습니다.") + QStringLiteral("\r\n") +
+                              reason + QStringLiteral("\r\n") + QStringLiteral("지금 버전으로 계속합니다."),
+                          AppTitle(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
+}
+
+// The download's progress in a window with a cancel button. The range is in thousandths, so that a
+// length beyond what the bar counts still shows.
+class SetupProgress {
+public:
+    explicit SetupProgress(cHTTPFile& downloader)
+        : m_dialog(QStringLiteral("새 버전의 설치 파일을 받고 있습니다..."), QStringLiteral("취소"), 0,
+                   1000) {
+        m_dialog.setWindowTitle(AppTitle());
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(0);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        QObject::connect(&downloader, &cHTTPFile::downloadStarted, &m_dialog,
+                         [this](qint64 size, const QString&) {
+                             m_size = size;
+                             m_dialog.setValue(0);
+                         });
+        QObject::connect(&downloader, &cHTTPFile::dataArrived, &m_dialog,
+                         [this](qint64 total, const QByteArray&) {
+                             if (m_size > 0)
+                                 m_dialog.setValue(int(qMin<qint64>(1000, total * 1000 / m_size)));
+                         });
+        QObject::connect(&m_dialog, &QProgressDialog::canceled, &downloader, &cHTTPFile::Cancel);
+        m_dialog.show();
+    }
+
+private:
+    QProgressDialog m_dialog;
+    qint64 m_size = 0;
+};
+
+}  // namespace
+
 bool DownloadSetup(const QString& programFile) {
     const QString setupName =
         QString(programFile).remove(QStringLiteral(".exe")) + QStringLiteral("_Setup.exe");
@@ -222,8 +275,30 @@ bool DownloadSetup(const QString& programFile) {
     const QString directory = DownloadDirectory();
     cHTTPFile downloader;
     if (downloader.Connect(directory) != cHTTPFile::Success) return false;
-    if (!downloader.Download(true, directory + QLatin1Char('/') + programFile, folder, setupName))
+    bool downloaded = false;
+    {
+        downloader.setInteractive(true);
+        SetupProgress progress(downloader);
+        downloaded = downloader.Download(true, directory + QLatin1Char('/') + programFile, folder, setupName);
+    }
+    // A cancelled or broken download leaves no part of a program that could be started.
+    if (!downloaded) {
+        QFile::remove(setupPath);
         return false;
+    }
     downloader.Disconnect();
+    // Complete means: as long as the server said it would be. Without a length a cut-short body cannot
+    // be told from a whole one, and a web page (an error or a portal page) is no program.
+    if (downloader.Size() < 0) {
+        QFile::remove(setupPath);
+        refuseSetup(
+            QStringLiteral("서버가 파일의 크기를 알려주지 않아 받은 파일이 완전한지 알 수 없습니다."));
+        return false;
+    }
+    if (downloader.ContentType().contains(QLatin1String("text/html"), Qt::CaseInsensitive)) {
+        QFile::remove(setupPath);
+        refuseSetup(QStringLiteral("서버가 설치 파일 대신 웹 페이지를 보냈습니다."));
+        return false;
+    }
     return QFileInfo::exists(setupPath);
 }

@@ -33,7 +33,10 @@ public:
     ~cHTTPFile() override;
 
     QString Url() const { return m_url; }
-    int Size() const { return m_size; }
+    // 64 bits: a length above 2 GiB must not wrap to a small number that a prefix of the body would meet.
+    qint64 Size() const { return m_size; }
+    // The content type of the opened request, "Unknown" when the server named none.
+    QString ContentType() const { return m_contentType; }
     QString Name() const { return m_name; }
     bool StillReceiving() const { return m_stillReceiving; }
     int StatusCode() const { return m_statusCode; }
@@ -45,13 +48,16 @@ public:
     // that fails, is a download error and the partial file is deleted.
     bool Download(bool Overwrite, const QString& Url, const QString& LocalPathName,
                   const QString& LocalFileName);
-    void Cancel() { m_cancelRequested = true; }
+    // Asks a running download to stop; a read that is waiting for the server ends at once.
+    void Cancel();
+    // Lets the user's input through while the download waits for the server (a cancel button).
+    void setInteractive(bool interactive) { m_interactive = interactive; }
 
 signals:
     void connectResult(int State);
     void disconnected();
-    void downloadStarted(int FileSize, const QString& FileName);
-    void dataArrived(int CurrentFileSize, const QByteArray& Data);
+    void downloadStarted(qint64 FileSize, const QString& FileName);
+    void dataArrived(qint64 CurrentFileSize, const QByteArray& Data);
     void downloadCompleted();
     void downloadCancelled();
     void downloadError(int Error);
@@ -64,7 +70,9 @@ private:
     bool m_sessionOpen = false;
     std::unique_ptr<http::Request> m_request;
     QString m_url;
-    int m_size = 0;
+    qint64 m_size = 0;
+    QString m_contentType;
+    bool m_interactive = false;
     QString m_name;
     bool m_stillReceiving = false;
     int m_statusCode = 0;
@@ -77,5 +85,9 @@ private:
 };
 
 // Fetches the setup program of `programFile` ("peloraorder.exe") from the download directory into the
-// program folder as "<name>_Setup.exe", deleting an earlier one first. True when it lies there, complete.
+// program folder as "<name>_Setup.exe", deleting an earlier one first, in a progress window with a
+// cancel button. True only when it lies there complete: the server declared its length and every byte
+// of it arrived, and it is no web page. A reply without a length or a web page is refused with a box
+// (the setup would otherwise run as it stands); other failures are silent. Nothing refused, cancelled or
+// incomplete is left behind.
 bool DownloadSetup(const QString& programFile);

@@ -3,6 +3,7 @@
 #include "build_config.h"
 #include "common/msgbox.h"
 #include "platform/app_error.h"
+#include "platform/dialogs.h"
 #include "platform/http.h"
 #include "platform/settings_store.h"
 
@@ -21,7 +22,11 @@ QString DownloadDirectory() {
 QString GetCSManageDBIP(const QString& fileName) {
     try {
         const QUrl url(DownloadDirectory() + QLatin1Char('/') + fileName);
+        WaitCursor wait;
         http::Request request;
+        // A few bytes: the whole fetch has a deadline, so that a server trickling them one by one cannot
+        // hold the start for minutes with no window.
+        request.setDeadline(http::limits().smallRequestMs);
         if (!request.open(url, "VB OpenUrl", true)) {
             ShowPlainMsg(QStringLiteral("InternetOpenUrl() 실패!"));
             return QString();

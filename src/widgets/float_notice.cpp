@@ -14,7 +14,9 @@ QPointer<QLabel> g_notice;
 
 void show(const QString& text, int durationMs) {
     if (g_notice) g_notice->close();
-    auto* label = new QLabel(text);
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     // A tool-tip kind of window: never activated by the window system, so the focus stays where it is.
     label->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus);

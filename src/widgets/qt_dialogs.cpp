@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +57,9 @@ QList<ButtonSpec> buttonsOf(Dialogs::Buttons buttons) {
 int QtDialogs::messageBox(const MessageBox& box) {
     QMessageBox mb(toQtIcon(box.icon), box.title, box.text, QMessageBox::NoButton,
                    QApplication::activeWindow());
+    // Texts come from the server, the settings and file names as well: a text that happens to begin
+    // like markup ("<html>...") must show as it is, every line of it.
+    mb.setTextFormat(Qt::PlainText);
     const QList<ButtonSpec> specs = buttonsOf(box.buttons);
     QList<QAbstractButton*> buttons;
     for (const ButtonSpec& s : specs)
@@ -77,10 +81,13 @@ int QtDialogs::messageBox(const MessageBox& box) {
 }
 
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt,
-                                                 QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : QString();
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // The prompt is plain text like every box's text.
+    for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 int QtDialogs::popupMenu(QWidget* owner, const QList<MenuItem>& items) {

@@ -91,9 +91,26 @@ TEST_F(XlsWriterTest, CellsBeyondTheFormatAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(QFileInfo::exists(dataDir() + QStringLiteral("/missing")));
 }
 
+TEST_F(XlsWriterTest, AnUnpairedSurrogateBecomesAReplacementCharacter) {
+    // It is no character: written as it is, it would make a string that a reader cannot turn into text.
+    XlsWriter w(QStringLiteral("Sheet1"));
+    w.writeText(
+        0, 0,
+        QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b") + QChar(0xDE00) + QStringLiteral("c😀"));
+    const QString path = dataDir() + QStringLiteral("/s.xls");
+    QString error;
+    ASSERT_TRUE(w.save(path, &error)) << error.toStdString();
+    const XlsBook book(path);
+    ASSERT_TRUE(book.opened);
+    EXPECT_EQ(book.text(0, 0), QStringLiteral("a\uFFFDb\uFFFDc😀"));
+}
+
 TEST_F(XlsWriterTest, SheetNamesAreMadeAcceptable) {
     EXPECT_EQ(XlsWriter::cleanSheetName(QStringLiteral("a/b[c]:*?\\")), QStringLiteral("abc"));
     EXPECT_EQ(XlsWriter::cleanSheetName(QString(40, QLatin1Char('x'))).size(), 31);
+    // The cut at 31 never keeps half of a surrogate pair.
+    EXPECT_EQ(XlsWriter::cleanSheetName(QString(30, QLatin1Char('x')) + QStringLiteral("😀")),
+              QString(30, QLatin1Char('x')));
     EXPECT_EQ(XlsWriter::cleanSheetName(QString()), QStringLiteral("Sheet1"));
 }
 

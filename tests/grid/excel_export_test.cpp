@@ -3,6 +3,7 @@
 #include "grid/excel_export.h"
 #include "grid/grid_fixture.h"
 #include "grid/spread_helpers.h"
+#include "support/small_file_system.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -154,7 +155,7 @@ TEST_F(ExcelExport, AFailedExportSaysSoAndRestoresTheGrid) {
     ASSERT_EQ(testDialogs().boxes().size(), 3);
     EXPECT_TRUE(testDialogs().boxes().at(1).text.endsWith(
         QStringLiteral(") in procedure ExportToExcelFile of Module modExcel")));
-    EXPECT_EQ(testDialogs().last().text, QStringLiteral("엑셀로 내보내기에 실패했습니다."));
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("엑셀로 내보내기에 실패했습니다.")));
     EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
     EXPECT_EQ(testDialogs().last().buttons, Dialogs::Buttons::Ok);
     EXPECT_EQ(snapshot(), before);
@@ -175,7 +176,7 @@ TEST_F(ExcelExport, AFailedWriteKeepsRepaintingOffWhenItWasOff) {
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_TRUE(ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
     SetExportClockForTests({});
-    EXPECT_EQ(testDialogs().last().text, QStringLiteral("엑셀로 내보내기에 실패했습니다."));
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("엑셀로 내보내기에 실패했습니다.")));
     EXPECT_EQ(snapshot(), before);
     EXPECT_FALSE(g.reDraw());
     // The log tells why.
@@ -186,6 +187,38 @@ TEST_F(ExcelExport, AFailedWriteKeepsRepaintingOffWhenItWasOff) {
             failureLogged = QString::fromUtf8(log.readAll()).contains(QStringLiteral("FAILED"));
     }
     EXPECT_TRUE(failureLogged);
+}
+
+TEST_F(ExcelExport, AFullDiskKeepsNoWorkbookOpensNothingAndSaysWhy) {
+    // The data folder on a small file system that is full: once with one page left (a small workbook
+    // fits its first 4,096 bytes), once with none left and a workbook of some size.
+    SmallFileSystem disk(128);
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
+    qputenv("PELORA_DATA_DIR", disk.path().toUtf8());
+    ASSERT_TRUE(QDir().mkpath(disk.path() + QStringLiteral("/ExpExcel")));
+    const QStringList before = snapshot();
+    disk.fill(4096);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            g.setMaxRows(400);
+            for (int r = 4; r <= 400; ++r) g.setText(1, r, QStringLiteral("행 %1 가나다라마바사").arg(r));
+            disk.fill(0);
+        }
+        testDialogs().answer(Dialogs::ResultYes);
+        testDialogs().answer(Dialogs::ResultOk);
+        EXPECT_TRUE(
+            ExportToExcelFile(&g, QStringLiteral("Sheet1"), true, false, false, true, true).isEmpty());
+        const QString text = testDialogs().last().text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("엑셀로 내보내기에 실패했습니다.\r\n")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("No space left on device"))) << text.toStdString();
+        for (const QString& f : filesIn(disk.path() + QStringLiteral("/ExpExcel")))
+            EXPECT_FALSE(f.contains(QStringLiteral(".XLS"))) << f.toStdString();  // nor a half-written one
+        EXPECT_TRUE(opened().isEmpty());
+        if (pass == 0) {
+            EXPECT_EQ(snapshot(), before);
+        }
+    }
 }
 
 TEST_F(ExcelExport, AGridBeyondTheFormatIsRefusedBeforeAnythingChanges) {

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -79,6 +81,37 @@ TEST_F(FormIni, ValuesThatAreNotAppliedOrAreCutToNineCharacters) {
     EXPECT_EQ(window->pos(), QPoint(100, 80));
     EXPECT_EQ(window->width(), twipsToPixels(900, window.get()));
     EXPECT_EQ(window->height(), 400);
+}
+
+TEST_F(FormIni, DamagedValuesNeitherHideTheWindowNorBreakTheGrid) {
+    // Nine nines, the most a value can carry: a window far off every screen and larger than any, a font
+    // and rows of absurd size. The window comes back onto the screen at the screen's size at most; font
+    // and rows keep to the bounds of the context menu's entries.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QString& key :
+         {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"), QStringLiteral("Height")})
+        put(pos, key, QStringLiteral("999999999"));
+    put(QStringLiteral("spList_General"), QStringLiteral("FontSize"), QStringLiteral("999999999"));
+    put(QStringLiteral("spList_General"), QStringLiteral("RowHeight"), QStringLiteral("999999999"));
+    LoadFormIni(window.get(), false);
+    EXPECT_TRUE(screen.contains(QRect(window->pos(), window->size()))) << window->geometry().x();
+    EXPECT_EQ(window->size(), screen.size());
+    EXPECT_DOUBLE_EQ(sp->fontSize(1, 1), 60);
+    EXPECT_DOUBLE_EQ(sp->rowHeight(-1), 300);
+
+    put(QStringLiteral("spList_General"), QStringLiteral("FontSize"), QStringLiteral("0.5"));
+    put(QStringLiteral("spList_General"), QStringLiteral("RowHeight"), QStringLiteral("1"));
+    LoadSpreadIni(sp, path());
+    EXPECT_DOUBLE_EQ(sp->fontSize(1, 1), 8);
+    EXPECT_DOUBLE_EQ(sp->rowHeight(-1), 8);
+
+    // Values that fit stay as stored, the position too.
+    put(pos, QStringLiteral("Left"), QStringLiteral("1500"));
+    put(pos, QStringLiteral("Top"), QStringLiteral("1200"));
+    put(pos, QStringLiteral("Width"), QStringLiteral("4500"));
+    put(pos, QStringLiteral("Height"), QStringLiteral("3000"));
+    LoadFormIni(window.get(), false);
+    EXPECT_EQ(window->geometry(), QRect(100, 80, 300, 200));
 }
 
 TEST_F(FormIni, MaximisedWritesOnlyTheStateMinimisedNothing) {

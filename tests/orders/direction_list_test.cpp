@@ -171,6 +171,25 @@ TEST_F(DirectionListTest, AnEmptyListInTheVisibleWindowFloatsANoticeForEachLoad)
     EXPECT_TRUE(testDialogs().boxes().isEmpty());
 }
 
+TEST_F(DirectionListTest, AServerOutOfReachStopsTheQueryAtItsFirstBox) {
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    ASSERT_GT(window->spList()->maxRows(), 0);
+    // The session's server thread ends, and the server can no longer be reached: the reconnect goes to a
+    // socket where nothing listens.
+    DBConn()->setUnix_socket(dataDir.path() + QStringLiteral("/nothing.sock"));
+    testdb::exec(QStringLiteral("KILL %1").arg(DBConn()->thread_id()));
+    testDialogs().answer(Dialogs::ResultOk);
+    window->RunQuery();  // F5
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("Error 2002 ")))
+        << testDialogs().last().text.toStdString();
+    // No list shows what the server said before.
+    EXPECT_EQ(window->spListO()->maxRows(), 0);
+    EXPECT_EQ(window->spList()->maxRows(), 0);
+    EXPECT_EQ(window->spListG()->maxRows(), 0);
+}
+
 TEST_F(DirectionListTest, AnApostropheInTheDateTextStaysInsideTheLiteral) {
     // The date box holds dates only; the statement must not depend on it. Unescaped, this text would list
     // every direction of every buyer.

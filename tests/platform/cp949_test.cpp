@@ -1,5 +1,6 @@
 // The code page 949 codec: what the database and the label printer receive and give back.
 #include "platform/cp949.h"
+#include "support/cp949_reference.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +41,22 @@ TEST(Cp949, FaultyInputIsReplacedNotDropped) {
     EXPECT_EQ(cp949::encode(QString::fromUtf16(u"\xD83D가\xDE00x")), QByteArray("?\xB0\xA1?x"));  // unpaired
     EXPECT_EQ(cp949::decode(QByteArray("\xB0")), QStringLiteral("\uFFFD"));
     EXPECT_EQ(cp949::decode(QByteArray("x\x80y\xB0\xA1")), QStringLiteral("x\uFFFDy가"));
-    EXPECT_EQ(cp949::decode(QByteArray("\xC9\x41z")), QStringLiteral("\uFFFDz"));  // a user-defined code
+    // An invalid pair costs its first byte only: the second is read again on its own.
+    EXPECT_EQ(cp949::decode(QByteArray("\xC7\x41z")), QStringLiteral("\uFFFDAz"));
+    EXPECT_EQ(cp949::decode(QByteArray("\xC9\xA1")),
+              QStringLiteral("\uFFFD\uFFFD"));  // user-defined, unmapped
+}
+
+TEST(Cp949, EveryPairDecodesLikeGlibcRecoveringByteByByte) {
+    // Every lead byte with every second byte, followed by an "A", as glibc's converter reads it when each
+    // refused sequence costs one byte.
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+        for (int trail = 0; trail <= 0xFF; ++trail) {
+            const std::string bytes{char(lead), char(trail), 'A'};
+            const std::u32string expected = referenceCp949Decode(bytes);
+            const QString got = cp949::decode(bytes.data(), bytes.size());
+            ASSERT_EQ(got.toStdU32String(), expected) << std::hex << lead << " " << trail;
+        }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 #include "platform/ini_file.h"
 #include "platform/cp949.h"
 #include "support/data_folder.h"
+#include "support/small_file_system.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -50,6 +52,46 @@ TEST_F(IniFile, AReadBufferCutsLongValues) {
     EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k"), QString(), 10),
               QStringLiteral("123456789"));
     EXPECT_EQ(ini_file::read(path, QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("1234567890"));
+}
+
+TEST_F(IniFile, OtherLinesGoBackByteForByte) {
+    // A byte that is no code page 949 text (0xDC before "2") in another key's value: writing one key
+    // must not turn it into "?".
+    const QString path = dataDir() + QStringLiteral("/b.ini");
+    const QByteArray other =
+        "[spList_General]\r\nFontSize=1\xDC"
+        "2\r\n";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(other);
+    }
+    ASSERT_TRUE(ini_file::write(path, QStringLiteral("FormPosition"), QStringLiteral("Left"),
+                                QStringLiteral("1500")));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), other + "[FormPosition]\r\nLeft=1500\r\n");
+}
+
+TEST_F(IniFile, AWriteToAFullDiskFailsAndKeepsTheFormerFile) {
+    SmallFileSystem disk(64);
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
+    const QString path = disk.path() + QStringLiteral("/frmMain.ini");
+    ASSERT_TRUE(ini_file::write(path, QStringLiteral("FormPosition"), QStringLiteral("Left"),
+                                QStringLiteral("1500")));
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray former = before.readAll();
+    before.close();
+
+    disk.fill();
+    EXPECT_FALSE(
+        ini_file::write(path, QStringLiteral("FormPosition"), QStringLiteral("Top"), QStringLiteral("1200")));
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), former);
+    // No half-written temporary file stays beside it.
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // the file and the filler
 }
 
 }  // namespace

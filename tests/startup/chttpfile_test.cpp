@@ -6,11 +6,16 @@
 #include "platform/settings_store.h"
 #include "support/http_server.h"
 #include "support/qt_printers.h"
+#include "support/scripted_dialogs.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -20,20 +25,21 @@ namespace {
 struct Notifications {
     explicit Notifications(cHTTPFile& http) {
         QObject::connect(&http, &cHTTPFile::connectResult, [this](int s) { connects.append(s); });
-        QObject::connect(&http, &cHTTPFile::downloadStarted, [this](int size, const QString& name) {
+        QObject::connect(&http, &cHTTPFile::downloadStarted, [this](qint64 size, const QString& name) {
             startedSize = size;
             startedName = name;
         });
-        QObject::connect(&http, &cHTTPFile::dataArrived, [this](int total, const QByteArray& data) {
+        QObject::connect(&http, &cHTTPFile::dataArrived, [this](qint64 total, const QByteArray& data) {
             totals.append(total);
             chunks.append(data);
         });
         QObject::connect(&http, &cHTTPFile::downloadCompleted, [this] { ++completed; });
         QObject::connect(&http, &cHTTPFile::downloadError, [this](int e) { errors.append(e); });
     }
-    QList<int> connects, totals, errors;
+    QList<int> connects, errors;
+    QList<qint64> totals;
     QList<QByteArray> chunks;
-    int startedSize = 0;
+    qint64 startedSize = 0;
     QString startedName;
     int completed = 0;
 };
@@ -83,7 +89,7 @@ TEST_F(Downloader, FileOfTwoFullChunksEndsAtItsSize) {
                               m_folder.path(), QStringLiteral("peloraorder_Setup.exe")));
     EXPECT_EQ(readFile(path(QStringLiteral("peloraorder_Setup.exe"))), body);
     // Two reads of a full chunk, and no third: the size was reached.
-    EXPECT_EQ(seen.totals, (QList<int>{131072, 262144}));
+    EXPECT_EQ(seen.totals, (QList<qint64>{131072, 262144}));
     ASSERT_EQ(seen.chunks.size(), 2);
     EXPECT_EQ(seen.chunks.at(1), body.mid(131072));
     EXPECT_EQ(seen.startedSize, 262144);
@@ -126,6 +132,39 @@ TEST_F(Downloader, BodyCutShortIsAnErrorAndLeavesNoFile) {
     EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Incomplete});
     EXPECT_EQ(seen.completed, 0);
     EXPECT_FALSE(http.StillReceiving());
+}
+
+TEST_F(Downloader, TransfersThatBrokeOffAreErrorsWhateverArrived) {
+    // A chunked body (no length) without its last chunk, and a length beyond 32 bits of which a prefix
+    // arrives: neither is a complete file, however much of it came.
+    TestHttpServer::Response chunkedCut = file(pattern(300000));
+    chunkedCut.chunked = true;
+    chunkedCut.cutAfter = 150000;
+    TestHttpServer::Response huge = file(pattern(100));
+    huge.lengthHeader = "4294967396";  // 2^32 + 100: as a 32-bit number, exactly the 100 bytes sent
+    for (const TestHttpServer::Response& r : {chunkedCut, huge}) {
+        m_server.route(QStringLiteral("/download/peloraorder.exe"), r);
+        cHTTPFile http;
+        Notifications seen(http);
+        ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+        EXPECT_FALSE(http.Download(true, m_server.url(QStringLiteral("/download/peloraorder.exe")),
+                                   m_folder.path(), QStringLiteral("setup.exe")))
+            << r.lengthHeader.toStdString();
+        EXPECT_EQ(seen.errors, QList<int>{cHTTPFile::Incomplete});
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("setup.exe"))));
+    }
+    EXPECT_EQ(huge.lengthHeader.toLongLong(), Q_INT64_C(4294967396));
+
+    // Whole and chunked: complete, its size unknown.
+    TestHttpServer::Response chunked = file(pattern(300000));
+    chunked.chunked = true;
+    m_server.route(QStringLiteral("/download/whole.bin"), chunked);
+    cHTTPFile http;
+    ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
+    ASSERT_TRUE(
+        http.Download(true, m_server.url(QStringLiteral("/download/whole.bin")), m_folder.path(), QString()));
+    EXPECT_EQ(http.Size(), -1);
+    EXPECT_EQ(readFile(path(QStringLiteral("whole.bin"))), pattern(300000));
 }
 
 TEST_F(Downloader, ServerFallingSilentEndsTheDownloadWithinTheLimit) {
@@ -277,12 +316,12 @@ TEST_F(Downloader, CancelStopsBeforeTheNextRead) {
     Notifications seen(http);
     int cancelled = 0;
     QObject::connect(&http, &cHTTPFile::downloadCancelled, [&] { ++cancelled; });
-    QObject::connect(&http, &cHTTPFile::dataArrived, [&](int, const QByteArray&) { http.Cancel(); });
+    QObject::connect(&http, &cHTTPFile::dataArrived, [&](qint64, const QByteArray&) { http.Cancel(); });
     ASSERT_EQ(http.Connect(m_server.url(QStringLiteral("/download"))), 0);
     EXPECT_FALSE(
         http.Download(true, m_server.url(QStringLiteral("/download/big.bin")), m_folder.path(), QString()));
     EXPECT_EQ(cancelled, 1);
-    EXPECT_EQ(seen.totals, QList<int>{131072});
+    EXPECT_EQ(seen.totals, QList<qint64>{131072});
     EXPECT_EQ(seen.completed, 0);
     EXPECT_FALSE(http.StillReceiving());
     // A cancelled download leaves what it wrote.
@@ -328,6 +367,61 @@ TEST_F(Downloader, SetupDownloadReplacesAnOldSetupFile) {
     m_server.route(QStringLiteral("/download/peloraorder.exe"), cut);
     EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
     EXPECT_FALSE(QFile::exists(setup));
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+}
+
+TEST_F(Downloader, SetupWithoutALengthOrAsAWebPageIsRefusedWithABox) {
+    const QString setup = path(QStringLiteral("peloraorder_Setup.exe"));
+    TestHttpServer::Response noLength = file(pattern(150000));
+    noLength.omitLength = true;
+    TestHttpServer::Response chunked = file(pattern(150000));
+    chunked.chunked = true;
+    TestHttpServer::Response page = file("<html><body>Welcome to the hotel network</body></html>");
+    page.contentType = "text/html; charset=utf-8";
+    const struct {
+        TestHttpServer::Response response;
+        QString says;
+    } cases[] = {
+        {noLength, QStringLiteral("크기")},
+        {chunked, QStringLiteral("크기")},
+        {page, QStringLiteral("웹 페이지")},
+    };
+    for (const auto& c : cases) {
+        m_server.route(QStringLiteral("/download/peloraorder.exe"), c.response);
+        testDialogs().answer(Dialogs::ResultOk);
+        EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
+        EXPECT_FALSE(QFile::exists(setup));
+        ASSERT_FALSE(testDialogs().boxes().isEmpty());
+        EXPECT_TRUE(testDialogs().last().text.contains(c.says)) << testDialogs().last().text.toStdString();
+        EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
+    }
+}
+
+TEST_F(Downloader, SetupDownloadShowsItsProgressAndTheCancelButtonEndsIt) {
+    // A trickle never falls silent: only the user can end it, and the button ends even a waiting read.
+    TestHttpServer::Response slow = file(pattern(5000));
+    slow.trickleMs = 50;
+    m_server.route(QStringLiteral("/download/peloraorder.exe"), slow);
+    bool shown = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (!progress || !progress->isVisible()) continue;
+            shown = true;
+            poll.stop();
+            for (QPushButton* b : progress->findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("취소")) b->click();
+        }
+    });
+    poll.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
+    EXPECT_TRUE(shown);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("peloraorder_Setup.exe"))));
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
 }
 
 }  // namespace

@@ -102,12 +102,40 @@ TEST_F(ServerLocation, UnreachableOrSilentServerEndsWithTheOpenFailure) {
     EXPECT_EQ(testDialogs().last().text, QStringLiteral("InternetOpenUrl() 실패!"));
 }
 
-TEST_F(ServerLocation, BodyThatBreaksOffIsAReadFailure) {
-    TestHttpServer::Response cut = body("10.0.0.1");
-    cut.cutAfter = 0;
-    serve(cut);
+TEST_F(ServerLocation, BodyThatBreaksOffIsAReadFailureNotAShorterAddress) {
+    // Cut short after nothing, after "10.0" with its length announced, and as a chunked body without its
+    // last chunk: what arrived is no host name.
+    const struct {
+        qint64 cutAfter;
+        bool chunked;
+    } cases[] = {{0, false}, {4, false}, {4, true}};
+    for (const auto& c : cases) {
+        TestHttpServer::Response cut = body("10.0.0.1");
+        cut.cutAfter = c.cutAfter;
+        cut.chunked = c.chunked;
+        serve(cut);
+        testDialogs().answer(Dialogs::ResultOk);
+        EXPECT_EQ(GetCSManageDBIP(QStringLiteral("cs_peloraip.txt")), QString()) << c.cutAfter << c.chunked;
+        EXPECT_EQ(testDialogs().last().text, QStringLiteral("InternetReadFile() 실패!"));
+    }
+    // Whole, chunked: the address.
+    TestHttpServer::Response whole = body("10.0.0.1");
+    whole.chunked = true;
+    serve(whole);
+    EXPECT_EQ(GetCSManageDBIP(QStringLiteral("cs_peloraip.txt")), QStringLiteral("10.0.0.1"));
+}
+
+TEST_F(ServerLocation, ATrickleEndsAtTheDeadlineOfTheWholeFetch) {
+    // One byte every 300 ms never falls silent for the 800 ms silence limit, but the whole fetch has 1.5 s.
+    http::setLimits({2000, 800, 1500});
+    TestHttpServer::Response slow = body("192.168.100.200");
+    slow.trickleMs = 300;
+    serve(slow);
     testDialogs().answer(Dialogs::ResultOk);
+    QElapsedTimer clock;
+    clock.start();
     EXPECT_EQ(GetCSManageDBIP(QStringLiteral("cs_peloraip.txt")), QString());
+    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(testDialogs().last().text, QStringLiteral("InternetReadFile() 실패!"));
 }
 

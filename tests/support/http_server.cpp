@@ -7,6 +7,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
+
+#include <memory>
 
 QByteArray notFoundPage() {
     return "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">\n<html><head><title>404 Not "
@@ -86,18 +89,54 @@ private:
             return;
         }
         if (!r.contentType.isEmpty()) head += "Content-Type: " + r.contentType + "\r\n";
-        if (!r.lengthHeader.isEmpty())
+        if (r.chunked)
+            head += "Transfer-Encoding: chunked\r\n";
+        else if (!r.lengthHeader.isEmpty())
             head += "Content-Length: " + r.lengthHeader + "\r\n";
         else if (!r.omitLength)
             head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
         head += "Connection: close\r\n\r\n";
         socket->write(head);
+        if (r.chunked) {
+            writeChunked(socket, r);
+            return;
+        }
+        if (r.trickleMs > 0) {
+            trickle(socket, r.body, r.trickleMs);
+            return;
+        }
         if (r.stallAfter >= 0) {
             socket->write(r.body.left(r.stallAfter));
             return;
         }
         socket->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
         socket->disconnectFromHost();
+    }
+
+    // The body in chunks of 1000 bytes and the last chunk; cut short (no last chunk) after cutAfter bytes.
+    static void writeChunked(QTcpSocket* socket, const Response& r) {
+        const QByteArray body = r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body;
+        for (qsizetype at = 0; at < body.size(); at += 1000) {
+            const QByteArray piece = body.mid(at, 1000);
+            socket->write(QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n");
+        }
+        if (r.cutAfter < 0) socket->write("0\r\n\r\n");
+        socket->disconnectFromHost();
+    }
+
+    // One byte, then the next after `intervalMs`, until the body is sent; then the connection closes.
+    void trickle(QTcpSocket* socket, const QByteArray& body, int intervalMs) {
+        auto* timer = new QTimer(socket);
+        auto sent = std::make_shared<qsizetype>(0);
+        connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent] {
+            if (*sent >= body.size()) {
+                timer->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            socket->write(body.mid((*sent)++, 1));
+        });
+        timer->start(intervalMs);
     }
 
     static QByteArray reason(int status) {

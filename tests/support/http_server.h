@@ -22,6 +22,8 @@ public:
         bool stall = false;       // read the request, then send nothing and keep the connection open
         qint64 cutAfter = -1;     // announce the whole length, send this many body bytes, then close
         qint64 stallAfter = -1;   // announce the whole length, send this many body bytes, then fall silent
+        bool chunked = false;     // chunked transfer coding (no length); with cutAfter, no last chunk
+        int trickleMs = 0;        // send the body one byte at a time, this many milliseconds apart
     };
 
     TestHttpServer();

@@ -1,0 +1,46 @@
+#include "platform/file_commit.h"
+
+#include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
+namespace file_commit {
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+    const auto fail = [error](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    QSaveFile file(path);
+    // Unbuffered: a write the disk refuses fails at once with its reason, instead of in a flush whose
+    // failure the final rename does not see (which would put a truncated file in the old one's place).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            // The reason first: cancelling replaces it with a text of its own.
+            const QString why = file.errorString();
+            file.cancelWriting();
+            return fail(why);
+        }
+        written += n;
+    }
+#ifdef Q_OS_UNIX
+    // The data on the disk before the name moves: a failure of the flush is a failed write too.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return fail(why);
+    }
+#endif
+    if (!file.commit()) return fail(file.errorString());
+    return true;
+}
+
+}  // namespace file_commit

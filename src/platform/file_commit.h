@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Replacing a file as a whole: the new content goes to a temporary file beside it, every write and the
+// flush to the disk are checked, and only then does it take the file's name. On any failure (a full
+// disk above all) the former file stays as it was, or there is none, and `error` holds the system's
+// reason ("No space left on device").
+namespace file_commit {
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+}  // namespace file_commit
