@@ -95,9 +95,38 @@ public:
 
 private:
     static QString script() { return testdb::sourcePath(QStringLiteral("scripts/dbserver")); }
+    // The server's process id from its pid file; waits (ten seconds at most) for the file to be written.
+    int pid() const {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            QFile file(m_dir.path() + QStringLiteral("/mariadbd.pid"));
+            if (file.open(QIODevice::ReadOnly))
+                if (const int id = file.readAll().trimmed().toInt(); id > 0) return id;
+            QThread::msleep(20);
+        } while (clock.elapsed() < 10000);
+        ADD_FAILURE() << "the own server wrote no pid file";
+        return 0;
+    }
+    // Sends the signal and waits (ten seconds at most) until the process is stopped or running as asked,
+    // so that a loaded machine cannot let a statement slip through before the stop takes hold.
     void signal(int sig) {
-        QFile pid(m_dir.path() + QStringLiteral("/mariadbd.pid"));
-        if (pid.open(QIODevice::ReadOnly)) ::kill(pid.readAll().trimmed().toInt(), sig);
+        const int id = pid();
+        if (id <= 0) return;
+        ::kill(id, sig);
+        const char wanted = sig == SIGSTOP ? 'T' : 'R';
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(id));
+            if (!stat.open(QIODevice::ReadOnly)) return;  // the process is gone
+            const QByteArray text = stat.readAll();
+            const qsizetype close = text.lastIndexOf(')');
+            const char state = close >= 0 && close + 2 < text.size() ? text[close + 2] : '?';
+            if ((wanted == 'T') == (state == 'T' || state == 't')) return;
+            QThread::msleep(10);
+        }
+        ADD_FAILURE() << "the own server did not follow signal " << sig;
     }
     QTemporaryDir m_dir;
     QString m_socket;
