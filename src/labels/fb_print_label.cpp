@@ -31,22 +31,6 @@ const char16_t* const kHeaders[] = {u"",       u"고객사",   u"제품명",   u
                                     u"입고일", u"유통기한", u"배송차량", u"제조사", u"특이사항"};
 const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 16, 10, 8, 10, 30};
 
-QFrame* makePanel(QWidget* parent, int index) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QStringLiteral("pnlTop"));
-    panel->setProperty("index", index);
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->setFrameShadow(QFrame::Raised);
-    return panel;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
-
 }  // namespace
 
 QString TodayLabelDate() {

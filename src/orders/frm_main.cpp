@@ -37,22 +37,6 @@ QFont guLimChe() {
     return QFont(QStringLiteral("굴림체"), 9);
 }
 
-QFrame* makePanel(QWidget* parent, int index) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QStringLiteral("pnlTop"));
-    panel->setProperty("index", index);
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->setFrameShadow(QFrame::Raised);
-    return panel;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setFocusPolicy(Qt::TabFocus);
-    return button;
-}
-
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {

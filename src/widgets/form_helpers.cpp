@@ -7,11 +7,13 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
 
@@ -241,4 +243,20 @@ void MakeToolTip(QWidget* control) {
 
 void ShowFloatMsg(const QString& text, int durationMs, int /*style*/, unsigned /*colour*/) {
     float_notice::show(text, durationMs);
+}
+
+QFrame* makePanel(QWidget* parent, int index) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("pnlTop"));
+    panel->setProperty("index", index);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    return panel;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
 }

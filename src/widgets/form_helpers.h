@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class QFrame;
 class QKeyEvent;
+class QPushButton;
 class QWidget;
 
 // Helpers that the windows share: twips at the widget boundary, minimum sizes and placing controls when a
@@ -70,3 +72,8 @@ void MakeToolTip(QWidget* control);
 // Shows the floating notice: `text` for `durationMs` milliseconds, without taking the focus. The style and
 // the colour are accepted and not used (callers pass 1 and 0xFFFF00).
 void ShowFloatMsg(const QString& text, int durationMs = 500, int style = 1, unsigned colour = 0xFFFF00);
+
+// The raised panel ("pnlTop", element `index` of its control array) that holds a window's top controls.
+QFrame* makePanel(QWidget* parent, int index);
+// A command button named `name`; it takes the focus by Tab only, so a click leaves the focus in the grid.
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
