@@ -43,16 +43,18 @@ TEST(Cp949, FaultyInputIsReplacedNotDropped) {
     EXPECT_EQ(cp949::decode(QByteArray("x\x80y\xB0\xA1")), QStringLiteral("x\uFFFDy가"));
     // An invalid pair costs its first byte only: the second is read again on its own.
     EXPECT_EQ(cp949::decode(QByteArray("\xC7\x41z")), QStringLiteral("\uFFFDAz"));
+    EXPECT_EQ(cp949::decode(QByteArray(">\xA2\xE8\xFF")),
+              QStringLiteral(">\uFFFD\uFFFD\uFFFD"));  // unassigned
     EXPECT_EQ(cp949::decode(QByteArray("\xC9\xA1")),
               QStringLiteral("\uFFFD\uFFFD"));  // user-defined, unmapped
 }
 
 TEST(Cp949, EveryPairDecodesLikeGlibcRecoveringByteByByte) {
-    // Every lead byte with every second byte, followed by an "A", as glibc's converter reads it when each
-    // refused sequence costs one byte.
+    // Every lead byte with every second byte, between a ">" and an "A", as glibc's converter reads it when
+    // each refused sequence costs one byte.
     for (int lead = 0x80; lead <= 0xFF; ++lead)
         for (int trail = 0; trail <= 0xFF; ++trail) {
-            const std::string bytes{char(lead), char(trail), 'A'};
+            const std::string bytes{'>', char(lead), char(trail), 'A'};
             const std::u32string expected = referenceCp949Decode(bytes);
             const QString got = cp949::decode(bytes.data(), bytes.size());
             ASSERT_EQ(got.toStdU32String(), expected) << std::hex << lead << " " << trail;

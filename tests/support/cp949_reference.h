@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <string>
 
 // The decoding that code page 949 text must get, taken from glibc's converter byte by byte: a sequence the
@@ -14,9 +15,11 @@ inline std::u32string referenceCp949Decode(const std::string& bytes) {
     while (i < bytes.size()) {
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         char32_t unit = 0;
-        // One character at a time: at most two input bytes, exactly one output character.
+        // One character at a time: at most two input bytes, exactly one output character. With more input
+        // in reach, glibc steps over a refused pair that follows a converted character, and the pair's
+        // second byte would never be read on its own.
         char* in = const_cast<char*>(bytes.data() + i);
-        std::size_t inLeft = bytes.size() - i;
+        std::size_t inLeft = std::min<std::size_t>(2, bytes.size() - i);
         char* dst = reinterpret_cast<char*>(&unit);
         std::size_t outLeft = sizeof(unit);
         const std::size_t before = inLeft;
