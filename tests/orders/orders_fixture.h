@@ -24,12 +24,8 @@
 
 namespace orders_test {
 
-inline const QStringList kOrderTables = {
-    QStringLiteral("local_user"),      QStringLiteral("t_buyer"),   QStringLiteral("t_direction"),
-    QStringLiteral("t_ordering"),      QStringLiteral("t_product"), QStringLiteral("t_orderuser_sub"),
-    QStringLiteral("t_orderuser"),     QStringLiteral("t_order"),   QStringLiteral("t_client"),
-    QStringLiteral("t_allocate_user"), QStringLiteral("t_car"),
-};
+// The users' table too: the session's user is one of the fixture's rows.
+inline const QStringList kOrderTables = testdb::kOrderDataTables + QStringList{QStringLiteral("local_user")};
 
 // Buyer 1's directions, by delivery date (sdate), order date (ddate) and purchase date (bdate):
 //   11 리드  sdate 05-10  ddate 05-09  bdate 05-11   lines 101 (car), 102 (no car), 104; 103 has no link

@@ -17,17 +17,10 @@
 
 namespace sheet_test {
 
-inline const QStringList kTables = {
-    QStringLiteral("t_buyer"),   QStringLiteral("t_direction"),     QStringLiteral("t_ordering"),
-    QStringLiteral("t_product"), QStringLiteral("t_orderuser_sub"), QStringLiteral("t_orderuser"),
-    QStringLiteral("t_order"),   QStringLiteral("t_client"),        QStringLiteral("t_allocate_user"),
-    QStringLiteral("t_car"),
-};
-
 // Buyer 1 "라벤청과"; customer 한빛초 with car "1호차" (order user 301, order-user line 201, product 1 양파
 // kg) and customer 똠방 without a car (order user 302, line 202, product 2 배추 포기).
 inline void seedBase(int printTotal) {
-    testdb::truncate(kTables);
+    testdb::truncate(testdb::kOrderDataTables);
     testdb::execAll({
         QStringLiteral("INSERT INTO t_buyer (code, mname, printtotal) VALUES (1, '라벤청과', %1)")
             .arg(printTotal),

@@ -25,6 +25,14 @@ void execAll(const QStringList& statements);
 QString scalar(const QString& sql);
 // Empties the tables.
 void truncate(const QStringList& tables);
+// The tables of buyers, their directions and order lines, with what the lines refer to: what a test of
+// the order lists or the order sheet fills and empties.
+inline const QStringList kOrderDataTables = {
+    QStringLiteral("t_buyer"),   QStringLiteral("t_direction"),     QStringLiteral("t_ordering"),
+    QStringLiteral("t_product"), QStringLiteral("t_orderuser_sub"), QStringLiteral("t_orderuser"),
+    QStringLiteral("t_order"),   QStringLiteral("t_client"),        QStringLiteral("t_allocate_user"),
+    QStringLiteral("t_car"),
+};
 // Opens the session connection (DBInit) on the test server as the test user.
 bool openSession();
 // A file of the source tree (db/schema.sql, ...).
