@@ -1,26 +1,16 @@
 // The INI reader on any file content (a layout file edited by hand or damaged), and the writer on top of
 // it: after a key is written, reading it gives the value written, and the other keys read as before.
 #include "platform/ini_file.h"
+#include "scratch_file.h"
 
-#include <QDir>
 #include <QFile>
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-QString scratchFile() {
-    // Memory-backed where the machine has it: a run writes the file hundreds of thousands of times.
-    const QString dir =
-        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    return dir + QStringLiteral("/pelora-ini-fuzz-%1.ini").arg(getpid());
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QString path = scratchFile();
+    static const FuzzScratchFile scratch("pelora-ini-fuzz-%1.ini");
+    const QString& path = scratch.path();
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;

@@ -1,25 +1,15 @@
 // The workbook writer's text input: any texts, in any cells, give a workbook that an independent reader
 // (libfreexl) opens, with every text where it was written.
 #include "fileformats/xls_writer.h"
+#include "scratch_file.h"
 #include "support/xls_book.h"
-
-#include <QDir>
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-QString scratchFile() {
-    const QString dir =
-        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    return dir + QStringLiteral("/pelora-xls-fuzz-%1.xls").arg(getpid());
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QString path = scratchFile();
+    static const FuzzScratchFile scratch("pelora-xls-fuzz-%1.xls");
+    const QString& path = scratch.path();
     // The input as UTF-16 texts separated by U+0000; each goes to the next cell of a small block, so the
     // same input always makes the same sheet. The first unit, when there is one, names the sheet.
     const QString all = QString::fromUtf16(reinterpret_cast<const char16_t*>(data), qsizetype(size / 2));
