@@ -33,8 +33,12 @@ const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 16, 10, 8, 10, 30};
 
 }  // namespace
 
+QString LabelDate(const QDate& date) {
+    return date.isValid() ? date.toString(QStringLiteral("yyyy년 MM월 dd일")) : QString();
+}
+
 QString TodayLabelDate() {
-    return QDate::currentDate().toString(QStringLiteral("yyyy년 MM월 dd일"));
+    return LabelDate(QDate::currentDate());
 }
 
 fBPrintLabel::fBPrintLabel(QWidget* parent) : QWidget(parent, Qt::Window) {

@@ -12,11 +12,14 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QDate;
 class QLineEdit;
 class QPushButton;
 class SpreadGrid;
 
-// Today as the labels write a receiving date: "yyyy년 mm월 dd일".
+// A date as the labels write a receiving date: "yyyy년 mm월 dd일"; an invalid date gives the empty text.
+QString LabelDate(const QDate& date);
+// Today as the labels write it.
 QString TodayLabelDate();
 
 // The label list window "라벨출력": one grid row per product label. The main window's label command hands
@@ -144,7 +147,6 @@ private:
 
     label_port::Port m_port;
     int m_portType = 1;
-    bool m_portParallel = false;
 
     int m_loadLeft = 0;
     int m_loadTop = 0;

@@ -5,11 +5,9 @@
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "grid/excel_export.h"
-#include "grid/spread_helpers.h"
 #include "labels/label_data.h"
 #include "widgets/spread_grid.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -19,16 +17,8 @@ namespace {
 
 constexpr int kAllFields = 1023;  // bits 0 to 9: every label field printed
 
-int valueIndex(const Recordset& rs, const char* name) {
-    const QString wanted = QString::fromLatin1(name);
-    for (int i = 0; i < rs.Columns().size(); ++i)
-        if (rs.Columns()[i].name.compare(wanted, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
-
 QString valueOf(const Recordset& rs, const char* name) {
-    const int column = valueIndex(rs, name);
-    return column < 0 ? QString() : rs.ValueAt(0, column).toString();
+    return rs.ValueAt(0, rs.ColumnIndex(QString::fromLatin1(name))).toString();
 }
 
 // The field flags of a row's prnlistbyte, rounded to the nearest whole number (halves to even).

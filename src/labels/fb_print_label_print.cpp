@@ -11,14 +11,11 @@
 #include "platform/settings_store.h"
 #include "widgets/spread_grid.h"
 
-#include <QApplication>
 #include <QProgressDialog>
 
 #include <memory>
 
 namespace {
-
-const QString kPortTypeKey = QStringLiteral("PORTTYPE");
 
 // The report of the port routines, one plain box.
 void reportPortFault(const char* procedure, long number, const QString& description) {
@@ -30,8 +27,8 @@ void reportPortFault(const char* procedure, long number, const QString& descript
 }  // namespace
 
 bool fBPrintLabel::Print_PortOpen() {
-    const QString stored = settings::get(label_port::kSettingsApp, label_port::kSettingsSection, kPortTypeKey,
-                                         QStringLiteral("1"));
+    const QString stored = settings::get(label_port::kSettingsApp, label_port::kSettingsSection,
+                                         label_port::kPortTypeKey, QStringLiteral("1"));
     bool ok = false;
     const short type = stored.trimmed().toShort(&ok);
     if (!ok) {
@@ -39,9 +36,7 @@ bool fBPrintLabel::Print_PortOpen() {
         return false;
     }
     m_portType = type;
-    const QString name = label_port::PortName(m_portType);
-    m_portParallel = label_port::IsParallel(name);
-    if (m_port.open(name)) return true;
+    if (m_port.open(label_port::PortName(m_portType))) return true;
     reportPortFault("Print_PortOpen", m_port.lastFailure().number, m_port.lastFailure().description);
     return false;
 }
@@ -49,7 +44,7 @@ bool fBPrintLabel::Print_PortOpen() {
 bool fBPrintLabel::Print_Barcode(const QString& block) {
     // The parallel port was written with a text output statement, which ends the block with CR LF.
     QByteArray bytes = label_commands::Encode(block);
-    if (m_portParallel) bytes += "\r\n";
+    if (label_port::IsParallel(m_port.portName())) bytes += "\r\n";
     if (m_port.write(bytes)) return true;
     reportPortFault("Print_Barcode", m_port.lastFailure().number, m_port.lastFailure().description);
     return false;

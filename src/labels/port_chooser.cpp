@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString kPortTypeKey = QStringLiteral("PORTTYPE");
-
 QString entryText(int portType) {
     const QString name = label_port::PortName(portType);
     const QString device = label_port::DevicePath(name);
@@ -53,15 +51,15 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
 
 int PortChooser::StoredPortType() {
     bool ok = false;
-    const int type = settings::get(label_port::kSettingsApp, label_port::kSettingsSection, kPortTypeKey,
-                                   QStringLiteral("1"))
+    const int type = settings::get(label_port::kSettingsApp, label_port::kSettingsSection,
+                                   label_port::kPortTypeKey, QStringLiteral("1"))
                          .trimmed()
                          .toShort(&ok);
     return ok ? type : 1;
 }
 
 void PortChooser::StorePortType(int portType) {
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, kPortTypeKey,
+    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kPortTypeKey,
                    QString::number(portType));
 }
 

@@ -18,8 +18,7 @@ namespace {
 
 // A stored date "yyyy-mm-dd" as the labels write it; a text that is no date gives the empty text.
 QString labelDate(const QString& stored) {
-    const QDate date = QDate::fromString(stored.left(10), QStringLiteral("yyyy-MM-dd"));
-    return date.isValid() ? date.toString(QStringLiteral("yyyy년 MM월 dd일")) : QString();
+    return LabelDate(QDate::fromString(stored.left(10), QStringLiteral("yyyy-MM-dd")));
 }
 
 }  // namespace

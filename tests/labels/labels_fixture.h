@@ -96,7 +96,7 @@ inline void mapPort(const QString& portName, const QString& device) {
     settings::save(label_port::kSettingsApp, label_port::kSettingsSection, portName, device);
 }
 inline void setPortType(const QString& value) {
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, QStringLiteral("PORTTYPE"), value);
+    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kPortTypeKey, value);
 }
 inline void clearPortSettings() {
     for (const char* key : {"PORTTYPE", "LPT1", "COM1", "COM2", "COM3"})

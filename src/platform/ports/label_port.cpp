@@ -180,8 +180,7 @@ bool Port::write(const QByteArray& bytes, int stallMs) {
     while (m_serial->bytesToWrite() > 0) {
         if (!m_serial->waitForBytesWritten(stallMs)) {
             if (m_serial->error() == QSerialPort::TimeoutError || m_serial->error() == QSerialPort::NoError)
-                return fail(kDeviceIoFault,
-                            QStringLiteral("%1초 동안 전송되지 않았습니다").arg(stallMs / 1000.0));
+                return fail(kDeviceIoFault, stalled(stallMs));
             return fail(kDeviceIoFault, m_serial->errorString());
         }
     }

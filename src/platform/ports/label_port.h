@@ -22,6 +22,8 @@ namespace label_port {
 
 inline const QString kSettingsApp = QStringLiteral("테사르공통");
 inline const QString kSettingsSection = QStringLiteral("바코드프린터");
+// The label port chosen, as a port type (0 the parallel port, n port COMn), in the same section.
+inline const QString kPortTypeKey = QStringLiteral("PORTTYPE");
 
 // "LPT1" for port type 0, "COMn" for port type n.
 QString PortName(int portType);
