@@ -154,6 +154,8 @@ bool Request::readHeaders() {
         m_raw.remove(0, end + 4);
         if (!parseHeaders(head)) return false;
         if (m_status >= 200 || m_status < 100) break;
+        // An informational answer has no body: until the final head is in, nothing is a body.
+        m_status = 0;
     }
     // How the body ends: its last chunk, its declared length, or the end of the connection.
     const QByteArray coding = header("Transfer-Encoding").toLower();

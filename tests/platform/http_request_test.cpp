@@ -35,6 +35,35 @@ TEST_F(HttpRequest, HeadersAndBodyInPieces) {
     EXPECT_FALSE(request.isOpen());
 }
 
+TEST_F(HttpRequest, InformationalAnswersBeforeTheReplyAreSkipped) {
+    const QByteArray continueHead = "HTTP/1.1 100 Continue\r\n\r\n";
+    const QByteArray hintsHead = "HTTP/1.1 103 Early Hints\r\nLink: </style.css>; rel=preload\r\n\r\n";
+    struct Case {
+        QByteArray interim;
+        bool chunked;
+        bool omitLength;
+    } cases[] = {{continueHead, false, false},
+                 {hintsHead, false, false},
+                 {continueHead + hintsHead, true, false},
+                 {hintsHead, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.interim.toStdString() + (c.chunked ? " chunked" : c.omitLength ? " until close" : ""));
+        TestHttpServer::Response r;
+        r.interim = c.interim;
+        r.body = "setup bytes";
+        r.chunked = c.chunked;
+        r.omitLength = c.omitLength;
+        m_server.route(QStringLiteral("/hinted"), r);
+        http::Request request;
+        ASSERT_TRUE(request.open(QUrl(m_server.url(QStringLiteral("/hinted"))), "agent", false));
+        EXPECT_EQ(request.status(), 200);
+        char buffer[64];
+        EXPECT_EQ(request.read(buffer, sizeof buffer), qint64(r.body.size()));
+        EXPECT_EQ(QByteArray(buffer, r.body.size()), r.body);
+        EXPECT_EQ(request.read(buffer, sizeof buffer), 0);
+    }
+}
+
 TEST_F(HttpRequest, SilenceInTheBodyEndsTheReadWithinTheLimit) {
     TestHttpServer::Response r;
     r.body = QByteArray(5000, 'y');

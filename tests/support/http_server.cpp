@@ -76,6 +76,7 @@ private:
 
     void answer(QTcpSocket* socket, const Response& r) {
         if (r.stall) return;
+        if (!r.interim.isEmpty()) socket->write(r.interim);
         QByteArray head = "HTTP/1.1 " + QByteArray::number(r.redirectTo.isEmpty() ? r.status : 302) + " " +
                           reason(r.redirectTo.isEmpty() ? r.status : 302) + "\r\n";
         if (!r.redirectTo.isEmpty()) {

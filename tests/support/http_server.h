@@ -24,6 +24,7 @@ public:
         qint64 stallAfter = -1;   // announce the whole length, send this many body bytes, then fall silent
         bool chunked = false;     // chunked transfer coding (no length); with cutAfter, no last chunk
         int trickleMs = 0;        // send the body one byte at a time, this many milliseconds apart
+        QByteArray interim;       // informational answers (1xx heads) sent before the final one
     };
 
     TestHttpServer();
