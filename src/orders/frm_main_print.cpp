@@ -151,8 +151,8 @@ void OrderSheetCommand::Mark(const Sheet& sheet) {
     SpreadGrid* list = m_window.spListO();
     switch (sheet.marking) {
         case Marking::ActiveRow:
-            MarkDirectionPrinted(sheet.code);
-            list->setText(kStateCol, list->activeRow(), kPrinted);
+            // The list shows the mark only when the server holds it.
+            if (MarkDirectionPrinted(sheet.code)) list->setText(kStateCol, list->activeRow(), kPrinted);
             break;
         case Marking::AllListed:
             for (int row = 1; row <= list->maxRows(); ++row) MarkDirectionPrinted(codeOfRow(list, row));

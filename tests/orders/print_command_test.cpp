@@ -66,6 +66,25 @@ TEST_F(PrintCommandTest, SingleDirectionIsPrintedAndMarkedAtOnce) {
         << printedFiles().first().toStdString();
 }
 
+// A mark the server refuses is reported, and the list does not claim the direction printed.
+TEST_F(PrintCommandTest, ARefusedMarkLeavesTheListAsTheServerHoldsIt) {
+    open();
+    query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));
+    select(14);
+    testdb::exec(
+        QStringLiteral("CREATE TRIGGER refuse_marks BEFORE UPDATE ON t_direction FOR EACH ROW "
+                       "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'read only'"));
+    for (int i = 0; i < 3; ++i) testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    testdb::exec(QStringLiteral("DROP TRIGGER refuse_marks"));
+    QStringList texts;
+    for (const auto& box : testDialogs().boxes()) texts << box.text;
+    EXPECT_TRUE(texts.contains(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.")))
+        << texts.join(u'|').toStdString();
+    EXPECT_EQ(stateOf(14), QString());
+    EXPECT_EQ(window->spListO()->text(7, window->spListO()->activeRow()), QString());
+}
+
 // 납품일: the ahead box is unticked first, the sheet of the whole purchase date marks every listed direction,
 // and an unprinted ahead direction brings a second sheet that marks only the ahead directions still empty.
 TEST_F(PrintCommandTest, DeliveryDatePrintsTheDateAndThenTheAheadSheet) {
