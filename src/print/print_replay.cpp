@@ -1,5 +1,7 @@
 #include "print/print_replay.h"
 
+#include "platform/file_commit.h"
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -7,7 +9,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <vector>
 
@@ -145,10 +146,8 @@ bool WritePrintPdf(const std::vector<PrintPage>& pages, const QString& path, QSt
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!WritePrintPdf(pages, &buffer, error)) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = path + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    QString why;
+    if (file_commit::replaceFile(path, bytes, &why)) return true;
+    if (error) *error = path + QStringLiteral(": ") + why;
+    return false;
 }

@@ -3,6 +3,7 @@
 #include "print/buy_order.h"
 #include "print/print_replay.h"
 #include "sheet_fixture.h"
+#include "support/small_file_system.h"
 
 #include <QFile>
 #include <QProcess>
@@ -15,6 +16,11 @@ using namespace sheet_test;
 namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72;
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 struct Word {
     int page;
@@ -100,6 +106,29 @@ TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
     for (const QChar c : text)
         EXPECT_FALSE(c.category() == QChar::Other_Control && c != u'\n' && c != u'\f')
             << "control character " << int(c.unicode());
+}
+
+// A sheet saved as a PDF on a full disk: the save fails with the system's reason and leaves no file, and an
+// older file of that name stays as it was.
+TEST_F(PdfTest, AFullDiskKeepsNoHalfWrittenSheet) {
+    SmallFileSystem disk(128);
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
+    seedBase(0);
+    addDirection(11, 0);
+    addLines(11, 40);
+    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    const QString older = disk.path() + QStringLiteral("/older.pdf");
+    QString error;
+    ASSERT_TRUE(WritePrintPdf({doc.pages.front()}, older, &error)) << error.toStdString();
+    const QByteArray olderBytes = readAll(older);
+    disk.fill(4096);
+    for (const QString& path : {disk.path() + QStringLiteral("/sheet.pdf"), older}) {
+        error.clear();
+        EXPECT_FALSE(WritePrintPdf(doc.pages, path, &error)) << path.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("No space left on device"))) << error.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(disk.path() + QStringLiteral("/sheet.pdf")));
+    EXPECT_EQ(readAll(older), olderBytes);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
+#include "platform/file_commit.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 namespace page_printer {
 
@@ -44,10 +44,10 @@ QString writePdfPage(const Job& job, int page, const QString& folder) {
         QPainter painter(&writer);
         job.paint(painter, page);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    QString why;
+    if (!file_commit::replaceFile(path, bytes, &why))
         throw AppError(kFileError, QStringLiteral("page_printer::printPages"),
-                       QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString());
+                       QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
     return path;
 }
 
