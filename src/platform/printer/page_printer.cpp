@@ -77,7 +77,7 @@ QString pdfFolder() {
 
 Outcome printPages(const Job& job) {
     Outcome outcome;
-    const bool toPdf = QPrinterInfo::availablePrinterNames().isEmpty();
+    const bool toPdf = installedPrinterNames().isEmpty();
     QPrinterInfo info;
     QString folder;
     if (toPdf) {
@@ -89,7 +89,6 @@ Outcome printPages(const Job& job) {
         info = QPrinterInfo::printerInfo(job.printerName);
         if (info.isNull()) info = QPrinterInfo::defaultPrinter();
         if (info.isNull()) info = QPrinterInfo::availablePrinters().constFirst();
-        outcome.printerName = info.printerName();
     }
     for (int page = 0; page < job.pageCount; ++page) {
         if (job.progress && !job.progress(page, job.pageCount)) {
@@ -100,7 +99,6 @@ Outcome printPages(const Job& job) {
             outcome.pdfFiles << writePdfPage(job, page, folder);
         else
             printPage(job, page, info);
-        ++outcome.pagesSent;
     }
     if (job.progress && !outcome.cancelled) job.progress(job.pageCount, job.pageCount);
     return outcome;

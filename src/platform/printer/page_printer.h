@@ -37,9 +37,7 @@ struct Job {
 };
 
 struct Outcome {
-    int pagesSent = 0;
     bool cancelled = false;
-    QString printerName;   // the printer the pages went to; empty when they became PDF files
     QStringList pdfFiles;  // the files written, when no printer is installed
 };
 
