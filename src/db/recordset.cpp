@@ -53,9 +53,7 @@ void Recordset::MoveNext() {
 
 Recordset::Field Recordset::Fields(const QString& name) const {
     checkOpen();
-    const auto it = m_byLowerName.constFind(name.toLower());
-    if (it == m_byLowerName.cend()) throw noSuchColumn(name);
-    return Field(this, it.value());
+    return Field(this, ColumnIndex(name));
 }
 
 int Recordset::ColumnIndex(const QString& name) const {

@@ -72,18 +72,15 @@ DateBox::DateBox(QWidget* parent) : QWidget(parent) {
     popupLayout->addWidget(m_calendar);
 
     connect(m_button, &QToolButton::clicked, this, &DateBox::showCalendar);
-    connect(m_calendar, &QCalendarWidget::activated, this, [this](const QDate& picked) {
+    // A day clicked once or chosen with Enter in the calendar.
+    const auto pick = [this](const QDate& picked) {
         m_popup->hide();
         setDate(picked);
         m_edit->setFocus(Qt::PopupFocusReason);
         m_edit->selectAll();
-    });
-    connect(m_calendar, &QCalendarWidget::clicked, this, [this](const QDate& picked) {
-        m_popup->hide();
-        setDate(picked);
-        m_edit->setFocus(Qt::PopupFocusReason);
-        m_edit->selectAll();
-    });
+    };
+    connect(m_calendar, &QCalendarWidget::activated, this, pick);
+    connect(m_calendar, &QCalendarWidget::clicked, this, pick);
 }
 
 void DateBox::setDate(const QDate& date) {
