@@ -143,11 +143,12 @@ PrintDocument PrintBuyOrder(double directionCode, bool allOfDate, bool ahead) {
     // A branch outside the four known kinds prints like a branch-0 direction: its own lines in full.
     sheet.mode = allOfDate ? 1 : (branch >= 0 && branch <= 3 ? branch : 0);
     sheet.ahead = ahead;
-    sheet.notices = GetDirectionNotices(buyerCode, sdate);
     sheet.lines = readLines(linesSql(sheet.mode, ahead, sheet.bdate, buyerCode, directionCode));
     sheet.withSummary = (sheet.mode == 1 || sheet.mode == 2) && !ahead && printTotal;
     if (sheet.withSummary) sheet.summary = readSummary(summarySql(sheet.bdate, buyerCode));
-    sheet.withNotices = sheet.mode == 1 && !ahead && !sheet.notices.isEmpty();
+    // Only the sheet of a whole date carries the notices, so only it asks the server for them.
+    if (sheet.mode == 1 && !ahead) sheet.notices = GetDirectionNotices(buyerCode, sdate);
+    sheet.withNotices = !sheet.notices.isEmpty();
 
     const QString printerName = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
     int pages = EstimatedPages(sheet);
