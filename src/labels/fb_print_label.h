@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -147,6 +149,9 @@ private:
 
     label_port::Port m_port;
     int m_portType = 1;
+    // The field flags of the last buyer asked for: the label command loads every line of one direction,
+    // all of the same buyer, and the buyer's row is read once for them.
+    std::optional<std::pair<std::int32_t, int>> m_buyerFlags;
 
     int m_loadLeft = 0;
     int m_loadTop = 0;

@@ -42,10 +42,15 @@ void fBPrintLabel::AddNewData(std::int32_t& nRow) {
     double labelUnit = 0;
 
     RecordsetPtr buyer, product;
-    if (data.LabelBuyerCode != 0) {
+    if (data.LabelBuyerCode != 0 && m_buyerFlags && m_buyerFlags->first == data.LabelBuyerCode) {
+        flags = m_buyerFlags->second;
+    } else if (data.LabelBuyerCode != 0) {
         DBOpenRecordset(buyer, QStringLiteral("SELECT mname, prnlistbyte FROM t_buyer WHERE code = ") +
                                    QString::number(data.LabelBuyerCode));
-        if (buyer && buyer->RecordCount() > 0) flags = flagsOf(*buyer);
+        if (buyer && buyer->RecordCount() > 0) {
+            flags = flagsOf(*buyer);
+            m_buyerFlags.emplace(data.LabelBuyerCode, flags);
+        }
     }
     if (data.ProductCode != 0) {
         DBOpenRecordset(product, QStringLiteral(" SELECT p.*, b.mname AS bname, b.prnlistbyte") +
