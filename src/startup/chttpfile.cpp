@@ -275,30 +275,30 @@ bool DownloadSetup(const QString& programFile) {
     const QString directory = DownloadDirectory();
     cHTTPFile downloader;
     if (downloader.Connect(directory) != cHTTPFile::Success) return false;
+    // Complete means: as long as the server said it would be. Without a length a cut-short body cannot
+    // be told from a whole one, and a web page (an error or a portal page) is no program. Both show in
+    // the reply's head, so such a reply is refused before its body is fetched.
+    QString refusal;
+    QObject::connect(&downloader, &cHTTPFile::downloadStarted, &downloader, [&](qint64 size, const QString&) {
+        if (size < 0)
+            refusal =
+                QStringLiteral("서버가 파일의 크기를 알려주지 않아 받은 파일이 완전한지 알 수 없습니다.");
+        else if (downloader.ContentType().contains(QLatin1String("text/html"), Qt::CaseInsensitive))
+            refusal = QStringLiteral("서버가 설치 파일 대신 웹 페이지를 보냈습니다.");
+        if (!refusal.isEmpty()) downloader.Cancel();
+    });
     bool downloaded = false;
     {
         downloader.setInteractive(true);
         SetupProgress progress(downloader);
         downloaded = downloader.Download(true, directory + QLatin1Char('/') + programFile, folder, setupName);
     }
-    // A cancelled or broken download leaves no part of a program that could be started.
+    // A cancelled, broken or refused download leaves no part of a program that could be started.
     if (!downloaded) {
         QFile::remove(setupPath);
+        if (!refusal.isEmpty()) refuseSetup(refusal);
         return false;
     }
     downloader.Disconnect();
-    // Complete means: as long as the server said it would be. Without a length a cut-short body cannot
-    // be told from a whole one, and a web page (an error or a portal page) is no program.
-    if (downloader.Size() < 0) {
-        QFile::remove(setupPath);
-        refuseSetup(
-            QStringLiteral("서버가 파일의 크기를 알려주지 않아 받은 파일이 완전한지 알 수 없습니다."));
-        return false;
-    }
-    if (downloader.ContentType().contains(QLatin1String("text/html"), Qt::CaseInsensitive)) {
-        QFile::remove(setupPath);
-        refuseSetup(QStringLiteral("서버가 설치 파일 대신 웹 페이지를 보냈습니다."));
-        return false;
-    }
     return QFileInfo::exists(setupPath);
 }

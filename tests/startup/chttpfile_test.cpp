@@ -378,6 +378,9 @@ TEST_F(Downloader, SetupWithoutALengthOrAsAWebPageIsRefusedWithABox) {
     chunked.chunked = true;
     TestHttpServer::Response page = file("<html><body>Welcome to the hotel network</body></html>");
     page.contentType = "text/html; charset=utf-8";
+    // A portal page that never finishes: refused from its head, without waiting for its body.
+    TestHttpServer::Response endlessPage = page;
+    endlessPage.stallAfter = 0;
     const struct {
         TestHttpServer::Response response;
         QString says;
@@ -385,13 +388,15 @@ TEST_F(Downloader, SetupWithoutALengthOrAsAWebPageIsRefusedWithABox) {
         {noLength, QStringLiteral("크기")},
         {chunked, QStringLiteral("크기")},
         {page, QStringLiteral("웹 페이지")},
+        {endlessPage, QStringLiteral("웹 페이지")},
     };
     for (const auto& c : cases) {
         m_server.route(QStringLiteral("/download/peloraorder.exe"), c.response);
         testDialogs().answer(Dialogs::ResultOk);
+        const auto boxesBefore = testDialogs().boxes().size();
         EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
         EXPECT_FALSE(QFile::exists(setup));
-        ASSERT_FALSE(testDialogs().boxes().isEmpty());
+        ASSERT_EQ(testDialogs().boxes().size(), boxesBefore + 1);
         EXPECT_TRUE(testDialogs().last().text.contains(c.says)) << testDialogs().last().text.toStdString();
         EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
     }
