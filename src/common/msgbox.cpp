@@ -72,10 +72,12 @@ int ShowErrorMsg(const QString& context, const AppError& error) {
     return 0;
 }
 
-void ShowProcError(const QString& procedure, const QString& module, const AppError& error) {
+void ShowProcError(const QString& procedure, const QString& module, const AppError& error, ProcOwner owner) {
     QString text = QStringLiteral("Error ") + QString::number(error.number()) + QStringLiteral(" (") +
                    error.description() + QStringLiteral(") in procedure ") + procedure;
-    if (!module.isEmpty()) text += QStringLiteral(" of Module ") + module;
+    if (!module.isEmpty())
+        text +=
+            (owner == ProcOwner::Form ? QStringLiteral(" of Form ") : QStringLiteral(" of Module ")) + module;
     ShowPlainMsg(text);
 }
 

@@ -16,10 +16,13 @@ void ShowInfoMsg(const QString& text, const QString& title = QString());
 int ShowQuestionMsg(const QString& text, const QString& title = QString(), bool defaultYes = true);
 // Exclamation box titled "오류": the context, the error number and the error description. Always 0.
 int ShowErrorMsg(const QString& context, const AppError& error);
+// Where a trapping procedure lives, as its error report names it: a module or a window ("Form").
+enum class ProcOwner { Module, Form };
 // The procedure error report of a trapping procedure, one line in a plain box with the application title:
-// "Error <n> (<description>) in procedure <procedure> of Module <module>". An empty module leaves out
-// the " of Module" part.
-void ShowProcError(const QString& procedure, const QString& module, const AppError& error);
+// "Error <n> (<description>) in procedure <procedure> of Module <module>" (or "of Form <window>"). An
+// empty owner name leaves out the " of ..." part.
+void ShowProcError(const QString& procedure, const QString& module, const AppError& error,
+                   ProcOwner owner = ProcOwner::Module);
 // A plain box (OK button, no icon, application title): the connection's own reports.
 void ShowPlainMsg(const QString& text);
 

@@ -198,17 +198,7 @@ void fBPrintLabel::RemoveEntryRow() {
 }
 
 void fBPrintLabel::RecDelete(int row) {
-    const char* proc = "RecDelete";
-    const QString form = objectName();
-    auto step = [&](auto&& action) {
-        try {
-            action();
-        } catch (const AppError& e) {
-            ShowPlainMsg(QStringLiteral("Error %1 (%2) in procedure %3 of Form %4")
-                             .arg(e.number())
-                             .arg(e.description(), QString::fromLatin1(proc), form));
-        }
-    };
+    const auto step = [](auto&& action) { TrapStep("RecDelete", "fBPrintLabel", action, ProcOwner::Form); };
     step([&] { DeleteSpreadRow(m_spList, row, false, true); });
     step([&] { m_spList->setOperationMode(SpreadGrid::OperationMode::Normal); });
     step([&] { m_spList->refresh(); });

@@ -7,6 +7,7 @@
 #include "grid/spread_helpers.h"
 #include "labels/label_preview.h"
 #include "labels/port_chooser.h"
+#include "platform/app_error.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "widgets/spread_grid.h"
@@ -19,9 +20,9 @@ namespace {
 
 // The report of the port routines, one plain box.
 void reportPortFault(const char* procedure, long number, const QString& description) {
-    ShowPlainMsg(QStringLiteral("Error %1 (%2) in procedure %3 of Form FrmProd_prnbar")
-                     .arg(number)
-                     .arg(description, QString::fromLatin1(procedure)));
+    const QString name = QString::fromLatin1(procedure);
+    ShowProcError(name, QStringLiteral("FrmProd_prnbar"), AppError(number, name, description),
+                  ProcOwner::Form);
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ QString GetCSManageDBIP(const QString& fileName) {
         if (body.startsWith(QLatin1String("<!"))) return QString();
         return body;
     } catch (const AppError& e) {
-        ShowPlainMsg(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (") +
-                     e.description() + QStringLiteral(") in procedure GetCSManageDBIP of Form Form1"));
+        ShowProcError(QStringLiteral("GetCSManageDBIP"), QStringLiteral("Form1"), e, ProcOwner::Form);
         return QString();
     }
 }
