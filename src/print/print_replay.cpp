@@ -5,10 +5,12 @@
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 
 #include <vector>
 
@@ -24,6 +26,7 @@ struct DeviceFont {
     PrintFont key;
     QFont font;
     QFontMetricsF metrics;
+    QRawFont raw;  // the font as the device has it, for texts drawn as glyph runs
 };
 
 class FontCache {
@@ -33,7 +36,8 @@ public:
         for (const DeviceFont& f : m_fonts)
             if (f.key == key) return f;
         const QFont font = ToQFont(key);
-        m_fonts.push_back({key, font, QFontMetricsF(font, m_device)});
+        const QFont onDevice(font, m_device);
+        m_fonts.push_back({key, font, QFontMetricsF(font, m_device), QRawFont::fromFont(onDevice)});
         return m_fonts.back();
     }
 
@@ -51,25 +55,60 @@ QPen penFor(const PrintItem& item, double pixelsPerPenUnit) {
     return pen;
 }
 
-// Draws a text from its top-left. The words are drawn one by one at their place in the whole text, and
-// the blanks between them are left as space: in a PDF, some fonts' blank glyphs come out of a copy or a
-// text extraction as nothing (or as a control character), so "수 신 처" would read "수신처".
+// A text with blanks is drawn without glyphs for its blanks, which are left as space: in a PDF, some
+// fonts' blank glyphs come out of a copy or a text extraction as nothing (or as a control character), so
+// "수 신 처" would read "수신처".
+
+// The words one by one at their place in the whole text (kerning is off, so advances add up).
+void drawWords(QPainter& painter, const DeviceFont& font, double x, double baseline, const QString& text) {
+    const qsizetype n = text.size();
+    const double blank = font.metrics.horizontalAdvance(QLatin1Char(' '));
+    qsizetype i = 0;
+    double at = x;
+    while (i < n) {
+        while (i < n && text[i] == QLatin1Char(' ')) {
+            ++i;
+            at += blank;
+        }
+        const qsizetype start = i;
+        while (i < n && text[i] != QLatin1Char(' ')) ++i;
+        if (i > start) {
+            const QString word = text.mid(start, i - start);
+            painter.drawText(QPointF(at, baseline), word);
+            at += font.metrics.horizontalAdvance(word);
+        }
+    }
+}
+
+// Draws a text from its top-left. A text with blanks is one run of its other glyphs, placed as the whole
+// text would place them; where the font lacks a character (another font would stand in), word by word.
 void drawText(QPainter& painter, const DeviceFont& font, double x, double top, const QString& text) {
     const double baseline = top + font.metrics.ascent();
     if (!text.contains(QLatin1Char(' '))) {
         painter.drawText(QPointF(x, baseline), text);
         return;
     }
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        while (i < n && text[i] == QLatin1Char(' ')) ++i;
-        const qsizetype start = i;
-        while (i < n && text[i] != QLatin1Char(' ')) ++i;
-        if (i > start)
-            painter.drawText(QPointF(x + font.metrics.horizontalAdvance(text.left(start)), baseline),
-                             text.mid(start, i - start));
+    const QList<quint32> glyphs = font.raw.glyphIndexesForString(text);
+    if (glyphs.size() != text.size() || glyphs.contains(0u)) {
+        drawWords(painter, font, x, baseline, text);
+        return;
     }
+    const QList<QPointF> advances = font.raw.advancesForGlyphIndexes(glyphs);
+    QList<quint32> kept;
+    QList<QPointF> positions;
+    double at = 0;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        if (text[i] != QLatin1Char(' ')) {
+            kept.push_back(glyphs[i]);
+            positions.push_back(QPointF(at, 0));
+        }
+        at += advances[i].x();
+    }
+    QGlyphRun run;
+    run.setRawFont(font.raw);
+    run.setGlyphIndexes(kept);
+    run.setPositions(positions);
+    painter.drawGlyphRun(QPointF(x, baseline), run);
 }
 
 }  // namespace
