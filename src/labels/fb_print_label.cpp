@@ -107,8 +107,10 @@ void fBPrintLabel::CreateControls() {
     m_btnRecDelPrint =
         makeButton(m_pnlTop0, QStringLiteral("btnRecDelPrint"), QStringLiteral("인쇄삭제    "));
     int slot = 1;
-    for (QPushButton* b : {m_btnClose, m_btnExcel, m_btnPrint, m_btnRecDel, m_btnRowCopy, m_btnRecDelPrint})
-        setTwipsGeometry(b, kDesignClientWidth - 30 - slot++ * 1155, 45, 1125, 375);
+    for (QPushButton* b : {m_btnClose, m_btnExcel, m_btnPrint, m_btnRecDel, m_btnRowCopy, m_btnRecDelPrint}) {
+        setTwipsGeometry(b, 0, 45, 1125, 375);
+        PlaceFromRight(b, kDesignClientWidth, slot++);
+    }
 
     m_pnlTop2 = makePanel(this, 2);
     setTwipsGeometry(m_pnlTop2, 0, kGridTop, kDesignClientWidth, kDesignClientHeight - kGridTop);

@@ -96,8 +96,10 @@ void frmMain::CreateControls() {
     m_btnExcel = makeButton(m_pnlTop0, QStringLiteral("btnExcel"), QStringLiteral("엑셀 F8  "));
     m_btnClose = makeButton(m_pnlTop0, QStringLiteral("btnClose"), QStringLiteral("닫기 &C   "));
     int slot = 5;
-    for (QPushButton* button : {m_btnQuery, m_btnLabelPrint, m_btnPrint, m_btnExcel, m_btnClose})
-        setTwipsGeometry(button, 15180 - 30 - slot-- * 1155, 45, 1125, 375);
+    for (QPushButton* button : {m_btnQuery, m_btnLabelPrint, m_btnPrint, m_btnExcel, m_btnClose}) {
+        setTwipsGeometry(button, 0, 45, 1125, 375);
+        PlaceFromRight(button, kDesignClientWidth, slot--);
+    }
 
     m_pnlTop2 = makePanel(this, 2);
     setTwipsGeometry(m_pnlTop2, 0, 495, 15180, 8295);
