@@ -88,7 +88,8 @@ bool WriteExportSheet(const ExportSheet& sheet, const QString& file, const QStri
                           .arg(XlsWriter::kMaxCols));
 
     XlsWriter writer(sheetName);
-    for (int c = 0; c < cols; ++c) writer.setColumn(c, sheet.columns[size_t(c)].width, sheet.columns[size_t(c)].hidden);
+    for (int c = 0; c < cols; ++c)
+        writer.setColumn(c, sheet.columns[size_t(c)].width, sheet.columns[size_t(c)].hidden);
     std::vector<int> numberStyles;
     for (const SpreadGrid::NumberFormat& f : sheet.numberFormats)
         numberStyles.push_back(writer.numberStyle(f.decPlaces, f.showSep, f.negRed));
@@ -101,8 +102,9 @@ bool WriteExportSheet(const ExportSheet& sheet, const QString& file, const QStri
                                    numberStyles[size_t(cell.style - ExportSheet::kFirstNumberStyle)]);
                 continue;
             }
-            writer.writeText(r, c, cell.text,
-                             cell.style == ExportSheet::kBold ? XlsWriter::kStyleHeader : XlsWriter::kStyleNormal);
+            writer.writeText(
+                r, c, cell.text,
+                cell.style == ExportSheet::kBold ? XlsWriter::kStyleHeader : XlsWriter::kStyleNormal);
         }
     }
     QString why;
