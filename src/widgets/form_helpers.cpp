@@ -124,6 +124,16 @@ void SetHeightToBottom(QWidget* control, int bottom, QWidget* inner, QWidget* lo
     lower->move(lower->x(), twipsToPixels(twipsTop(inner) + innerHeight + 30, lower));
 }
 
+std::optional<TwipsSize> LayoutTopPanel(QWidget* window, QWidget* topPanel,
+                                        std::initializer_list<QWidget*> rightButtons) {
+    if (!EnsureMinSize(window, -1, -1)) return std::nullopt;
+    const TwipsSize client{twipsWidth(window), twipsHeight(window)};
+    SetWidthWithInner(topPanel, client.width);
+    int slot = 1;
+    for (QWidget* button : rightButtons) PlaceFromRight(button, client.width, slot++, 0);
+    return client;
+}
+
 void SelectActiveText() {
     QWidget* window = QApplication::activeWindow();
     QWidget* focused = window ? window->focusWidget() : QApplication::focusWidget();

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <optional>
+
 class QFrame;
 class QKeyEvent;
 class QPushButton;
@@ -38,6 +41,18 @@ void SetWidthWithInner(QWidget* control, int width, QWidget* inner1 = nullptr, Q
 // becomes that height - 105; with a lower control too, the inner height becomes that height - the lower
 // control's height - 135 and the lower control's top the inner control's bottom + 30.
 void SetHeightToBottom(QWidget* control, int bottom, QWidget* inner = nullptr, QWidget* lower = nullptr);
+
+// A window's client size in twips.
+struct TwipsSize {
+    int width = 0;
+    int height = 0;
+};
+// The start of a resize that the main and the label window share: keeps the window at its minimum size
+// (EnsureMinSize with the defaults), stretches the top panel across the client width and lines the
+// command buttons up from the right edge, the first button in slot 1 nearest the edge. The client size,
+// or nothing when the window has no usable client area (the resize then lays out nothing more).
+std::optional<TwipsSize> LayoutTopPanel(QWidget* window, QWidget* topPanel,
+                                        std::initializer_list<QWidget*> rightButtons);
 
 // Selects the whole text of the focused control of the active window; a masked field's selection covers
 // its literal characters too. Anything without text is ignored.
