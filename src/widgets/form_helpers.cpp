@@ -244,6 +244,32 @@ int ShowModalOwned(QWidget* window, QWidget* owner) {
     return 0;
 }
 
+QString PlainToolTip(const QString& text) {
+    if (text.isEmpty()) return text;
+    // Rich text of our own making: every character escaped, blanks kept as the cell shows them, and a
+    // new line only where the text has a line break.
+    QString rich = QStringLiteral("<p style=\"white-space:pre\">");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text.at(i).unicode();
+        if (ch == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') continue;
+        if (ch == u'\n')
+            rich += QStringLiteral("<br>");
+        else if (ch < 0x20 || ch == 0x7F)
+            rich += QLatin1Char(' ');
+        else if (ch == u'<')
+            rich += QStringLiteral("&lt;");
+        else if (ch == u'>')
+            rich += QStringLiteral("&gt;");
+        else if (ch == u'&')
+            rich += QStringLiteral("&amp;");
+        else if (ch == u'"')
+            rich += QStringLiteral("&quot;");
+        else
+            rich += QChar(ch);
+    }
+    return rich + QStringLiteral("</p>");
+}
+
 void MakeToolTip(QWidget* control) {
     QString name = control->objectName();
     const QVariant index = control->property("index");

@@ -80,6 +80,12 @@ void SetFocusIf(QWidget* control, bool force = false);
 // its result; otherwise 0.
 int ShowModalOwned(QWidget* window, QWidget* owner);
 
+// The tooltip text that shows `text` exactly as it is. Qt takes a tooltip that looks like markup for rich
+// text, and loads the images it names (a remark "<img src=/dev/zero>" would read without end), so a
+// text from the database is escaped into rich text of its own: line breaks stay breaks, other control
+// characters become blanks.
+QString PlainToolTip(const QString& text);
+
 // Sets the control's tooltip to its name, followed by "(" index ")" when it belongs to a control array
 // (a widget with the dynamic property "index").
 void MakeToolTip(QWidget* control);

@@ -1,5 +1,6 @@
 #include "widgets/spread_grid.h"
 
+#include "widgets/form_helpers.h"
 #include "widgets/spread_model.h"
 
 #include <QAbstractButton>
@@ -802,7 +803,7 @@ bool SpreadGrid::viewportEvent(QEvent* event) {
         if (tip.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(i));
+            QToolTip::showText(help->globalPos(), PlainToolTip(tip), viewport(), visualRect(i));
         return true;
     }
     return QTableView::viewportEvent(event);
