@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -34,6 +35,9 @@ int shiftState(Qt::KeyboardModifiers m) {
 // Pixels of one character unit of column width at 96 dpi, and the cell's padding.
 constexpr double kCharPixels = 7.0;
 constexpr double kWidthPadding = 5.0;
+// Pixels of a cell's width that its text cannot use: the margins the style keeps on either side (the
+// grid line takes one more).
+constexpr int kCellTextMargin = 6;
 
 }  // namespace
 
@@ -240,8 +244,11 @@ void SpreadGrid::setText(int col, int row, const QString& value) {
         m_model->setHeaderText(col, row - kHeaderRow, value);
     else if (row == 0)
         m_model->setHeaderText(col, 0, value);
-    else if (row >= 1 && row <= maxRows())
+    else if (row >= 1 && row <= maxRows()) {
         m_model->setText(col, row, value);
+        if (col >= 1 && !m_model->quiet() && !value.isEmpty() && isNumberColumn(col))
+            fitNumberColumn(col, row, row);
+    }
     if (col == 0 && (row == 0 || row == kHeaderRow) && m_corner) m_corner->update();
 }
 
@@ -284,6 +291,49 @@ void SpreadGrid::applyColumnWidth(int col) {
     m_settingWidth = true;
     horizontalHeader()->resizeSection(col - 1, px);
     m_settingWidth = false;
+}
+
+int SpreadGrid::textMargin() const {
+    return kCellTextMargin + (showGrid() ? 1 : 0);
+}
+
+bool SpreadGrid::isNumberColumn(int col) const {
+    return m_model->resolve(&Style::type, col, -1) == CellType::Number;
+}
+
+// A quantity cut to "1,20..." reads as another number: a number column is widened (never narrowed) until
+// its widest value fits at the font it is shown in. The width is not the user's choice, so it is not
+// reported as a column-width change and not stored.
+void SpreadGrid::fitNumberColumns() {
+    const int rows = dataRowCnt();
+    if (rows == 0) return;
+    for (int c = 1; c <= maxCols(); ++c)
+        if (isNumberColumn(c)) fitNumberColumn(c, 1, rows);
+}
+
+void SpreadGrid::fitNumberColumn(int col, int firstRow, int lastRow) {
+    if (isColumnHidden(col - 1)) return;
+    // Digits are equally wide in the grid's fonts, so only the longest values can be the widest.
+    std::vector<std::pair<int, QString>> shown;
+    qsizetype longest = 0;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        QString t = m_model->displayText(col, r);
+        if (t.size() + 1 < longest) continue;
+        longest = std::max(longest, t.size());
+        shown.emplace_back(r, std::move(t));
+    }
+    int needed = 0;
+    for (const auto& [r, t] : shown) {
+        if (t.size() + 1 < longest) continue;
+        const QVariant f = m_model->data(m_model->index(r - 1, col - 1), Qt::FontRole);
+        const QFontMetrics fm(f.isValid() ? f.value<QFont>() : font());
+        needed = std::max(needed, fm.horizontalAdvance(t) + textMargin());
+    }
+    if (needed <= columnWidth(col - 1)) return;
+    double chars = pixelsToColWidth(needed);
+    while (colWidthToPixels(chars) < needed) chars += 0.01;
+    m_colWidths[size_t(col)] = chars;
+    applyColumnWidth(col);
 }
 
 double SpreadGrid::rowHeight(int row) const {
@@ -400,6 +450,7 @@ void SpreadGrid::setFontSize(int col, int row, double points) {
         if (m_rowHeight < fittingHeight(f)) setRowHeight(-1, fittingHeight(f));
     }
     m_model->assign(&Style::fontSize, col, row, points);
+    if (!m_model->quiet()) fitNumberColumns();
 }
 
 bool SpreadGrid::fontBold(int col, int row) const {
@@ -587,6 +638,7 @@ void SpreadGrid::setReDraw(bool on) {
     verticalHeader()->viewport()->setUpdatesEnabled(on);
     m_model->setQuiet(!on);
     if (on) {
+        fitNumberColumns();
         viewport()->update();
         verticalHeader()->viewport()->update();
     }
@@ -791,7 +843,7 @@ QString SpreadGrid::textTipOf(int col, int row) const {
     const QString shown = m_model->displayText(col, row);
     const QVariant f = m_model->data(i, Qt::FontRole);
     const QFontMetrics fm(f.isValid() ? f.value<QFont>() : font());
-    const int room = columnWidth(col - 1) - 6;
+    const int room = columnWidth(col - 1) - textMargin();
     return !shown.isEmpty() && fm.horizontalAdvance(shown) > room ? shown : QString();
 }
 
