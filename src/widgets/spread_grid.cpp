@@ -57,6 +57,40 @@ public:
         return w;
     }
 
+    // Most cells of a long list are plain texts on their row's colour: they are drawn directly, without
+    // the style's general item drawing (decorations, check marks, text layout), which would cost more
+    // than all the rest of showing the list. Selected and focused cells, check boxes and buttons, and
+    // texts with control characters are drawn by the style as before.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!drawsPlainly(option, index)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (hasControlCharacters(text)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QVariant back = index.data(Qt::BackgroundRole);
+        if (back.isValid()) painter->fillRect(option.rect, back.value<QBrush>());
+        if (text.isEmpty()) return;
+        const QVariant fontValue = index.data(Qt::FontRole);
+        const QFont font = fontValue.isValid() ? fontValue.value<QFont>().resolve(option.font) : option.font;
+        const QVariant fore = index.data(Qt::ForegroundRole);
+        const auto align = Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
+        // The style keeps a margin on either side of an item's text.
+        const int margin = m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1;
+        const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+        const QFontMetrics fm(font);
+        painter->save();
+        painter->setFont(font);
+        painter->setPen(fore.isValid() ? fore.value<QBrush>().color() : option.palette.color(QPalette::Text));
+        painter->drawText(textRect, int(align) | Qt::TextSingleLine,
+                          fm.elidedText(text, Qt::ElideRight, textRect.width()));
+        painter->restore();
+    }
+
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
         QStyledItemDelegate::setEditorData(editor, index);
         if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
@@ -85,6 +119,16 @@ protected:
     }
 
 private:
+    bool drawsPlainly(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+        if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus)) return false;
+        const auto type = m_grid->cellType(index.column() + 1, index.row() + 1);
+        return type != SpreadGrid::CellType::CheckBox && type != SpreadGrid::CellType::Button;
+    }
+
+    static bool hasControlCharacters(const QString& text) {
+        return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x20; });
+    }
+
     SpreadGrid* m_grid;
 };
 
