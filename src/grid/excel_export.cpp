@@ -2,16 +2,18 @@
 
 #include "common/msgbox.h"
 #include "common/trap.h"
-#include "grid/spread_helpers.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "widgets/export_sheet.h"
 #include "widgets/spread_grid.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+
+#include <vector>
 
 namespace {
 
@@ -60,6 +62,21 @@ void tellWhereWritten(const QString& workbook) {
     if (answer == Dialogs::ResultOpenFolder) shell::openDocument(QFileInfo(workbook).absolutePath());
 }
 
+// The cells to write: with headers, the grid's column-header rows first (bold and centred, as the
+// sheet's first rows), then the grid's rows that hold data.
+ExportSheet sheetOf(const SpreadGrid& sp, bool withHeaders) {
+    ExportSheet sheet(sp);
+    if (withHeaders) {
+        for (int i = 0; i < sp.colHeaderRows(); ++i) {
+            std::vector<QString> texts;
+            for (int j = 1; j <= sp.maxCols(); ++j) texts.push_back(sp.text(j, SpreadGrid::kHeaderRow + i));
+            sheet.appendBoldRow(texts);
+        }
+    }
+    sheet.appendGridRows(sp);
+    return sheet;
+}
+
 }  // namespace
 
 QString ExportStamp() {
@@ -73,38 +90,20 @@ void SetExportClockForTests(const QDateTime& fixedMoment) {
 
 QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unused*/, bool skipConfirm,
                           bool wholeBook, bool openAfter, bool withHeaders) {
+    return ExportToExcelFile(sp,
+                             ExcelExportOptions{sheetName, skipConfirm, wholeBook, openAfter, withHeaders});
+}
+
+QString ExportToExcelFile(SpreadGrid* sp, const ExcelExportOptions& options) {
     if (sp->dataRowCnt() == 0) {
         ShowInfoMsg(QStringLiteral("엑셀로 보낼 데이터가 없습니다.") + QStringLiteral("\r\n") +
                     QStringLiteral("자료 조회 후 엑셀로 보내세요."));
         return QString();
     }
-    if (!fitsWorkbook(sp, withHeaders ? sp->colHeaderRows() : 0)) return QString();
-    if (!skipConfirm &&
+    if (!fitsWorkbook(sp, options.withHeaders ? sp->colHeaderRows() : 0)) return QString();
+    if (!options.skipConfirm &&
         ShowQuestionMsg(QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"), QString(), true) != kYes)
         return QString();
-
-    const bool wasReDraw = sp->reDraw();
-    TrapStep(kProc, kModule, [&] { sp->setReDraw(false); });
-
-    // The header rows become the first rows of the sheet: bold, centred static texts.
-    int headerRows = 0;
-    if (withHeaders) {
-        TrapStep(kProc, kModule, [&] {
-            const int h = sp->colHeaderRows();
-            sp->setMaxRows(sp->maxRows() + h);
-            headerRows = h;
-            for (int i = 1; i <= h; ++i) {
-                sp->insertRows(i, 1);
-                for (int j = 1; j <= sp->maxCols(); ++j) {
-                    sp->setCellType(j, i, SpreadGrid::CellType::StaticText);
-                    sp->setTypeHAlign(j, i, SpreadGrid::HAlign::Center);
-                    sp->setTypeVAlign(j, i, SpreadGrid::VAlign::Center);
-                    sp->setFontBold(j, i, true);
-                    sp->setText(j, i, GetSpreadText(sp, j, SpreadGrid::kHeaderRow + i - 1));
-                }
-            }
-        });
-    }
 
     QString workbook, log;
     TrapStep(kProc, kModule, [&] {
@@ -118,34 +117,26 @@ QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unuse
     });
 
     bool exported = false;
+    QString why;
     {
         WaitCursor wait;
-        const bool wasProtected = sp->protect();
-        if (wasProtected) TrapStep(kProc, kModule, [&] { sp->setProtect(false); });
         TrapStep(kProc, kModule, [&] {
-            exported =
-                wholeBook ? sp->exportExcelBook(workbook, log) : sp->exportToExcel(workbook, sheetName, log);
+            const ExportSheet sheet = sheetOf(*sp, options.withHeaders);
+            const QString name = !options.wholeBook           ? options.sheetName
+                                 : sp->objectName().isEmpty() ? QStringLiteral("Sheet1")
+                                                              : sp->objectName();
+            exported = WriteExportSheet(sheet, workbook, name, log, &why);
         });
-        if (wasProtected) TrapStep(kProc, kModule, [&] { sp->setProtect(true); });
     }
 
-    QString result;
     if (!exported) {
         // The system's reason (a full disk above all) tells the user what to do about it. Nothing was
         // written in the workbook's place, so nothing is opened.
         QString text = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
-        if (const QString why = sp->lastExportError(); !why.isEmpty()) text += QStringLiteral("\r\n") + why;
+        if (!why.isEmpty()) text += QStringLiteral("\r\n") + why;
         dialogs().messageBox({text, AppTitle(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
-    } else {
-        result = workbook;
-        if (openAfter && !shell::openDocument(workbook)) tellWhereWritten(workbook);
+        return QString();
     }
-
-    if (headerRows > 0)
-        TrapStep(kProc, kModule, [&] {
-            sp->deleteRows(1, headerRows);
-            sp->setMaxRows(sp->maxRows() - headerRows);
-        });
-    TrapStep(kProc, kModule, [&] { sp->setReDraw(wasReDraw); });
-    return result;
+    if (options.openAfter && !shell::openDocument(workbook)) tellWhereWritten(workbook);
+    return workbook;
 }

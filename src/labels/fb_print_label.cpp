@@ -4,8 +4,8 @@
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
 #include "grid/spread_menu.h"
-#include "startup/mod_main.h"
 #include "widgets/form_helpers.h"
+#include "widgets/form_style.h"
 #include "widgets/spread_grid.h"
 
 #include <QApplication>
@@ -262,15 +262,11 @@ void fBPrintLabel::resizeEvent(QResizeEvent* event) {
 }
 
 void fBPrintLabel::Form_Resize() {
-    if (!EnsureMinSize(this, -1, -1)) return;
-    const int width = twipsWidth(this);
-    const int height = twipsHeight(this);
-    SetWidthWithInner(m_pnlTop0, width);
-    int slot = 1;
-    for (QPushButton* b : {m_btnClose, m_btnExcel, m_btnPrint, m_btnRecDel, m_btnRowCopy, m_btnRecDelPrint})
-        PlaceFromRight(b, width, slot++, 0);
-    SetWidthWithInner(m_pnlTop2, width, m_spList);
-    SetHeightToBottom(m_pnlTop2, height, m_spList);
+    const auto client = LayoutTopPanel(
+        this, m_pnlTop0, {m_btnClose, m_btnExcel, m_btnPrint, m_btnRecDel, m_btnRowCopy, m_btnRecDelPrint});
+    if (!client) return;
+    SetWidthWithInner(m_pnlTop2, client->width, m_spList);
+    SetHeightToBottom(m_pnlTop2, client->height, m_spList);
 }
 
 void fBPrintLabel::closeEvent(QCloseEvent* event) {

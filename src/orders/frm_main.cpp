@@ -11,6 +11,7 @@
 #include "startup/mod_main.h"
 #include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
+#include "widgets/form_style.h"
 #include "widgets/spread_grid.h"
 
 #include <QApplication>

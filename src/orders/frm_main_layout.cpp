@@ -8,16 +8,13 @@
 #include <QPushButton>
 
 void frmMain::Form_Resize() {
-    if (!EnsureMinSize(this, -1, -1)) return;
-    const int width = twipsWidth(this);
-    const int height = twipsHeight(this);
+    const auto client =
+        LayoutTopPanel(this, m_pnlTop0, {m_btnClose, m_btnExcel, m_btnPrint, m_btnLabelPrint, m_btnQuery});
+    if (!client) return;
+    const int width = client->width;
+    const int height = client->height;
 
-    SetWidthWithInner(m_pnlTop0, width);
     SetWidthWithInner(m_pnlTop2, width);
-
-    int slot = 1;
-    for (QPushButton* button : {m_btnClose, m_btnExcel, m_btnPrint, m_btnLabelPrint, m_btnQuery})
-        PlaceFromRight(button, width, slot++, 0);
     PlacePrintButtons(width);
 
     // The order lines and totals keep their left edge; the direction list takes the rest.

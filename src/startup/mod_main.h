@@ -4,8 +4,6 @@
 
 #include <functional>
 
-class QWidget;
-
 // The program's entry and its session: Main refuses a second instance and runs AppStart, which opens the
 // session on one of two paths and hands over to the login window or the main window. Those windows live
 // above this folder: app/main.cpp hands them in as functions.
@@ -32,8 +30,3 @@ bool InitApp();
 void DestroyApp();
 // Whether the user `loginId` is admitted (local_user.branch 2); sets BuyerCode from local_user.c_buyer.
 bool GetLoginUserInfo(const QString& loginId);
-// Window styling at load: the main window's icon when `setIcon`; with UseFormStyle, panels of the old
-// teal and khaki backgrounds recoloured, buttons given the arrow pointer, and in development mode every
-// control its name as tooltip. Panels are QFrame widgets (QLabel included) whose background is the
-// palette's Window colour; a panel's caption is a QLabel's text or its "caption" property.
-void SetFormStyle(QWidget* window, bool setIcon);

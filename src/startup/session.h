@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/form_style.h"
+
 #include <QString>
 
 // The session values: set by the start-up (and LoginID by the login window), read everywhere, alive for
@@ -16,10 +18,7 @@ inline QString DBPassword;
 inline QString LoginID;
 // The session user's buyer (local_user.c_buyer): every order query is restricted to it.
 inline int BuyerCode = 0;
-// The program runs inside its development environment (never in a build).
-inline bool DevMode = false;
-// SetFormStyle recolours panels (true from InitApp on).
-inline bool UseFormStyle = false;
+// DevMode and UseFormStyle, which the window styling reads, live with it.
 
 // The settings applications that the launcher and the connection manager share with the program.
 inline const QString kConnectionManagerApp = QStringLiteral("테사르Soft 접속관리자");

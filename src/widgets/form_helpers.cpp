@@ -124,6 +124,16 @@ void SetHeightToBottom(QWidget* control, int bottom, QWidget* inner, QWidget* lo
     lower->move(lower->x(), twipsToPixels(twipsTop(inner) + innerHeight + 30, lower));
 }
 
+std::optional<TwipsSize> LayoutTopPanel(QWidget* window, QWidget* topPanel,
+                                        std::initializer_list<QWidget*> rightButtons) {
+    if (!EnsureMinSize(window, -1, -1)) return std::nullopt;
+    const TwipsSize client{twipsWidth(window), twipsHeight(window)};
+    SetWidthWithInner(topPanel, client.width);
+    int slot = 1;
+    for (QWidget* button : rightButtons) PlaceFromRight(button, client.width, slot++, 0);
+    return client;
+}
+
 void SelectActiveText() {
     QWidget* window = QApplication::activeWindow();
     QWidget* focused = window ? window->focusWidget() : QApplication::focusWidget();
@@ -232,6 +242,32 @@ int ShowModalOwned(QWidget* window, QWidget* owner) {
     if (window->isVisible()) loop.exec(QEventLoop::DialogExec);
     if (guard) guard->removeEventFilter(&watcher);
     return 0;
+}
+
+QString PlainToolTip(const QString& text) {
+    if (text.isEmpty()) return text;
+    // Rich text of our own making: every character escaped, blanks kept as the cell shows them, and a
+    // new line only where the text has a line break.
+    QString rich = QStringLiteral("<p style=\"white-space:pre\">");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text.at(i).unicode();
+        if (ch == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') continue;
+        if (ch == u'\n')
+            rich += QStringLiteral("<br>");
+        else if (ch < 0x20 || ch == 0x7F)
+            rich += QLatin1Char(' ');
+        else if (ch == u'<')
+            rich += QStringLiteral("&lt;");
+        else if (ch == u'>')
+            rich += QStringLiteral("&gt;");
+        else if (ch == u'&')
+            rich += QStringLiteral("&amp;");
+        else if (ch == u'"')
+            rich += QStringLiteral("&quot;");
+        else
+            rich += QChar(ch);
+    }
+    return rich + QStringLiteral("</p>");
 }
 
 void MakeToolTip(QWidget* control) {

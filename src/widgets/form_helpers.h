@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <optional>
+
 class QFrame;
 class QKeyEvent;
 class QPushButton;
@@ -39,6 +42,18 @@ void SetWidthWithInner(QWidget* control, int width, QWidget* inner1 = nullptr, Q
 // control's height - 135 and the lower control's top the inner control's bottom + 30.
 void SetHeightToBottom(QWidget* control, int bottom, QWidget* inner = nullptr, QWidget* lower = nullptr);
 
+// A window's client size in twips.
+struct TwipsSize {
+    int width = 0;
+    int height = 0;
+};
+// The start of a resize that the main and the label window share: keeps the window at its minimum size
+// (EnsureMinSize with the defaults), stretches the top panel across the client width and lines the
+// command buttons up from the right edge, the first button in slot 1 nearest the edge. The client size,
+// or nothing when the window has no usable client area (the resize then lays out nothing more).
+std::optional<TwipsSize> LayoutTopPanel(QWidget* window, QWidget* topPanel,
+                                        std::initializer_list<QWidget*> rightButtons);
+
 // Selects the whole text of the focused control of the active window; a masked field's selection covers
 // its literal characters too. Anything without text is ignored.
 void SelectActiveText();
@@ -64,6 +79,12 @@ void SetFocusIf(QWidget* control, bool force = false);
 // window ("frmMain") when the owner is that window or a child of a multiple-document frame. For a dialog,
 // its result; otherwise 0.
 int ShowModalOwned(QWidget* window, QWidget* owner);
+
+// The tooltip text that shows `text` exactly as it is. Qt takes a tooltip that looks like markup for rich
+// text, and loads the images it names (a remark "<img src=/dev/zero>" would read without end), so a
+// text from the database is escaped into rich text of its own: line breaks stay breaks, other control
+// characters become blanks.
+QString PlainToolTip(const QString& text);
 
 // Sets the control's tooltip to its name, followed by "(" index ")" when it belongs to a control array
 // (a widget with the dynamic property "index").

@@ -1,5 +1,6 @@
 #include "widgets/spread_grid.h"
 
+#include "widgets/form_helpers.h"
 #include "widgets/spread_model.h"
 
 #include <QAbstractButton>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -33,6 +35,9 @@ int shiftState(Qt::KeyboardModifiers m) {
 // Pixels of one character unit of column width at 96 dpi, and the cell's padding.
 constexpr double kCharPixels = 7.0;
 constexpr double kWidthPadding = 5.0;
+// Pixels of a cell's width that its text cannot use: the margins the style keeps on either side (the
+// grid line takes one more).
+constexpr int kCellTextMargin = 6;
 
 }  // namespace
 
@@ -50,6 +55,40 @@ public:
             if (limit > 0) edit->setMaxLength(limit);
         }
         return w;
+    }
+
+    // Most cells of a long list are plain texts on their row's colour: they are drawn directly, without
+    // the style's general item drawing (decorations, check marks, text layout), which would cost more
+    // than all the rest of showing the list. Selected and focused cells, check boxes and buttons, and
+    // texts with control characters are drawn by the style as before.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!drawsPlainly(option, index)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (hasControlCharacters(text)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QVariant back = index.data(Qt::BackgroundRole);
+        if (back.isValid()) painter->fillRect(option.rect, back.value<QBrush>());
+        if (text.isEmpty()) return;
+        const QVariant fontValue = index.data(Qt::FontRole);
+        const QFont font = fontValue.isValid() ? fontValue.value<QFont>().resolve(option.font) : option.font;
+        const QVariant fore = index.data(Qt::ForegroundRole);
+        const auto align = Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
+        // The style keeps a margin on either side of an item's text.
+        const int margin = m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1;
+        const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+        const QFontMetrics fm(font);
+        painter->save();
+        painter->setFont(font);
+        painter->setPen(fore.isValid() ? fore.value<QBrush>().color() : option.palette.color(QPalette::Text));
+        painter->drawText(textRect, int(align) | Qt::TextSingleLine,
+                          fm.elidedText(text, Qt::ElideRight, textRect.width()));
+        painter->restore();
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -80,6 +119,16 @@ protected:
     }
 
 private:
+    bool drawsPlainly(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+        if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus)) return false;
+        const auto type = m_grid->cellType(index.column() + 1, index.row() + 1);
+        return type != SpreadGrid::CellType::CheckBox && type != SpreadGrid::CellType::Button;
+    }
+
+    static bool hasControlCharacters(const QString& text) {
+        return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x20; });
+    }
+
     SpreadGrid* m_grid;
 };
 
@@ -239,8 +288,11 @@ void SpreadGrid::setText(int col, int row, const QString& value) {
         m_model->setHeaderText(col, row - kHeaderRow, value);
     else if (row == 0)
         m_model->setHeaderText(col, 0, value);
-    else if (row >= 1 && row <= maxRows())
+    else if (row >= 1 && row <= maxRows()) {
         m_model->setText(col, row, value);
+        if (col >= 1 && !m_model->quiet() && !value.isEmpty() && isNumberColumn(col))
+            fitNumberColumn(col, row, row);
+    }
     if (col == 0 && (row == 0 || row == kHeaderRow) && m_corner) m_corner->update();
 }
 
@@ -283,6 +335,49 @@ void SpreadGrid::applyColumnWidth(int col) {
     m_settingWidth = true;
     horizontalHeader()->resizeSection(col - 1, px);
     m_settingWidth = false;
+}
+
+int SpreadGrid::textMargin() const {
+    return kCellTextMargin + (showGrid() ? 1 : 0);
+}
+
+bool SpreadGrid::isNumberColumn(int col) const {
+    return m_model->resolve(&Style::type, col, -1) == CellType::Number;
+}
+
+// A quantity cut to "1,20..." reads as another number: a number column is widened (never narrowed) until
+// its widest value fits at the font it is shown in. The width is not the user's choice, so it is not
+// reported as a column-width change and not stored.
+void SpreadGrid::fitNumberColumns() {
+    const int rows = dataRowCnt();
+    if (rows == 0) return;
+    for (int c = 1; c <= maxCols(); ++c)
+        if (isNumberColumn(c)) fitNumberColumn(c, 1, rows);
+}
+
+void SpreadGrid::fitNumberColumn(int col, int firstRow, int lastRow) {
+    if (isColumnHidden(col - 1)) return;
+    // Digits are equally wide in the grid's fonts, so only the longest values can be the widest.
+    std::vector<std::pair<int, QString>> shown;
+    qsizetype longest = 0;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        QString t = m_model->displayText(col, r);
+        if (t.size() + 1 < longest) continue;
+        longest = std::max(longest, t.size());
+        shown.emplace_back(r, std::move(t));
+    }
+    int needed = 0;
+    for (const auto& [r, t] : shown) {
+        if (t.size() + 1 < longest) continue;
+        const QVariant f = m_model->data(m_model->index(r - 1, col - 1), Qt::FontRole);
+        const QFontMetrics fm(f.isValid() ? f.value<QFont>() : font());
+        needed = std::max(needed, fm.horizontalAdvance(t) + textMargin());
+    }
+    if (needed <= columnWidth(col - 1)) return;
+    double chars = pixelsToColWidth(needed);
+    while (colWidthToPixels(chars) < needed) chars += 0.01;
+    m_colWidths[size_t(col)] = chars;
+    applyColumnWidth(col);
 }
 
 double SpreadGrid::rowHeight(int row) const {
@@ -399,6 +494,7 @@ void SpreadGrid::setFontSize(int col, int row, double points) {
         if (m_rowHeight < fittingHeight(f)) setRowHeight(-1, fittingHeight(f));
     }
     m_model->assign(&Style::fontSize, col, row, points);
+    if (!m_model->quiet()) fitNumberColumns();
 }
 
 bool SpreadGrid::fontBold(int col, int row) const {
@@ -586,6 +682,7 @@ void SpreadGrid::setReDraw(bool on) {
     verticalHeader()->viewport()->setUpdatesEnabled(on);
     m_model->setQuiet(!on);
     if (on) {
+        fitNumberColumns();
         viewport()->update();
         verticalHeader()->viewport()->update();
     }
@@ -790,7 +887,7 @@ QString SpreadGrid::textTipOf(int col, int row) const {
     const QString shown = m_model->displayText(col, row);
     const QVariant f = m_model->data(i, Qt::FontRole);
     const QFontMetrics fm(f.isValid() ? f.value<QFont>() : font());
-    const int room = columnWidth(col - 1) - 6;
+    const int room = columnWidth(col - 1) - textMargin();
     return !shown.isEmpty() && fm.horizontalAdvance(shown) > room ? shown : QString();
 }
 
@@ -802,7 +899,7 @@ bool SpreadGrid::viewportEvent(QEvent* event) {
         if (tip.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(i));
+            QToolTip::showText(help->globalPos(), PlainToolTip(tip), viewport(), visualRect(i));
         return true;
     }
     return QTableView::viewportEvent(event);

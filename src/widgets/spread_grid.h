@@ -238,6 +238,10 @@ private:
     void applySelectionBehaviour();
     void applyHeaderColors();
     void applyColumnWidth(int col);
+    int textMargin() const;
+    bool isNumberColumn(int col) const;
+    void fitNumberColumns();
+    void fitNumberColumn(int col, int firstRow, int lastRow);
     void syncRowsFromModel();
     void onHeaderClicked(int section);
     void onSectionResized(int section, int oldSize, int newSize);

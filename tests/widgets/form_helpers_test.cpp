@@ -83,6 +83,38 @@ TEST_F(FormHelpers, PlacingHelpers) {
     EXPECT_EQ(twipsTop(lower), 90 + 5565 + 30);
 }
 
+// The shared start of the windows' resize: a narrow window grows to its minimum width first, and the
+// panel and the buttons follow the width it has then; a minimised window lays out nothing.
+TEST_F(FormHelpers, TopPanelFollowsTheWindowWidth) {
+    QWidget window;
+    auto* panel = new QWidget(&window);
+    auto* first = new QWidget(panel);
+    auto* second = new QWidget(panel);
+    window.resize(9000 / 15, 6000 / 15);
+    window.show();
+    struct Case {
+        int width;
+        int expectedWidth;
+    };
+    for (const Case c : {Case{9000, 9000}, Case{3000, 4635}}) {
+        window.resize(c.width / 15, 6000 / 15);
+        const auto client = LayoutTopPanel(&window, panel, {first, second});
+        ASSERT_TRUE(client);
+        EXPECT_EQ(client->width, twipsWidth(&window));
+        EXPECT_NEAR(client->width, c.expectedWidth, 15);
+        EXPECT_EQ(client->height, 6000);
+        EXPECT_EQ(twipsWidth(panel), client->width);
+        EXPECT_NEAR(twipsLeft(first), client->width - 30 - 1155, 15);
+        EXPECT_NEAR(twipsLeft(second), client->width - 30 - 2 * 1155, 15);
+    }
+
+    const QRect placed = first->geometry();
+    window.showMinimized();
+    window.resize(200, 200);
+    EXPECT_FALSE(LayoutTopPanel(&window, panel, {first, second}));
+    EXPECT_EQ(first->geometry(), placed);
+}
+
 TEST_F(FormHelpers, FocusMovesAndSelection) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);

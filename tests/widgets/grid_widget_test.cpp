@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -412,6 +413,60 @@ TEST(GridWidget, CutOffTextsShowWholeAsTips) {
     EXPECT_EQ(g.textTipOf(2, 1), QString());  // the whole text fits
     g.setColWidth(1, 60);
     EXPECT_EQ(g.textTipOf(1, 1), QString());
+}
+
+// A quantity cut to "1,20..." reads as another number: number columns grow to their widest value, at the
+// width the style leaves a cell's text, whatever the font; other columns and wide columns keep their width.
+TEST(GridWidget, NumberColumnsFitTheirWidestValue) {
+    SpreadGrid g;
+    g.setMaxCols(3);
+    g.setMaxRows(3);
+    g.resize(900, 300);
+    g.show();
+    for (int c = 1; c <= 3; ++c) g.setColWidth(c, 3);
+    g.setColWidth(3, 30);
+    for (const int c : {2, 3}) {
+        g.setCellType(c, -1, SpreadGrid::CellType::Number);
+        g.setTypeNumber(c, -1, {1, true, -1e12, 1e12, false});
+    }
+    int widthChanges = 0;
+    QObject::connect(&g, &SpreadGrid::colWidthChange, [&](int, int) { ++widthChanges; });
+
+    // Every shown value of a column fits the room the style leaves for a cell's text.
+    const auto allFit = [&g](int col) {
+        const int margin = g.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &g) + 1;
+        for (int r = 1; r <= g.dataRowCnt(); ++r) {
+            const QModelIndex i = g.model()->index(r - 1, col - 1);
+            const QVariant f = g.model()->data(i, Qt::FontRole);
+            const QFontMetrics fm(f.isValid() ? f.value<QFont>() : g.font());
+            const QString shown = g.model()->data(i, Qt::DisplayRole).toString();
+            if (fm.horizontalAdvance(shown) > g.visualRect(i).width() - 2 * margin) return false;
+        }
+        return true;
+    };
+
+    g.setReDraw(false);  // as a list is loaded
+    const QString values[] = {QStringLiteral("1200.5"), QStringLiteral("-1234567.25"), QStringLiteral("7")};
+    for (int r = 1; r <= 3; ++r) {
+        g.setText(1, r, QStringLiteral("가나다라마바사아자차"));
+        g.setText(2, r, values[r - 1]);
+        g.setText(3, r, values[r - 1]);
+    }
+    EXPECT_FALSE(allFit(2));
+    g.setReDraw(true);
+    EXPECT_TRUE(allFit(2));
+    EXPECT_GT(g.colWidth(2), 3);
+    EXPECT_DOUBLE_EQ(g.colWidth(1), 3);   // a text column is cut as before, with its tip
+    EXPECT_DOUBLE_EQ(g.colWidth(3), 30);  // wide enough already: never narrowed
+
+    // A larger value typed or set later, and a larger font, widen it again.
+    g.setText(2, 3, QStringLiteral("-123456789012.5"));
+    EXPECT_TRUE(allFit(2));
+    g.setFontSize(-1, -1, 20);
+    EXPECT_TRUE(allFit(2));
+    EXPECT_TRUE(allFit(3));
+    // The fitted width is not the user's: nothing is reported for the layout file.
+    EXPECT_EQ(widthChanges, 0);
 }
 
 TEST(GridWidget, UnitsRoundTripThroughPixels) {

@@ -1,7 +1,6 @@
 // Window styling at load: the old teal and khaki panels recoloured, buttons with the arrow pointer,
 // control names as tooltips in development mode.
-#include "startup/mod_main.h"
-#include "startup/session.h"
+#include "widgets/form_style.h"
 
 #include <QApplication>
 #include <QLabel>
