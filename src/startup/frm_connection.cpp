@@ -4,9 +4,9 @@
 #include "common/msgbox.h"
 #include "db/cmysql.h"
 #include "platform/app_error.h"
+#include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "startup/session.h"
-#include "platform/dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -35,9 +35,9 @@ FrmConnection::FrmConnection(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("서버 연결 설정"));
     CreateControls();
     m_txtHost->setText(settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("IP")));
-    m_txtPort->setValue(
-        settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("Port"), QString::number(kDefaultPort))
-            .toInt());
+    m_txtPort->setValue(settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("Port"),
+                                      QString::number(kDefaultPort))
+                            .toInt());
     m_txtDatabase->setText(settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("DB명")));
     m_txtUser->setText(settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("ID")));
 }

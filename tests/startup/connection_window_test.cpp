@@ -64,11 +64,13 @@ TEST_F(ConnectionWindow, AWrongPasswordIsSaidAndNothingIsWritten) {
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_FALSE(window.TestConnection());
     EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못했습니다.")));
-    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("1045"))) << testDialogs().last().text.toStdString();
+    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("1045")))
+        << testDialogs().last().text.toStdString();
 
     testDialogs().answer(Dialogs::ResultOk);
     window.btnSave()->click();
-    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.")));
+    EXPECT_TRUE(
+        testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.")));
     EXPECT_EQ(window.result(), QDialog::Rejected);
     EXPECT_FALSE(QFile::exists(connectionFile()));
 }
@@ -93,7 +95,8 @@ TEST_F(ConnectionWindow, TheRightValuesAreTestedWrittenAsTheStartReadsThemAndThe
     EXPECT_EQ(loginShown, 1);
 
     EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("서버Type")), QStringLiteral("1"));
-    EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("IP")), QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("IP")),
+              QStringLiteral("127.0.0.1"));
     EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("Port")), QString::number(p.port));
     EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("DB명")), p.database);
     EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("ID")), p.user);
