@@ -7,11 +7,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/share/peloraorder.desktop DESTINATION ${CMAK
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 set(PELORA_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/peloraorder)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${PELORA_INSTALL_DOCDIR})
+# The pictures the windows show (the intro notice), where an installed program looks for them
+# (app_paths::imageFolder: <prefix>/share/peloraorder/Image).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/db/demo/Image/ DESTINATION ${CMAKE_INSTALL_DATADIR}/peloraorder/Image)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${PELORA_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.png")
 
 set(CPACK_PACKAGE_NAME peloraorder)
 set(CPACK_PACKAGE_VENDOR "Pelora Food")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The program's own version (1.1.18: major, minor, revision), not the four-part CMake project version.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_TWEAK})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "펠로라푸드주문서: order sheets, labels and Excel exports of purchase orders")
 set(CPACK_PACKAGE_DESCRIPTION
     "The desktop order-sheet client of the distributor's suppliers: it lists a buyer's purchase orders from the MySQL order database, prints order sheets and product labels, and exports lists to Excel.")

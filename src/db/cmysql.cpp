@@ -132,6 +132,10 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
     if (!m_noErrMsg)
         errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') +
                                      description);
+    // The failure stays readable through err_no and err_description after the handle is replaced.
+    m_lastFailed = true;
+    m_lastErrNo = static_cast<std::int32_t>(n);
+    m_lastErrText = CStrToText(mysql_error(m_conn));
     // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
     closeNative();
     initNative();

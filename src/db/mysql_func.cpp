@@ -22,13 +22,14 @@ cMySQL* DBConn() {
     return g_conn.get();
 }
 
-bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database) {
+bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database,
+            int port) {
     try {
         g_conn = std::make_unique<cMySQL>();
         g_conn->setCharacterSet(settings::get(AppTitle(), QStringLiteral("Config"),
                                               QStringLiteral("DBCharset"),
                                               QStringLiteral(PELORA_DB_CHARSET)));
-        return g_conn->real_connect(host, user, password, database, 3306, QString(), 0, false);
+        return g_conn->real_connect(host, user, password, database, port, QString(), 0, false);
     } catch (const AppError& e) {
         errorReporter().procedureError(QStringLiteral("DBInit"), QStringLiteral("modMySQL_Func"), e);
         return false;

@@ -13,7 +13,8 @@ cMySQL* DBConn();
 
 // Opens the session connection. The connection character set comes from the setting
 // AppTitle / "Config" / "DBCharset" (default latin1). False after a reported failure.
-bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database);
+bool DBInit(const QString& host, const QString& user, const QString& password, const QString& database,
+            int port = 3306);
 // Closes the session connection.
 void DBClose();
 // True when the last statement failed because the server could not be reached (its box has been

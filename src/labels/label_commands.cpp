@@ -40,8 +40,28 @@ QString NumberText(double value) {
 }
 
 QString QuotedText(const QString& text) {
-    QString out = withoutLineBreaks(text);
-    out.replace(QLatin1Char('"'), QStringLiteral("\\[\"]"));
+    const QString plain = withoutLineBreaks(text);
+    QString out;
+    out.reserve(plain.size());
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        const QChar c = plain[i];
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            // ESC, TAB, NUL, ... from a database text would reach the printer raw inside the string (ESC !R
+            // is an immediate command): a blank in their place.
+            out += QLatin1Char(' ');
+        } else if (c == QLatin1Char('"')) {
+            out += QStringLiteral("\\[\"]");
+        } else if (c == QLatin1Char('\\') && (i + 1 == plain.size() || plain[i + 1] == QLatin1Char('"') ||
+                                              plain[i + 1] == QLatin1Char('['))) {
+            // A backslash from the text must never pair with what follows it: before our \["] it could make
+            // the quote read as ending the string, before "[" it starts an escape of its own, and as the
+            // last character it stands before the closing quote. The full-width one looks alike and has no
+            // backslash byte in code page 949.
+            out += QChar(0xFF3C);
+        } else {
+            out += c;
+        }
+    }
     return out;
 }
 

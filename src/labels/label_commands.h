@@ -28,8 +28,10 @@ inline constexpr int kRemarkLineBytes = 42;
 // The shortest decimal text of a number: 90, 2.5, no grouping, no trailing zeros.
 QString NumberText(double value);
 
-// A text as it may stand between the double quotes of a command: a double quote becomes \["] and a line
-// break (CR LF, CR or LF) one blank, so that no text can end the command or start a new one.
+// A text as it may stand between the double quotes of a command, so that no text can end the string or
+// the command, start a new one, or carry a printer control: a double quote becomes \["], a line break (CR
+// LF, CR or LF) one blank, every other control character (below 0x20, and 0x7F) a blank, and a backslash
+// that could pair with what follows it (before a double quote or "[", or at the end) the full-width ＼.
 QString QuotedText(const QString& text);
 
 // One TEXT command line in the printer's Korean font "K": position in dots, rotation 0, the multipliers.

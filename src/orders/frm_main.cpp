@@ -21,6 +21,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -38,6 +39,12 @@ QFont guLimChe() {
     return QFont(QStringLiteral("굴림체"), 9);
 }
 
+QString productCaption() {
+    return kProductName + QStringLiteral(" Ver.") + QString::number(program_identity::versionMajor()) +
+           QLatin1Char('.') + QString::number(program_identity::versionMinor()) + QLatin1Char('.') +
+           QString::number(program_identity::versionRevision());
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
@@ -48,10 +55,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     ConnectEvents();
 
     // Load.
-    setWindowTitle(kProductName + QStringLiteral(" Ver.") +
-                   QString::number(program_identity::versionMajor()) + QLatin1Char('.') +
-                   QString::number(program_identity::versionMinor()) + QLatin1Char('.') +
-                   QString::number(program_identity::versionRevision()));
+    setWindowTitle(productCaption());
     move(0, 0);
     resize(twipsToPixels(kDesignClientWidth, this), twipsToPixels(kDesignClientHeight, this));
     SetFormStyle(this, true);
@@ -65,6 +69,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     m_loading = false;
     Form_Resize();
     RunQuery();
+    // The list has the focus: keys like PageDown go to it, never unseen to the date-kind box.
+    m_spListO->setFocus(Qt::OtherFocusReason);
 }
 
 frmMain::~frmMain() = default;
@@ -130,6 +136,10 @@ void frmMain::CreateControls() {
 void frmMain::ConnectEvents() {
     qApp->installEventFilter(this);
     connect(m_btnQuery, &QPushButton::clicked, this, &frmMain::RunQuery);
+    // A date or a date kind the user changes is queried at once: the list on screen is always the day in
+    // the box, so that 주문서 never prints another day's directions.
+    connect(m_hcDate, &DateBox::dateEdited, this, &frmMain::OnDateOrKindEdited);
+    connect(m_cmbField, &QComboBox::activated, this, &frmMain::OnDateOrKindEdited);
     connect(m_btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(m_btnExcel, &QPushButton::clicked, this, &frmMain::ExportOrderLines);
     connect(m_btnLabelPrint, &QPushButton::clicked, this, &frmMain::ShowLabelList);
@@ -163,8 +173,14 @@ void frmMain::SetDateText(const QString& text) {
 }
 
 void frmMain::RunQuery() {
-    if (!m_hcDate->commit()) return;
+    {
+        // A date typed before F5 is taken here; it is this query's, not one more of its own.
+        const QScopedValueRollback<bool> committing(m_committingDate, true);
+        if (!m_hcDate->commit()) return;
+    }
     LoadDirectionList();
+    setWindowTitle(productCaption() + QStringLiteral(" - ") + m_cmbField->currentText() + QLatin1Char(' ') +
+                   DateText());
     // With the server out of reach its box has been shown once; the other lists would show it again.
     // They are emptied instead, so that none shows the lines of a direction the list no longer holds.
     if (DBConnectionLost()) {
@@ -174,6 +190,11 @@ void frmMain::RunQuery() {
     }
     LoadOrderLines(-2);
     if (!DBConnectionLost()) LoadProductTotals(-2);
+}
+
+void frmMain::OnDateOrKindEdited() {
+    if (m_committingDate || m_loading) return;
+    RunQuery();
 }
 
 void frmMain::OnActiveCellMoved(int newRow) {
@@ -186,9 +207,14 @@ void frmMain::OnActiveCellMoved(int newRow) {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier &&
-            static_cast<QWidget*>(watched)->window() == this) {
+        const bool here = static_cast<QWidget*>(watched)->window() == this;
+        if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier && here) {
             RunQuery();
+            return true;
+        }
+        // F8 exports, as the 엑셀 button says.
+        if (key->key() == Qt::Key_F8 && key->modifiers() == Qt::NoModifier && here) {
+            ExportOrderLines();
             return true;
         }
     }

@@ -65,7 +65,8 @@ public:
     SpreadGrid* spList2() const { return m_spList2; }
 
 protected:
-    // F5 runs the query wherever the focus is in this window: the window sees keys before its controls.
+    // F5 runs the query and F8 the export wherever the focus is in this window: the window sees keys
+    // before its controls.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // Asks before closing; on Yes saves the layout when it changed and ends the session.
@@ -85,6 +86,8 @@ private:
     void Form_Unload();
     bool LayoutChanged() const;
     void OnActiveCellMoved(int newRow);
+    // The user changed the date or the date kind: the list follows at once.
+    void OnDateOrKindEdited();
 
     QFrame* m_pnlTop0 = nullptr;
     QFrame* m_pnlTop2 = nullptr;
@@ -112,4 +115,5 @@ private:
     // Set while the direction list is rebuilt: its own cursor moves do not reload the other grids, the
     // query command loads them once afterwards.
     bool m_loadingList = false;
+    bool m_committingDate = false;  // the query itself takes a typed date
 };

@@ -4,7 +4,8 @@
 
 // The per-user settings store: text values addressed by application name, section and key. Here one INI
 // file per application name under the XDG config home ($XDG_CONFIG_HOME/<application>.ini, by default
-// ~/.config/<application>.ini); the launcher and the connection manager write the same files.
+// ~/.config/<application>.ini), UTF-8, names written as they are; the launcher and the connection manager
+// write the same files.
 namespace settings {
 
 QString get(const QString& application, const QString& section, const QString& key,

@@ -60,7 +60,7 @@ frmIntroMsg::frmIntroMsg(QWidget* parent) : QDialog(parent) {
 }
 
 QString frmIntroMsg::PicturePath() {
-    return app_paths::programFolder() + QStringLiteral("/Image/SoftwareInfoMsg.jpg");
+    return app_paths::imageFolder() + QStringLiteral("/SoftwareInfoMsg.jpg");
 }
 
 bool frmIntroMsg::ShouldShow() {

@@ -7,8 +7,9 @@ class QLabel;
 class QPushButton;
 
 // The intro notice shown once after a login: a notice picture delivered with the program
-// (Image/SoftwareInfoMsg.jpg in the program folder) and the choice to never show it again, which is kept
-// as AppTitle / "Config" / "NoMsg" = "1". Without the picture the window shows its controls only.
+// (SoftwareInfoMsg.jpg in the picture folder, app_paths::imageFolder()) and the choice to never show it
+// again, which is kept as AppTitle / "Config" / "NoMsg" = "1". Without the picture the window shows its
+// controls only.
 class frmIntroMsg : public QDialog {
     Q_OBJECT
 public:

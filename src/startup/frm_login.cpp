@@ -124,7 +124,7 @@ void FrmLogin::Form_Load() {
     setWindowTitle(AppTitle() + QStringLiteral(" 로그인"));
     m_attempts = 0;
     m_loggedIn = m_userChanged = m_passwordTyped = false;
-    const QString picture = app_paths::programFolder() + QStringLiteral("/Image/loginbg.jpg");
+    const QString picture = app_paths::imageFolder() + QStringLiteral("/loginbg.jpg");
     if (QFileInfo::exists(picture)) {
         m_background->setPixmap(QPixmap(picture));
         m_background->setGeometry(rect());

@@ -12,6 +12,7 @@
 #include "platform/shell.h"
 #include "platform/single_instance.h"
 #include "startup/chttpfile.h"
+#include "startup/frm_connection.h"
 #include "startup/server_location.h"
 #include "startup/session.h"
 
@@ -40,6 +41,26 @@ QString startRequest() {
            QStringLiteral(";login.exe;") + program_identity::exeName() + QStringLiteral(";") + version;
 }
 
+// The launcher program: the one the installation names ("Options" / "Launcher" of the connection manager's
+// settings), else start.exe beside the program.
+QString launcherProgram() {
+    const QString configured =
+        settings::get(kConnectionManagerApp, kOptionsSection, QStringLiteral("Launcher"));
+    return configured.isEmpty() ? app_paths::programFolder() + QStringLiteral("/start.exe") : configured;
+}
+
+// Whether this installation starts through a launcher: a launcher handed a parameter over, or one is
+// configured or installed beside the program. A plain desktop installation has none.
+bool launcherInstalled() {
+    if (DevMode) return true;
+    if (!settings::get(kLoginManagerApp, QStringLiteral("Config"), QStringLiteral("MainPathParam")).isEmpty())
+        return true;
+    // A configured launcher counts even when it is missing: the user is told which program is missing.
+    if (!settings::get(kConnectionManagerApp, kOptionsSection, QStringLiteral("Launcher")).isEmpty())
+        return true;
+    return QFileInfo::exists(launcherProgram());
+}
+
 // No usable launcher parameter: leave a start request for the launcher and run it.
 void requestStartThroughLauncher() {
     settings::save(kConnectionManagerApp, kOptionsSection, QStringLiteral("ID"),
@@ -48,7 +69,7 @@ void requestStartThroughLauncher() {
                    defaultLauncherPasswordText());
     settings::save(kConnectionManagerApp, kOptionsSection, QStringLiteral("StartParam"),
                    EncodeStr(EncodeUniCode(startRequest())));
-    const QString launcher = app_paths::programFolder() + QStringLiteral("/start.exe");
+    const QString launcher = launcherProgram();
     if (!QFileInfo::exists(launcher) || !shell::runProgram(launcher))
         ShowInfoMsg(launcher + QStringLiteral("\r\n") + QStringLiteral("실행 파일을 찾을 수 없습니다."));
 }
@@ -81,6 +102,9 @@ StartOutcome settingsStorePath(const StartHandOver& handOver) {
     DBPassword = settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("PWD"),
                                defaultLauncherPasswordText());
     if (!DBPassword.isEmpty()) DBPassword = DecodeStr(DBPassword);
+    DBPort = int(LeadingNumber(settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("Port"),
+                                             QStringLiteral("3306"))));
+    if (DBPort <= 0 || DBPort > 65535) DBPort = 3306;
     LoginID.clear();
     if (!InitApp()) return StartOutcome::Ended;
     if (handOver.showLoginWindow) handOver.showLoginWindow();
@@ -167,14 +191,18 @@ bool IsDebugMode(const QString& projectName) {
 StartOutcome AppStart(const StartHandOver& handOver) {
     const QString serverType =
         settings::get(kConnectionManagerApp, kServerSection, QStringLiteral("서버Type"), QStringLiteral("0"));
-    return LeadingNumber(serverType) != 0 ? settingsStorePath(handOver) : launcherPath(handOver);
+    if (LeadingNumber(serverType) != 0) return settingsStorePath(handOver);
+    if (launcherInstalled()) return launcherPath(handOver);
+    // A first start without a launcher: the connection is asked for once, then the login follows.
+    if (!AskServerConnection()) return StartOutcome::Ended;
+    return settingsStorePath(handOver);
 }
 
 bool InitApp() {
     // No grid print preview is set up here: no command of the program prints a grid.
     UseFormStyle = true;
     try {
-        return DBInit(DBHost, DBUser, DBPassword, DBName);
+        return DBInit(DBHost, DBUser, DBPassword, DBName, DBPort);
     } catch (const AppError& e) {
         reportError("InitApp", e);
         return false;

@@ -22,7 +22,10 @@ StartOutcome Main(const StartHandOver& handOver);
 // Whether the program runs inside its development environment under `projectName`; sets DevMode. Never
 // in a build: the module that runs the code is the program itself.
 bool IsDebugMode(const QString& projectName);
-// Chooses the start path by "서버Type" and runs it up to the hand-over.
+// Chooses the start path and runs it up to the hand-over: "서버Type" not 0, the settings store's
+// connection; otherwise the launcher's, when the installation has a launcher (its hand-over parameter,
+// "Options" / "Launcher" naming its program, or start.exe beside the program); otherwise, on a first start,
+// the connection window, then the settings store's path.
 StartOutcome AppStart(const StartHandOver& handOver);
 // Opens the session connection; true when it is open.
 bool InitApp();

@@ -14,6 +14,8 @@ inline QString DBHost;
 inline QString DBUser;
 inline QString DBName;
 inline QString DBPassword;
+// The server's TCP port (a host "localhost" connects through the local socket instead).
+inline int DBPort = 3306;
 // The session user's login identifier (local_user.loginid).
 inline QString LoginID;
 // The session user's buyer (local_user.c_buyer): every order query is restricted to it.

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTextCharFormat>
@@ -75,12 +76,43 @@ DateBox::DateBox(QWidget* parent) : QWidget(parent) {
     // A day clicked once or chosen with Enter in the calendar.
     const auto pick = [this](const QDate& picked) {
         m_popup->hide();
-        setDate(picked);
+        setDateByUser(picked);
         m_edit->setFocus(Qt::PopupFocusReason);
         m_edit->selectAll();
     };
     connect(m_calendar, &QCalendarWidget::activated, this, pick);
     connect(m_calendar, &QCalendarWidget::clicked, this, pick);
+    showMonthTitle();
+}
+
+void DateBox::showMonthTitle() {
+    auto* bar = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"));
+    auto* month = m_calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    auto* year = m_calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+    auto* layout = bar ? qobject_cast<QHBoxLayout*>(bar->layout()) : nullptr;
+    if (!layout || !month || !year) return;  // another Qt: its own title stays
+    m_monthTitle = new QLabel(bar);
+    m_monthTitle->setObjectName(QStringLiteral("monthTitle"));
+    m_monthTitle->setTextFormat(Qt::PlainText);
+    m_monthTitle->setAlignment(Qt::AlignCenter);
+    QFont bold = m_monthTitle->font();
+    bold.setBold(true);
+    m_monthTitle->setFont(bold);
+    m_monthTitle->setPalette(month->palette());
+    layout->insertWidget(layout->indexOf(month), m_monthTitle);
+    month->hide();
+    year->hide();
+    const auto update = [this](int y, int m) {
+        m_monthTitle->setText(QStringLiteral("%1년 %2월").arg(y).arg(m));
+    };
+    connect(m_calendar, &QCalendarWidget::currentPageChanged, this, update);
+    update(m_calendar->yearShown(), m_calendar->monthShown());
+}
+
+void DateBox::setDateByUser(const QDate& date) {
+    const bool changed = date != m_date;
+    setDate(date);
+    if (changed) emit dateEdited(m_date);
 }
 
 void DateBox::setDate(const QDate& date) {
@@ -104,7 +136,7 @@ bool DateBox::commit() {
     if (typed == dateText()) return true;
     const QDate parsed = ParseDateInput(typed, QDate::currentDate());
     if (parsed.isValid()) {
-        setDate(parsed);
+        setDateByUser(parsed);
         return true;
     }
     showDateText();
@@ -132,7 +164,7 @@ void DateBox::showCalendar() {
 
 void DateBox::stepDays(int days) {
     if (!commit()) return;
-    setDate((m_date.isValid() ? m_date : QDate::currentDate()).addDays(days));
+    setDateByUser((m_date.isValid() ? m_date : QDate::currentDate()).addDays(days));
     m_edit->selectAll();
 }
 

@@ -36,6 +36,9 @@ public:
 
 signals:
     void dateChanged(const QDate& date);
+    // The user changed the date: a typed date taken, a day stepped, a day picked in the calendar (not a
+    // date set by the program).
+    void dateEdited(const QDate& date);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,6 +46,11 @@ protected:
 private:
     bool handleKey(class QKeyEvent* key);
     void stepDays(int days);
+    // setDate for a date the user chose: dateEdited follows when it differs.
+    void setDateByUser(const QDate& date);
+    // The calendar's title as Korean calendars write it, "2026년 12월", in place of Qt's month and year
+    // buttons.
+    void showMonthTitle();
     // Digits typed over a whole "yyyy-mm-dd" text replace the digit at the cursor, skipping the dashes.
     bool overwriteDigit(QChar digit);
     // The date as the box shows it, "yyyy-mm-dd"; empty when it holds none.
@@ -53,5 +61,6 @@ private:
     QToolButton* m_button = nullptr;
     QFrame* m_popup = nullptr;
     QCalendarWidget* m_calendar = nullptr;
+    class QLabel* m_monthTitle = nullptr;
     QDate m_date;
 };

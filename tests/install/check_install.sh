@@ -28,6 +28,7 @@ files)
     head -c 8 "$png" | od -An -tx1 | grep -q '89 50 4e 47' || fail "$png is no PNG"
   done
   [ -f "$root/share/doc/peloraorder/README.md" ] || fail "no README in share/doc/peloraorder/"
+  [ -f "$root/share/peloraorder/Image/SoftwareInfoMsg.jpg" ] || fail "no intro picture in share/peloraorder/Image/"
   echo "installed files OK"
   ;;
 deb)
@@ -49,6 +50,8 @@ deb)
     grep -q " $f\$" <<<"$contents" || fail "$f is not in the package"
   done
   [ "$(dpkg-deb -f "$deb" Package)" = peloraorder ] || fail "package name"
+  [ "$(dpkg-deb -f "$deb" Version)" = 1.1.18 ] || fail "package version $(dpkg-deb -f "$deb" Version), not the program's 1.1.18"
+  grep -q " ./usr/share/peloraorder/Image/SoftwareInfoMsg.jpg\$" <<<"$contents" || fail "the intro picture is not in the package"
   echo "package $(basename "$deb") OK"
   ;;
 *)

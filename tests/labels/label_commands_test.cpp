@@ -110,6 +110,49 @@ TEST(LabelCommands, ATextCannotEndItsCommandOrStartAnother) {
               QStringLiteral("특이사항: 끝\" PRINT 5,5 CLS TEXT 0,0,\"K\",0,1,1,\"x"));
 }
 
+// Control bytes and backslashes from the database: nothing but printable bytes inside a TEXT string, no
+// backslash of the text next to a quote or "[", and the preview reads one label with the texts as shown.
+TEST(LabelCommands, ControlBytesAndBackslashesCannotReachThePrinterAsCommands) {
+    struct Case {
+        QString product;
+        QString shown;  // the product line's text after its caption, as the printer prints it
+    };
+    const QString esc = QString(QChar(0x1B));
+    const Case cases[] = {
+        {esc + QStringLiteral("!R양파"), QStringLiteral(" !R양파")},
+        {QStringLiteral("a\tb\fc\vd") + QChar(0) + QStringLiteral("e") + QChar(0x7F),
+         QStringLiteral("a b c d e ")},
+        {QStringLiteral("끝\\\"PRINT 9"), QStringLiteral("끝＼\"PRINT 9")},
+        {QStringLiteral("끝\\"), QStringLiteral("끝＼")},
+        {QStringLiteral("\\[R]\\[L]"), QStringLiteral("＼[R]＼[L]")},
+        {QStringLiteral("C:\\temp\\a"), QStringLiteral("C:\\temp\\a")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.product.toStdString());
+        LabelTexts t;
+        t[ProductName] = c.product;
+        const QByteArray bytes = Encode(LabelBlock(t));
+        const QList<QByteArray> lines = bytes.split('\n');
+        EXPECT_EQ(bytes.count("PRINT "), 1 + c.product.count(QStringLiteral("PRINT")));
+        for (QByteArray line : lines) {
+            if (line.endsWith('\r')) line.chop(1);
+            for (char byte : line) EXPECT_TRUE(static_cast<unsigned char>(byte) >= 0x20 && byte != 0x7F);
+            if (!line.startsWith("TEXT 20,105")) continue;
+            // Inside the string: a backslash only as the start of our own quote escape.
+            const QByteArray inside = line.mid(line.indexOf(",\"", 20) + 2).chopped(1);
+            for (qsizetype i = inside.indexOf('\\'); i >= 0; i = inside.indexOf('\\', i + 1)) {
+                const bool quoteEscape = inside.mid(i, 4) == "\\[\"]";
+                const bool plain = i + 1 < inside.size() && inside[i + 1] != '"' && inside[i + 1] != '[';
+                EXPECT_TRUE(quoteEscape || plain) << inside.constData();
+            }
+        }
+        const auto labels = label_preview::Interpret(bytes);
+        ASSERT_EQ(labels.size(), 1);
+        ASSERT_EQ(labels[0].texts.size(), 2);
+        EXPECT_EQ(labels[0].texts[1].text, QStringLiteral("제 품 명: ") + c.shown);
+    }
+}
+
 TEST(LabelCommands, TextCommandWritesNumbersInTheirShortestForm) {
     EXPECT_EQ(MakeTextCommand(20.5, 105, QStringLiteral("a"), 1, 2),
               QStringLiteral("TEXT 20.5,105,\"K\" ,0,1,2,\"a\"\r\n"));

@@ -21,7 +21,9 @@ using DirectionListTest = OrdersTest;
 TEST_F(DirectionListTest, LoadsWithItsCaptionTheDateKindsAndTomorrow) {
     NoticeCounter notices;
     frmMain& w = open();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("(주)라벤푸드 주문서 Ver.1.1.18"));
+    // The title names the list shown: its date kind and date.
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("(주)라벤푸드 주문서 Ver.1.1.18 - 납품일 ") +
+                                   QDate::currentDate().addDays(1).toString(QStringLiteral("yyyy-MM-dd")));
     ASSERT_EQ(w.cmbField()->count(), 3);
     EXPECT_EQ(w.cmbField()->itemText(0), QStringLiteral("납품일"));
     EXPECT_EQ(w.cmbField()->itemText(1), QStringLiteral("발주일"));

@@ -3,6 +3,7 @@
 #include "support/qt_printers.h"
 
 #include <QFile>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,106 @@ TEST(SettingsStore, ValuesWithSeparatorsSurvive) {
     const QString value = QStringLiteral("a;b=c, d\\e \"f\" ");
     settings::save(QStringLiteral("app"), QStringLiteral("Config"), QStringLiteral("k"), value);
     EXPECT_EQ(settings::get(QStringLiteral("app"), QStringLiteral("Config"), QStringLiteral("k")), value);
+}
+
+}  // namespace
+
+namespace {
+
+QString settingsPath(const QString& application) {
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QLatin1Char('/') + application + QStringLiteral(".ini");
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// The Korean sections and keys of every settings file the program writes, in files laid out by hand:
+// writing one key changes that key's line and nothing else, Korean names stay readable.
+TEST(SettingsStore, AWriteChangesOnlyItsLineAndKeepsKoreanNamesReadable) {
+    struct Case {
+        const char* application;
+        const char* section;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"테사르Soft 접속관리자", "서버정보", "DB명"},
+        {"테사르Soft 접속관리자", "서버정보", "서버Type"},
+        {"테사르Soft 로그인 관리자", "Config", "MainPathParam"},
+        {"펠로라푸드주문서", "Config", "주문서_Printer"},
+        {"테사르공통", "바코드프린터", "PORTTYPE"},
+    };
+    for (const Case& c : cases) {
+        const QString app = QString::fromUtf8(c.application);
+        const QString section = QString::fromUtf8(c.section);
+        const QString key = QString::fromUtf8(c.key);
+        SCOPED_TRACE(c.application);
+        const QByteArray before = QByteArray("; 관리자가 손으로 적은 설명\r\n[") + c.section + "]\r\n" +
+                                  c.key + "=old\r\n기타=값 ; 주석\r\n\r\n[다른절]\r\n키=\"따옴표\"\r\n";
+        writeAll(settingsPath(app), before);
+
+        settings::save(app, section, key, QStringLiteral("새 값"));
+        QByteArray expected = before;
+        expected.replace(QByteArray(c.key) + "=old", QByteArray(c.key) + "=새 값");
+        EXPECT_EQ(readAll(settingsPath(app)), expected);
+        EXPECT_EQ(settings::get(app, section, key), QStringLiteral("새 값"));
+        EXPECT_EQ(settings::get(app, section, QStringLiteral("기타")), QStringLiteral("값"));
+
+        // A new key goes to the end of its section; a new section to the end of the file, as it is.
+        settings::save(app, section, QStringLiteral("새키"), QStringLiteral("1"));
+        settings::save(app, QStringLiteral("새절"), QStringLiteral("이름"), QStringLiteral("2"));
+        expected.replace("기타=값 ; 주석\r\n", "기타=값 ; 주석\r\n새키=1\r\n");
+        expected += "\r\n[새절]\r\n이름=2\r\n";
+        EXPECT_EQ(readAll(settingsPath(app)), expected);
+        QFile::remove(settingsPath(app));
+    }
+}
+
+// A file that an earlier version wrote through Qt's INI format (names as "%UXXXX" escapes, values with
+// its quoting) reads the same; the first access writes the names as they are, and a section the
+// administrator then added by hand wins over the escaped copy.
+TEST(SettingsStore, EscapedNamesOfEarlierVersionsAreReadAndRepairedOnce) {
+    const QString app = QStringLiteral("테사르Soft 접속관리자");
+    const QString path = settingsPath(app);
+    const QString tricky = QStringLiteral(" a;b=c, d\\e \"f\" ");
+    {
+        QSettings old(path, QSettings::IniFormat);
+        old.setValue(QStringLiteral("서버정보/IP"), QStringLiteral("10.0.0.5"));
+        old.setValue(QStringLiteral("서버정보/DB명"), QStringLiteral("escaped"));
+        old.setValue(QStringLiteral("서버정보/PWD"), tricky);
+        old.setValue(QStringLiteral("Options/시작"), QStringLiteral("@1"));
+    }
+    ASSERT_TRUE(readAll(path).contains("%U"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("\n[서버정보]\nDB명=by hand\n");
+    f.close();
+
+    EXPECT_EQ(settings::get(app, QStringLiteral("서버정보"), QStringLiteral("IP")),
+              QStringLiteral("10.0.0.5"));
+    EXPECT_EQ(settings::get(app, QStringLiteral("서버정보"), QStringLiteral("DB명")),
+              QStringLiteral("by hand"));
+    EXPECT_EQ(settings::get(app, QStringLiteral("서버정보"), QStringLiteral("PWD")), tricky);
+    EXPECT_EQ(settings::get(app, QStringLiteral("Options"), QStringLiteral("시작")), QStringLiteral("@1"));
+
+    const QByteArray repaired = readAll(path);
+    EXPECT_FALSE(repaired.contains("%U")) << repaired.constData();
+    EXPECT_EQ(repaired.count("[서버정보]"), 1) << repaired.constData();
+    // Reading again changes nothing more, and Qt's own reader still reads what we wrote.
+    settings::get(app, QStringLiteral("서버정보"), QStringLiteral("IP"));
+    EXPECT_EQ(readAll(path), repaired);
+    settings::save(app, QStringLiteral("서버정보"), QStringLiteral("PWD"), tricky);
+    QSettings reader(path, QSettings::IniFormat);
+    EXPECT_EQ(reader.value(QStringLiteral("서버정보/PWD")).toString(), tricky);
+    EXPECT_EQ(reader.value(QStringLiteral("서버정보/IP")).toString(), QStringLiteral("10.0.0.5"));
+    QFile::remove(path);
 }
 
 }  // namespace

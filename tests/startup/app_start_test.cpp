@@ -164,12 +164,17 @@ TEST_F(AppStartTest, StartWithoutParameterLeavesAStartRequestAndRunsTheLauncher)
     EXPECT_TRUE(m_server.requestedPaths().isEmpty());
 }
 
+// An installation that names its launcher ("Options" / "Launcher") starts through it, and names it when it
+// is missing; with start.exe beside the program that one is run, as the launcher-path tests show.
 TEST_F(AppStartTest, MissingLauncherIsNamedBeforeTheEnd) {
     QFile::remove(inFolder(QStringLiteral("start.exe")));
+    const QString configured = inFolder(QStringLiteral("bin/launcher"));
+    settings::save(kConnectionManagerApp, QStringLiteral("Options"), QStringLiteral("Launcher"), configured);
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_EQ(start(), StartOutcome::Ended);
-    EXPECT_TRUE(
-        testDialogs().last().text.startsWith(inFolder(QStringLiteral("start.exe")) + QStringLiteral("\r\n")));
+    settings::remove(kConnectionManagerApp, QStringLiteral("Options"), QStringLiteral("Launcher"));
+    EXPECT_TRUE(testDialogs().last().text.startsWith(configured + QStringLiteral("\r\n")));
+    EXPECT_TRUE(testDialogs().last().text.endsWith(QStringLiteral("실행 파일을 찾을 수 없습니다.")));
 }
 
 TEST_F(AppStartTest, UndecodableParameterCountsAsMissingAfterTheCodecReport) {
