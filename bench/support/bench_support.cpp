@@ -81,12 +81,12 @@ double spread(const std::vector<double>& v) {
     return m > 0 ? (*hi - *lo) / m : 0;
 }
 
-struct Ratio {
+struct RatioFigure {
     double value;
     double spread;  // of the measured and the baseline repetitions together
 };
 
-Ratio ratioOf(const std::vector<double>& measured, const std::vector<double>& baseline) {
+RatioFigure ratioOf(const std::vector<double>& measured, const std::vector<double>& baseline) {
     const double b = median(baseline);
     return {b > 0 ? median(measured) / b : 0, spread(measured) + spread(baseline)};
 }
@@ -149,7 +149,7 @@ int size() {
     return g_size;
 }
 
-int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline) {
+int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline, Ratio last) {
     std::vector<char*> args(argv, argv + argc);
     const QByteArray repetitions = qgetenv("PELORA_BENCH_REPETITIONS");
     std::string reps =
@@ -172,13 +172,18 @@ int runAndReportRatio(int argc, char** argv, const char* measured, const char* b
                 median(m->second.cpu) * 1e3);
     std::printf("%s median: %.3f ms wall, %.3f ms CPU\n", baseline, median(b->second.wall) * 1e3,
                 median(b->second.cpu) * 1e3);
-    const Ratio wall = ratioOf(m->second.wall, b->second.wall);
-    const Ratio cpu = ratioOf(m->second.cpu, b->second.cpu);
+    const RatioFigure wall = ratioOf(m->second.wall, b->second.wall);
+    const RatioFigure cpu = ratioOf(m->second.cpu, b->second.cpu);
     std::printf("wall ratio: %.2f (repetitions spread %.0f%%)\n", wall.value, wall.spread * 100);
     std::printf("CPU ratio: %.2f (repetitions spread %.0f%%)\n", cpu.value, cpu.spread * 100);
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory: %.1f MB\n", double(usage.ru_maxrss) / 1024);
+    if (last == Ratio::Wall) {
+        std::printf("last line: wall (the time is the server's)\n");
+        std::printf("ratio: %.2f\n", wall.value);
+        return 0;
+    }
     const bool cpuSteadier = cpu.value > 0 && cpu.spread <= wall.spread;
     std::printf("steadier: %s\n", cpuSteadier ? "CPU" : "wall");
     std::printf("ratio: %.2f\n", cpuSteadier ? cpu.value : wall.value);
