@@ -125,9 +125,9 @@ const Server& server() {
     return s;
 }
 
-int parseSize(int& argc, char** argv, int defaultSize, const char* unit) {
+int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase) {
     long explicitSize = 0;
-    long scale = 1;
+    long scale = 0;
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -140,7 +140,12 @@ int parseSize(int& argc, char** argv, int defaultSize, const char* unit) {
     }
     argc = kept;
     argv[argc] = nullptr;
-    g_size = int(explicitSize > 0 ? explicitSize : defaultSize * std::max(1L, scale));
+    if (explicitSize > 0)
+        g_size = int(explicitSize);
+    else if (scale > 0)
+        g_size = int((scaleBase > 0 ? scaleBase : defaultSize) * scale);
+    else
+        g_size = defaultSize;
     std::printf("size: %d %s\n", g_size, unit);
     return g_size;
 }

@@ -32,10 +32,11 @@ void rawRun(st_mysql* m, const std::string& sql);
 // Fills rows 1..rows, columns 1..cols of `grid` with `texts` (row by row), as the windows' loads do.
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols);
 
-// The workload's size (rows, lines, labels: `unit` names it): `--size=N` on the command line, otherwise
-// `defaultSize` times `--scale=K` (default 1). Takes both options out of argv, so call it first in main;
-// prints "size: N unit". Later calls of size() return the same number.
-int parseSize(int& argc, char** argv, int defaultSize, const char* unit);
+// The workload's size (rows, lines, labels: `unit` names it): `--size=N` on the command line; with
+// `--scale=K` (the scaling run) `scaleBase` times K, where a workload whose format caps its size (a sheet
+// of at most 65,536 rows) gives a base below its default; otherwise `defaultSize`. Takes the options out
+// of argv, so call it first in main; prints "size: N unit". Later calls of size() return the same number.
+int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase = 0);
 int size();
 
 // The counter a benchmark sets when its work runs in other processes (seconds of their CPU time per
