@@ -7,6 +7,7 @@
 #include <mysql.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -56,6 +57,8 @@ double cpuSeconds(const benchmark::BenchmarkReporter::Run& r) {
 // Collects every repetition's wall and CPU time while printing as usual.
 class TimesReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal: scripts read the lines.
+    TimesReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
