@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int kLabels = 1000;
-
 // The printer's end of the line: reads everything that arrives until stopped.
 class Printer {
 public:
@@ -76,8 +74,8 @@ fBPrintLabel& window() {
         auto* win = new fBPrintLabel;
         SpreadGrid* g = win->spList();
         g->setReDraw(false);
-        g->setMaxRows(kLabels);
-        for (int r = 1; r <= kLabels; ++r) {
+        g->setMaxRows(bench::size());
+        for (int r = 1; r <= bench::size(); ++r) {
             g->setText(1, r, QStringLiteral("1"));
             g->setText(2, r, QStringLiteral("한빛초등학교 %1").arg(r % 37));
             g->setText(3, r, QStringLiteral("깐양파 특품 %1").arg(r % 11));
@@ -101,7 +99,7 @@ fBPrintLabel& window() {
 // The bytes one print run of all the labels sends.
 long long runBytes() {
     long long bytes = label_commands::Encode(label_commands::LabelSetupBlock()).size();
-    for (int r = 1; r <= kLabels; ++r)
+    for (int r = 1; r <= bench::size(); ++r)
         bytes += label_commands::Encode(label_commands::LabelBlock(window().RowTexts(r))).size();
     return bytes;
 }
@@ -114,7 +112,7 @@ void BM_LabelsToSerialPort(benchmark::State& state) {
             break;
         }
         bool ok = w.SendLabelSetup();
-        for (int r = 1; r <= kLabels && ok; ++r) ok = w.SendLabel(r);
+        for (int r = 1; r <= bench::size() && ok; ++r) ok = w.SendLabel(r);
         w.Print_PortClose();
         if (!ok) state.SkipWithError("a label was not sent");
     }
@@ -126,12 +124,17 @@ void BM_Line9600(benchmark::State& state) {
     for (auto _ : state) state.SetIterationTime(seconds);
 }
 
-BENCHMARK(BM_LabelsToSerialPort)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Line9600)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LabelsToSerialPort)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Line9600)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::parseSize(argc, argv, 1000, "labels");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QApplication app(argc, argv);
@@ -140,6 +143,6 @@ int main(int argc, char** argv) {
     settings::save(label_port::kSettingsApp, label_port::kSettingsSection, QStringLiteral("COM1"),
                    printer().path());
     window();
-    std::printf("one run: %d labels, %lld bytes\n", kLabels, runBytes());
+    std::printf("one run: %d labels, %lld bytes\n", bench::size(), runBytes());
     return bench::runAndReportRatio(argc, argv, "BM_LabelsToSerialPort", "BM_Line9600");
 }

@@ -24,8 +24,13 @@
 
 namespace {
 
-constexpr int kDirections = 1000;
-constexpr int kLines = 20000;
+// 20 lines per direction.
+int directions() {
+    return bench::size();
+}
+int lines() {
+    return bench::size() * 20;
+}
 const QString kDate = QStringLiteral("2030-05-10");
 
 using bench::rawConnection;
@@ -47,7 +52,7 @@ void createData() {
         "INSERT INTO t_direction (code, sdate, ddate, dtime, bdate, branch, c_user, c_buyer, state) "
         "SELECT seq, '2030-05-10', '2030-05-09', CONCAT(LPAD(seq % 24, 2, '0'), ':00'), '2030-05-10', "
         "IF(seq = 1, 1, seq % 4), 1, 1, IF(seq % 5 = 0, UNHEX('C3E2B7C2'), '') FROM seq_1_to_" +
-            std::to_string(kDirections));
+            std::to_string(directions()));
     run(m,
         "INSERT INTO t_product (code, mname, unit, mnote, c_buyer1) SELECT seq, "
         "CONCAT(UNHEX('BEE7C6C4'), ' ', seq), IF(seq % 2, 'kg', UNHEX('B9DABDBA')), UNHEX('C6AFC7B0'), 1 "
@@ -67,13 +72,13 @@ void createData() {
     run(m,
         "INSERT INTO t_orderuser_sub (code, c_orderuser, c_product) SELECT seq, seq % 200 + 1, seq % 50 + 1 "
         "FROM seq_1_to_" +
-            std::to_string(kLines));
+            std::to_string(lines()));
     run(m,
         "INSERT INTO t_ordering (code, pname, qnt, bigo, c_direction, c_product, c_orderuser_sub) "
         "SELECT seq, CONCAT(UNHEX('BEE7C6C4'), ' ', seq % 50 + 1), seq % 30 + 0.5, "
         "IF(seq % 7 = 0, UNHEX('BFC0C0FC20B9E8BCDB'), ''), (seq - 1) DIV 20 + 1, seq % 50 + 1, seq "
         "FROM seq_1_to_" +
-            std::to_string(kLines));  // 오전 배송 on some lines
+            std::to_string(lines()));  // 오전 배송 on some lines
     mysql_close(m);
 }
 
@@ -120,19 +125,20 @@ void BM_QueryCommand(benchmark::State& state) {
         window.RunQuery();
         window.repaint();  // the three grids painted once, synchronously
     }
-    if (window.spListO()->maxRows() != kDirections || window.spList()->maxRows() != kLines / kDirections ||
+    if (window.spListO()->maxRows() != directions() || window.spList()->maxRows() != lines() / directions() ||
         window.spListG()->maxRows() != 50)
         state.SkipWithError("the grids are incomplete");
     window.hide();
     DBClose();
 }
 
-BENCHMARK(BM_RawStatements)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_QueryCommand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawStatements)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryCommand)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::parseSize(argc, argv, 1000, "directions");
     QApplication app(argc, argv);
     installFontSubstitutes();
     createData();

@@ -6,6 +6,10 @@
 
 #include <mysql.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -37,18 +41,60 @@ Server readServer() {
     return s;
 }
 
-// Collects the median of every benchmark's repetitions while printing as usual.
-class MedianReporter : public benchmark::ConsoleReporter {
+// The repetitions of one benchmark, in seconds per iteration.
+struct Times {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
+// Process CPU time: the benchmark's own, or that of the processes it started when it counts them.
+double cpuSeconds(const benchmark::BenchmarkReporter::Run& r) {
+    const auto child = r.counters.find(kChildCpuCounter);
+    if (child != r.counters.end()) return child->second.value;
+    return r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+}
+
+// Collects every repetition's wall and CPU time while printing as usual.
+class TimesReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal: scripts read the lines.
+    TimesReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians[r.run_name.function_name] =
-                    r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);  // seconds
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred) continue;
+            Times& t = times[r.run_name.function_name];
+            t.wall.push_back(r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit));
+            t.cpu.push_back(cpuSeconds(r));
+        }
     }
-    std::map<std::string, double> medians;
+    std::map<std::string, Times> times;
 };
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// How far the repetitions lie apart, relative to their median: (max - min) / median.
+double spread(const std::vector<double>& v) {
+    const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+    const double m = median(v);
+    return m > 0 ? (*hi - *lo) / m : 0;
+}
+
+struct RatioFigure {
+    double value;
+    double spread;  // of the measured and the baseline repetitions together
+};
+
+RatioFigure ratioOf(const std::vector<double>& measured, const std::vector<double>& baseline) {
+    const double b = median(baseline);
+    return {b > 0 ? median(measured) / b : 0, spread(measured) + spread(baseline)};
+}
+
+int g_size = 0;
 
 }  // namespace
 
@@ -82,26 +128,73 @@ const Server& server() {
     return s;
 }
 
-int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline) {
+int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase) {
+    long explicitSize = 0;
+    long scale = 0;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--size=", 0) == 0)
+            explicitSize = std::strtol(a.c_str() + 7, nullptr, 10);
+        else if (a.rfind("--scale=", 0) == 0)
+            scale = std::strtol(a.c_str() + 8, nullptr, 10);
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    if (explicitSize > 0)
+        g_size = int(explicitSize);
+    else if (scale > 0)
+        g_size = int((scaleBase > 0 ? scaleBase : defaultSize) * scale);
+    else
+        g_size = defaultSize;
+    std::printf("size: %d %s\n", g_size, unit);
+    return g_size;
+}
+
+int size() {
+    return g_size;
+}
+
+int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline, Ratio last) {
     std::vector<char*> args(argv, argv + argc);
-    std::string reps = "--benchmark_repetitions=5";
+    const QByteArray repetitions = qgetenv("PELORA_BENCH_REPETITIONS");
+    std::string reps =
+        "--benchmark_repetitions=" + (repetitions.isEmpty() ? std::string("5") : repetitions.toStdString());
     std::string aggr = "--benchmark_report_aggregates_only=false";
     args.push_back(reps.data());
     args.push_back(aggr.data());
     int n = int(args.size());
     benchmark::Initialize(&n, args.data());
-    MedianReporter reporter;
+    TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto m = reporter.medians.find(measured);
-    const auto b = reporter.medians.find(baseline);
-    if (m == reporter.medians.end() || b == reporter.medians.end() || b->second <= 0) {
+    const auto m = reporter.times.find(measured);
+    const auto b = reporter.times.find(baseline);
+    if (m == reporter.times.end() || b == reporter.times.end()) {
         std::fprintf(stderr, "missing results for %s or %s\n", measured, baseline);
         return 1;
     }
-    std::printf("%s median: %.3f ms\n%s median: %.3f ms\n", measured, m->second * 1e3, baseline,
-                b->second * 1e3);
-    std::printf("ratio: %.2f\n", m->second / b->second);
+    std::printf("%s median: %.3f ms wall, %.3f ms CPU\n", measured, median(m->second.wall) * 1e3,
+                median(m->second.cpu) * 1e3);
+    std::printf("%s median: %.3f ms wall, %.3f ms CPU\n", baseline, median(b->second.wall) * 1e3,
+                median(b->second.cpu) * 1e3);
+    const RatioFigure wall = ratioOf(m->second.wall, b->second.wall);
+    const RatioFigure cpu = ratioOf(m->second.cpu, b->second.cpu);
+    std::printf("wall ratio: %.2f (repetitions spread %.0f%%)\n", wall.value, wall.spread * 100);
+    std::printf("CPU ratio: %.2f (repetitions spread %.0f%%)\n", cpu.value, cpu.spread * 100);
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", double(usage.ru_maxrss) / 1024);
+    if (last == Ratio::Wall) {
+        std::printf("last line: wall (the time is the server's)\n");
+        std::printf("ratio: %.2f\n", wall.value);
+        return 0;
+    }
+    const bool cpuSteadier = cpu.value > 0 && cpu.spread <= wall.spread;
+    std::printf("steadier: %s\n", cpuSteadier ? "CPU" : "wall");
+    std::printf("ratio: %.2f\n", cpuSteadier ? cpu.value : wall.value);
     return 0;
 }
 

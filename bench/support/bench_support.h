@@ -10,7 +10,8 @@
 struct st_mysql;
 class SpreadGrid;
 
-// What the benchmark programs share: the throwaway server that scripts/bench started, and the ratio line.
+// What the benchmark programs share: the throwaway server that scripts/bench started, the workload size
+// given on the command line, and the report that ends with the ratio line.
 namespace bench {
 
 struct Server {
@@ -31,8 +32,24 @@ void rawRun(st_mysql* m, const std::string& sql);
 // Fills rows 1..rows, columns 1..cols of `grid` with `texts` (row by row), as the windows' loads do.
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols);
 
-// Runs the registered benchmarks (repetitions with medians), then prints both medians and the line
-// "ratio: N.NN" = median of `measured` / median of `baseline` (the names as registered).
-int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline);
+// The workload's size (rows, lines, labels: `unit` names it): `--size=N` on the command line; with
+// `--scale=K` (the scaling run) `scaleBase` times K, where a workload whose format caps its size (a sheet
+// of at most 65,536 rows) gives a base below its default; otherwise `defaultSize`. Takes the options out
+// of argv, so call it first in main; prints "size: N unit". Later calls of size() return the same number.
+int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase = 0);
+int size();
+
+// The counter a benchmark sets when its work runs in other processes (seconds of their CPU time per
+// iteration); the report takes it instead of the benchmark's own CPU time.
+inline constexpr const char* kChildCpuCounter = "child_cpu_s";
+
+// Runs the registered benchmarks ($PELORA_BENCH_REPETITIONS repetitions, default 5), then prints the
+// medians of `measured` and `baseline` (the names as registered) in wall and CPU time, both ratios with
+// the spread of their repetitions, the peak memory of the process, and last the line "ratio: N.NN" of
+// the steadier of the two ratios (the one whose repetitions spread less). A workload whose time is spent
+// in another process that the report cannot see (the database server) ends with the wall-time ratio.
+enum class Ratio { Steadier, Wall };
+int runAndReportRatio(int argc, char** argv, const char* measured, const char* baseline,
+                      Ratio last = Ratio::Steadier);
 
 }  // namespace bench

@@ -5,9 +5,14 @@
 
 #include <mysql.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -25,23 +30,66 @@ AppError noSuchColumn(const QString& name) {
 
 }  // namespace
 
+namespace {
+
+// Large results are built from blocks of tens of megabytes. With glibc's default settings each such block
+// is mapped fresh from the system and unmapped when freed, so every query pays a page fault per 4 KiB of
+// its values again (and the client library's own buffers the same). Raising the mapping threshold to its
+// maximum and keeping freed memory in the heap lets the next query reuse pages that are already mapped;
+// what the heap keeps is bounded by the trim threshold. Applied once, before the first result is built.
+void tuneAllocator() {
+#ifdef __GLIBC__
+    static const bool tuned = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's upper bound on 64-bit systems
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
+        return true;
+    }();
+    (void)tuned;
+#endif
+}
+
+// A block with room for `n` values, default-initialised: no zero fill, every unit is written before it is
+// read.
+template <typename T>
+Recordset::Block<T> takeBlock(std::size_t n) {
+    return {std::unique_ptr<T[]>(new T[std::max<std::size_t>(n, 1)]), n};
+}
+
+// A library that does not record max_length leaves the bound short: the block then grows (doubling), so a
+// value is never written past its end.
+Recordset::Block<char16_t> grown(Recordset::Block<char16_t> block, std::size_t used, std::size_t needed) {
+    Recordset::Block<char16_t> bigger = takeBlock<char16_t>(std::max(needed, block.capacity * 2));
+    std::copy_n(block.data.get(), used, bigger.data.get());
+    return bigger;
+}
+
+}  // namespace
+
 Recordset::Recordset(QList<Column> columns, const std::vector<QString>& values)
     : m_columns(std::move(columns)) {
-    m_ends.reserve(values.size());
-    for (const QString& v : values) {
-        m_text.insert(m_text.end(), v.utf16(), v.utf16() + v.size());
-        m_ends.push_back(static_cast<std::uint32_t>(m_text.size()));
+    std::size_t units = 0;
+    for (const QString& v : values) units += std::size_t(v.size());
+    m_text = takeBlock<char16_t>(units);
+    m_ends = takeBlock<std::uint32_t>(values.size());
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::copy_n(values[i].utf16(), values[i].size(), m_text.data.get() + used);
+        used += std::size_t(values[i].size());
+        m_ends.data[i] = static_cast<std::uint32_t>(used);
     }
-    indexColumns();
+    indexColumns(values.size());
 }
 
-Recordset::Recordset(QList<Column> columns, std::vector<char16_t> text, std::vector<std::uint32_t> ends)
+Recordset::Recordset(QList<Column> columns, Block<char16_t> text, Block<std::uint32_t> ends,
+                     std::size_t values)
     : m_columns(std::move(columns)), m_text(std::move(text)), m_ends(std::move(ends)) {
-    indexColumns();
+    indexColumns(values);
 }
 
-void Recordset::indexColumns() {
-    m_rowCount = m_columns.isEmpty() ? 0 : int(m_ends.size() / m_columns.size());
+Recordset::~Recordset() = default;
+
+void Recordset::indexColumns(std::size_t values) {
+    m_rowCount = m_columns.isEmpty() ? 0 : int(values / m_columns.size());
     m_byLowerName.reserve(m_columns.size());
     for (int i = 0; i < m_columns.size(); ++i) m_byLowerName.insert(m_columns[i].name.toLower(), i);
 }
@@ -107,6 +155,34 @@ unsigned long textLength(const char* bytes, unsigned long length) {
     if (nul) length = static_cast<unsigned long>(static_cast<const char*>(nul) - bytes);
     while (length > 0 && bytes[length - 1] == ' ') --length;
     return length;
+}
+
+// Decodes a value as CStrToText does, into `out` (room for `length` units), in one pass over its bytes:
+// ASCII is copied as it is read, eight bytes at a time while none of them is a NUL or above 0x7F; from the
+// first byte of a double-byte character on, the rest (up to a NUL) goes to the code page's decoder.
+// Trailing spaces are cut from the units afterwards, which cuts the same as cutting the bytes: a trail
+// byte is never 0x20. Returns the number of units.
+std::size_t decodeValue(const char* bytes, unsigned long length, char16_t* out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    unsigned long i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (((word - kOnes) | word) & kHighBits) break;  // a byte above 0x7F, or a NUL
+        for (int j = 0; j < 8; ++j) out[i + j] = p[i + j];
+    }
+    for (; i < length && p[i] != 0 && p[i] < 0x80; ++i) out[i] = p[i];
+    std::size_t units = i;
+    if (i < length && p[i] != 0) {
+        const void* nul = std::memchr(bytes + i, 0, length - i);
+        const unsigned long end =
+            nul ? static_cast<unsigned long>(static_cast<const char*>(nul) - bytes) : length;
+        units += cp949::decodeInto(bytes + i, end - i, out + units);
+    }
+    while (units > 0 && out[units - 1] == u' ') --units;
+    return units;
 }
 
 }  // namespace
@@ -175,33 +251,29 @@ RecordsetPtr FillRecordset(MYSQL_RES* result) {
         columns.append({c.name, c.size});
     }
 
-    // The byte count bounds the UTF-16 units (never more units than bytes): one pass to size the text
-    // buffer once, a second to decode into it.
-    std::size_t bytes = 0;
-    while (MYSQL_ROW native = mysql_fetch_row(result)) {
-        const unsigned long* lengths = mysql_fetch_lengths(result);
-        for (unsigned int k = 0; k < n; ++k) bytes += native[k] ? lengths[k] : 0;
-    }
-    mysql_data_seek(result, 0);
-
-    std::vector<char16_t> text(bytes);
-    std::vector<std::uint32_t> ends;
-    ends.reserve(std::size_t(r) * n);
+    // mysql_store_result records each column's longest value (max_length): their sum per row bounds the
+    // UTF-16 units (never more units than bytes), so the text block is sized without a pass of its own.
+    tuneAllocator();
+    std::size_t rowBytes = 0;
+    for (unsigned int k = 0; k < n; ++k) rowBytes += fields[k].max_length;
+    const std::size_t values = std::size_t(r) * n;
+    Recordset::Block<char16_t> text = takeBlock<char16_t>(rowBytes * r);
+    Recordset::Block<std::uint32_t> ends = takeBlock<std::uint32_t>(values);
     std::size_t used = 0;
+    std::size_t filled = 0;
     for (std::uint32_t row = 0; row < r; ++row) {
         MYSQL_ROW native = mysql_fetch_row(result);
         if (!native) continue;
         const unsigned long* lengths = mysql_fetch_lengths(result);
         for (unsigned int k = 0; k < n; ++k) {
+            if (native[k] && used + lengths[k] > text.capacity)
+                text = grown(std::move(text), used, used + lengths[k]);
             if (native[k])  // NULL stays the empty text
-                used += cp949::decodeInto(native[k], textLength(native[k], lengths[k]), text.data() + used);
+                used += decodeValue(native[k], lengths[k], text.data.get() + used);
             if (used > UINT32_MAX)
                 throw AppError(1041, QStringLiteral("cMysql::query"), QStringLiteral("Out of memory"));
-            ends.push_back(static_cast<std::uint32_t>(used));
+            ends.data[filled++] = static_cast<std::uint32_t>(used);
         }
     }
-    // Hangul takes two bytes but one unit: give back the slack when it is large.
-    text.resize(used);
-    if (used < text.capacity() * 3 / 4) text.shrink_to_fit();
-    return RecordsetPtr(new Recordset(std::move(columns), std::move(text), std::move(ends)));
+    return RecordsetPtr(new Recordset(std::move(columns), std::move(text), std::move(ends), filled));
 }

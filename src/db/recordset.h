@@ -41,6 +41,16 @@ public:
 
     // `values` holds the rows one after the other, columns.size() values each.
     Recordset(QList<Column> columns, const std::vector<QString>& values);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Memory for the values, not zero-filled: every unit is written before it is read.
+    template <typename T>
+    struct Block {
+        std::unique_ptr<T[]> data;
+        std::size_t capacity = 0;
+    };
 
     // The end of the rows (the cursor is past the last row). Named so because EOF is a C macro.
     bool Eof() const { return m_cursor >= m_rowCount; }
@@ -60,22 +70,22 @@ public:
     // Direct access for bulk readers (grids): the value at (row, column) without moving the cursor.
     QStringView ValueAt(int row, int column) const {
         const std::size_t i = std::size_t(row) * m_columns.size() + column;
-        const std::uint32_t begin = i == 0 ? 0 : m_ends[i - 1];
-        return QStringView(m_text.data() + begin, qsizetype(m_ends[i] - begin));
+        const std::uint32_t begin = i == 0 ? 0 : m_ends.data[i - 1];
+        return QStringView(m_text.data.get() + begin, qsizetype(m_ends.data[i] - begin));
     }
 
 private:
     friend RecordsetPtr FillRecordset(st_mysql_res* result);
     // All values in one buffer: value i (row-major) ends at m_ends[i] and starts where value i - 1 ended.
     // One allocation for the whole table instead of one per value keeps large results quick to build.
-    Recordset(QList<Column> columns, std::vector<char16_t> text, std::vector<std::uint32_t> ends);
-    void indexColumns();
+    Recordset(QList<Column> columns, Block<char16_t> text, Block<std::uint32_t> ends, std::size_t values);
+    void indexColumns(std::size_t values);
     void checkOpen() const;
 
     QList<Column> m_columns;
     QHash<QString, int> m_byLowerName;
-    std::vector<char16_t> m_text;
-    std::vector<std::uint32_t> m_ends;
+    Block<char16_t> m_text;
+    Block<std::uint32_t> m_ends;
     int m_rowCount = 0;
     int m_cursor = 0;
     State m_state = State::Open;

@@ -15,4 +15,10 @@ inline constexpr int kMiniStreamCutoff = 4096;
 // 109 table sectors, the extra table-locating sectors.
 QByteArray build(const QString& streamName, const QByteArray& stream);
 
+// The same file in three parts, for a writer that holds its stream in pieces and need not copy them into
+// one buffer: the file is header(size) + the stream's bytes + trailer(name, size). The header is 512
+// bytes; the trailer pads the stream to its last sector and holds the directory and the tables.
+QByteArray header(qsizetype streamSize);
+QByteArray trailer(const QString& streamName, qsizetype streamSize);
+
 }  // namespace compound_file

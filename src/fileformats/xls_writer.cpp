@@ -247,12 +247,31 @@ void XlsWriter::setColumn(int col, double widthChars, bool hidden) {
 
 int XlsWriter::stringIndex(const QString& text) {
     ++m_stringRefs;
-    const auto it = m_stringIndex.constFind(text);
-    if (it != m_stringIndex.constEnd()) return int(*it);
-    const quint32 index = quint32(m_strings.size());
-    m_strings.push_back(text);
-    m_stringIndex.insert(text, index);
-    return int(index);
+    if ((m_strings.size() + 1) * 2 > m_stringSlots.size()) growStringSlots();
+    const size_t hash = qHash(text);
+    const size_t mask = m_stringSlots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const quint32 slot = m_stringSlots[i];
+        if (slot == 0) {
+            m_stringSlots[i] = quint32(m_strings.size() + 1);
+            m_strings.push_back(text);
+            m_stringHashes.push_back(hash);
+            return int(m_strings.size() - 1);
+        }
+        if (m_stringHashes[slot - 1] == hash && m_strings[slot - 1] == text) return int(slot - 1);
+    }
+}
+
+void XlsWriter::growStringSlots() {
+    // Starts at a size that a typical export's strings fit without growing; a large one grows fourfold.
+    std::vector<quint32> table(m_stringSlots.empty() ? 8192 : m_stringSlots.size() * 4, 0);
+    const size_t mask = table.size() - 1;
+    for (size_t s = 0; s < m_strings.size(); ++s) {
+        size_t i = m_stringHashes[s] & mask;
+        while (table[i] != 0) i = (i + 1) & mask;
+        table[i] = quint32(s + 1);
+    }
+    m_stringSlots = std::move(table);
 }
 
 void XlsWriter::cell(quint16 type, int row, int col, int style, const char* payload, int payloadSize) {
@@ -293,9 +312,11 @@ bool XlsWriter::writeNumber(int row, int col, double value, int style) {
     return true;
 }
 
-QByteArray XlsWriter::workbook() const {
+QByteArray XlsWriter::streamHead() const {
     QByteArray out;
-    out.reserve(m_cells.size() + qsizetype(m_strings.size()) * 24 + 8192);
+    qsizetype stringBytes = 0;
+    for (const QString& s : m_strings) stringBytes += 3 + s.size() * 2;
+    out.reserve(stringBytes + stringBytes / kMaxRecordData * 5 + qsizetype(m_strings.size()) / 2 + 8192);
 
     // Workbook globals.
     bof(out, 0x0005);
@@ -385,7 +406,11 @@ QByteArray XlsWriter::workbook() const {
         put16(d, 0);
         record(out, kDimensions, d);
     }
-    out.append(m_cells);
+    return out;
+}
+
+QByteArray XlsWriter::streamEnd(qsizetype sizeBefore) const {
+    QByteArray out;
     {
         QByteArray d;
         put16(d, 0x06B6);  // grid lines, headers, zeros, outline symbols, selected, shown
@@ -399,9 +424,20 @@ QByteArray XlsWriter::workbook() const {
     }
     record(out, kEof, {});
     // A stream below the cut-off would have to live in the mini stream; padding keeps one layout.
-    if (out.size() < compound_file::kMiniStreamCutoff)
-        out.append(compound_file::kMiniStreamCutoff - out.size(), '\0');
-    return compound_file::build(QStringLiteral("Workbook"), out);
+    const qsizetype size = sizeBefore + out.size();
+    if (size < compound_file::kMiniStreamCutoff) out.append(compound_file::kMiniStreamCutoff - size, '\0');
+    return out;
+}
+
+QByteArray XlsWriter::workbook() const {
+    const QByteArray head = streamHead();
+    const QByteArray end = streamEnd(head.size() + m_cells.size());
+    const qsizetype size = head.size() + m_cells.size() + end.size();
+    const QByteArray trailer = compound_file::trailer(QStringLiteral("Workbook"), size);
+    QByteArray file = compound_file::header(size);
+    file.reserve(file.size() + size + trailer.size());
+    file.append(head).append(m_cells).append(end).append(trailer);
+    return file;
 }
 
 bool XlsWriter::save(const QString& path, QString* error) const {
@@ -413,5 +449,12 @@ bool XlsWriter::save(const QString& path, QString* error) const {
         return fail(QStringLiteral("the sheet exceeds %1 rows or %2 columns").arg(kMaxRows).arg(kMaxCols));
     // Written whole or not at all: a full disk leaves no truncated workbook behind, and the reason is
     // the system's.
-    return file_commit::replaceFile(path, workbook(), error);
+    // The cells, the bulk of the file, go from their own buffer to the file: no joined copy of the workbook.
+    const QByteArray head = streamHead();
+    const QByteArray end = streamEnd(head.size() + m_cells.size());
+    const qsizetype size = head.size() + m_cells.size() + end.size();
+    return file_commit::replaceFile(path,
+                                    {compound_file::header(size), head, m_cells, end,
+                                     compound_file::trailer(QStringLiteral("Workbook"), size)},
+                                    error);
 }

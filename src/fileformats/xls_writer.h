@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -54,11 +53,20 @@ private:
         bool negativeRed;
     };
     int stringIndex(const QString& text);
+    void growStringSlots();
+    // The workbook stream is head + m_cells + end: the globals and the worksheet's first records, the
+    // cells as written, and the worksheet's last records (with the padding a short stream needs).
+    QByteArray streamHead() const;
+    QByteArray streamEnd(qsizetype sizeBefore) const;
     void cell(quint16 type, int row, int col, int style, const char* payload, int payloadSize);
 
     QString m_sheetName;
-    QHash<QString, quint32> m_stringIndex;
+    // The shared strings in the order of their first use, with their hashes, and an open-addressing
+    // index over them (string position + 1, 0 for a free slot; a power of two in size, at most half
+    // full). Growing it moves only numbers: no string is hashed twice.
     std::vector<QString> m_strings;
+    std::vector<size_t> m_stringHashes;
+    std::vector<quint32> m_stringSlots;
     quint32 m_stringRefs = 0;
     QByteArray m_cells;  // LABELSST and NUMBER records, in the order written
     std::vector<Column> m_columns;

@@ -12,6 +12,10 @@
 namespace file_commit {
 
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+    return replaceFile(path, {QByteArrayView(bytes)}, error);
+}
+
+bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> parts, QString* error) {
     const auto fail = [error](const QString& why) {
         if (error) *error = why;
         return false;
@@ -20,16 +24,18 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
     // Unbuffered: a write the disk refuses fails at once with its reason, instead of in a flush whose
     // failure the final rename does not see (which would put a truncated file in the old one's place).
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            // The reason first: cancelling replaces it with a text of its own.
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return fail(why);
+    for (const QByteArrayView bytes : parts) {
+        qint64 written = 0;
+        while (written < bytes.size()) {
+            const qint64 n = file.write(bytes.data() + written, bytes.size() - written);
+            if (n <= 0) {
+                // The reason first: cancelling replaces it with a text of its own.
+                const QString why = file.errorString();
+                file.cancelWriting();
+                return fail(why);
+            }
+            written += n;
         }
-        written += n;
     }
 #ifdef Q_OS_UNIX
     // The data on the disk before the name moves: a failure of the flush is a failed write too.

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <initializer_list>
 
 // Replacing a file as a whole: the new content goes to a temporary file beside it, every write and the
 // flush to the disk are checked, and only then does it take the file's name. On any failure (a full
@@ -10,5 +13,7 @@
 namespace file_commit {
 
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same for content held in pieces, written one after the other without joining them first.
+bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> parts, QString* error = nullptr);
 
 }  // namespace file_commit

@@ -53,6 +53,28 @@ TEST_F(RecordsetTest, ValuesLoseTrailingSpacesKeepLeadingAndNullIsEmpty) {
     EXPECT_EQ(rs->Fields(QStringLiteral("code")).Value(), QStringLiteral("1"));
 }
 
+// Long ASCII runs are copied several bytes at a time: the cut at a NUL, the hand-over to the double-byte
+// decoder and the trailing blanks must land where they would byte by byte, also on a row boundary.
+TEST_F(RecordsetTest, LongValuesDecodeAsByteByByte) {
+    RecordsetPtr rs = open(QStringLiteral(
+        "SELECT 'abcdefgh' AS v1, CONCAT('abcdefghij', UNHEX('BBE7B0FA'), ' x  ') AS v2, "
+        "CONCAT('abcdefghijkl', CHAR(0), 'zz') AS v3, CONCAT(UNHEX('8C63BEE4'), CHAR(0), 'zz') AS v4, "
+        "'abcdefgh        ' AS v5, CONCAT('abcdefg', UNHEX('BB')) AS v6 "
+        "UNION ALL SELECT 'a', '', NULL, '12345678', '          ', '  z'"));
+    ASSERT_TRUE(rs);
+    const QStringList expected[] = {
+        {"abcdefgh", "abcdefghij사과 x", "abcdefghijkl", "똠얌", "abcdefgh", "abcdefg\uFFFD"},
+        {"a", "", "", "12345678", "", "  z"},
+    };
+    for (const QStringList& row : expected) {
+        QStringList values;
+        for (int c = 0; c < rs->FieldCount(); ++c) values << rs->Fields(c).Value();
+        EXPECT_EQ(values, row);
+        rs->MoveNext();
+    }
+    EXPECT_TRUE(rs->Eof());
+}
+
 TEST_F(RecordsetTest, DuplicateNamesAreQualifiedByTheirAlias) {
     struct Case {
         const char* sql;

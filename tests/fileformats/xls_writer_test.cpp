@@ -42,7 +42,9 @@ TEST_F(XlsWriterTest, SmallSheetWithTextsNumbersAndStyles) {
 }
 
 // 65,536 rows of distinct Hangul texts: the string table runs over hundreds of continuation records and
-// the file needs more allocation-table sectors than the header can locate.
+// the file needs more allocation-table sectors than the header can locate. A fifth column repeats texts
+// of the first, long after the table of strings has grown: they must find their first entries. The file
+// written from the workbook's parts is the workbook, byte for byte.
 TEST_F(XlsWriterTest, FullHeightSheetReadsBackCell) {
     XlsWriter w(QStringLiteral("Sheet1"));
     auto textOf = [](int r, int c) {
@@ -50,19 +52,26 @@ TEST_F(XlsWriterTest, FullHeightSheetReadsBackCell) {
     };
     for (int r = 0; r < XlsWriter::kMaxRows; ++r)
         for (int c = 0; c < 4; ++c) ASSERT_TRUE(w.writeText(r, c, textOf(r, c)));
+    for (int r = 0; r < XlsWriter::kMaxRows; ++r) ASSERT_TRUE(w.writeText(r, 4, textOf(r % 1000, 0)));
+    EXPECT_EQ(w.stringCount(), 4 * XlsWriter::kMaxRows);
     const QByteArray bytes = w.workbook();
     EXPECT_GT(bytes.size(), 109 * 128 * 512);  // beyond what the header's table locators cover
     const QString path = dataDir() + QStringLiteral("/full.xls");
     ASSERT_TRUE(w.save(path, nullptr));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll() == bytes);
 
     const XlsBook book(path);
     ASSERT_TRUE(book.opened);
     ASSERT_EQ(book.rows, unsigned(XlsWriter::kMaxRows));
-    ASSERT_EQ(book.cols, 4);
+    ASSERT_EQ(book.cols, 5);
     int wrong = 0;
-    for (int r = 0; r < XlsWriter::kMaxRows; ++r)
+    for (int r = 0; r < XlsWriter::kMaxRows; ++r) {
         for (int c = 0; c < 4; ++c)
             if (book.text(unsigned(r), quint16(c)) != textOf(r, c)) ++wrong;
+        if (book.text(unsigned(r), 4) != textOf(r % 1000, 0)) ++wrong;
+    }
     EXPECT_EQ(wrong, 0);
 }
 
