@@ -101,8 +101,9 @@ TEST_F(PrintMarkingTest, PrintingFromThePreviewStopsAtTheCancelledFirstSheet) {
 TEST_F(PrintMarkingTest, TheAheadSheetIsForTheNextUnprintedDirection) {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) reads the sheet back";
-    testdb::exec(QStringLiteral(
-        "UPDATE t_direction SET state = '출력', updatechk = 'earlier', bdate = '2030-05-13' WHERE code = 15"));
+    testdb::exec(
+        QStringLiteral("UPDATE t_direction SET state = '출력', updatechk = 'earlier', bdate = '2030-05-13' "
+                       "WHERE code = 15"));
     open();
     query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
     testDialogs().answer(Dialogs::ResultOk);  // where the PDF files went
@@ -110,8 +111,8 @@ TEST_F(PrintMarkingTest, TheAheadSheetIsForTheNextUnprintedDirection) {
     const QStringList ahead = printedFiles(QStringLiteral("*_02_*.pdf"));
     ASSERT_EQ(ahead.size(), 1);
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QDir(dataDir.filePath(QStringLiteral("Print"))).filePath(ahead[0]),
-                                             QStringLiteral("-")});
+    text.start(QStringLiteral("pdftotext"),
+               {QDir(dataDir.filePath(QStringLiteral("Print"))).filePath(ahead[0]), QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(sheet.contains(QStringLiteral("감자"))) << sheet.toStdString();  // 14's line
