@@ -52,7 +52,9 @@ cHTTPFile::~cHTTPFile() {
 
 void cHTTPFile::Cancel() {
     m_cancelRequested = true;
-    if (m_stillReceiving && m_request) m_request->cancel();
+    // The request is cancelled while its reply's head is awaited as well: the progress window's button
+    // can be pressed then, and the open would otherwise clear the request to cancel and go on reading.
+    if (m_request) m_request->cancel();
 }
 
 void cHTTPFile::GetLocalPath(QString& PathName, QString& FileName) const {

@@ -402,31 +402,44 @@ TEST_F(Downloader, SetupWithoutALengthOrAsAWebPageIsRefusedWithABox) {
     }
 }
 
+// Only the user can end these downloads: the server falls silent before its reply's head, or trickles a
+// byte at a time, and its silence limit lies far beyond the test's. The button is pressed as soon as the
+// progress window shows, whichever wait the download is in by then, and ends it.
 TEST_F(Downloader, SetupDownloadShowsItsProgressAndTheCancelButtonEndsIt) {
-    // A trickle never falls silent: only the user can end it, and the button ends even a waiting read.
-    TestHttpServer::Response slow = file(pattern(5000));
-    slow.trickleMs = 50;
-    m_server.route(QStringLiteral("/download/peloraorder.exe"), slow);
-    bool shown = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* progress = qobject_cast<QProgressDialog*>(w);
-            if (!progress || !progress->isVisible()) continue;
-            shown = true;
-            poll.stop();
-            for (QPushButton* b : progress->findChildren<QPushButton*>())
-                if (b->text() == QStringLiteral("취소")) b->click();
-        }
-    });
-    poll.start(100);
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
-    EXPECT_TRUE(shown);
-    EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("peloraorder_Setup.exe"))));
-    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+    http::setLimits({2000, 20000});
+    TestHttpServer::Response silent;
+    silent.stall = true;
+    TestHttpServer::Response trickle = file(pattern(5000));
+    trickle.trickleMs = 50;
+    const struct {
+        const char* wait;
+        TestHttpServer::Response reply;
+    } cases[] = {{"for the reply's head", silent}, {"for the next byte of the body", trickle}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.wait);
+        testDialogs().reset();
+        m_server.route(QStringLiteral("/download/peloraorder.exe"), c.reply);
+        bool shown = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* progress = qobject_cast<QProgressDialog*>(w);
+                if (!progress || !progress->isVisible()) continue;
+                shown = true;
+                poll.stop();
+                for (QPushButton* b : progress->findChildren<QPushButton*>())
+                    if (b->text() == QStringLiteral("취소")) b->click();
+            }
+        });
+        poll.start(100);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
+        EXPECT_TRUE(shown);
+        EXPECT_LT(clock.elapsed(), 3000);
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("peloraorder_Setup.exe"))));
+        EXPECT_TRUE(testDialogs().boxes().isEmpty());
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/cp949.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 #include <mysql.h>
@@ -14,6 +15,54 @@
 namespace testdb {
 
 namespace {
+
+bool query(MYSQL* m, const QByteArray& sql) {
+    if (mysql_real_query(m, sql.constData(), sql.size()) == 0) {
+        // Every result of a batch is read, or the connection refuses the next statement.
+        do {
+            if (MYSQL_RES* r = mysql_store_result(m)) mysql_free_result(r);
+        } while (mysql_next_result(m) == 0);
+        if (mysql_errno(m) == 0) return true;
+    }
+    ADD_FAILURE() << "preparing the test database failed: " << mysql_error(m) << "\n  "
+                  << sql.left(200).toStdString();
+    return false;
+}
+
+// Creates the program's database from the schema once: every test of a program is a process of its own,
+// and two of them may start together, so a server-side lock lets one build it while the other waits.
+void createDatabase(const Params& p) {
+    QFile schema(sourcePath(QStringLiteral("db/schema.sql")));
+    if (!schema.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << schema.fileName().toStdString();
+        return;
+    }
+    MYSQL* m = mysql_init(nullptr);
+    mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
+    if (!mysql_real_connect(m, nullptr, p.user.toUtf8().constData(), p.password.toUtf8().constData(), nullptr,
+                            0, p.socket.toUtf8().constData(), CLIENT_MULTI_STATEMENTS)) {
+        ADD_FAILURE() << "cannot reach the test database server: " << mysql_error(m);
+        mysql_close(m);
+        return;
+    }
+    const QByteArray db = p.database.toUtf8();
+    if (query(m, "SELECT GET_LOCK('" + db + "', 120)")) {
+        MYSQL_RES* r = nullptr;
+        const QByteArray exists =
+            "SELECT 1 FROM information_schema.SCHEMATA WHERE SCHEMA_NAME = '" + db + "'";
+        bool found = false;
+        if (mysql_real_query(m, exists.constData(), exists.size()) == 0 && (r = mysql_store_result(m))) {
+            found = mysql_num_rows(r) > 0;
+            mysql_free_result(r);
+        }
+        // The schema's bytes go as they are, as the command-line client sends the file.
+        if (!found && query(m, "CREATE DATABASE `" + db + "` CHARACTER SET latin1 COLLATE latin1_bin") &&
+            query(m, "USE `" + db + "`"))
+            query(m, schema.readAll());
+        query(m, "SELECT RELEASE_LOCK('" + db + "')");
+    }
+    mysql_close(m);
+}
 
 Params readParams() {
     Params p;
@@ -36,6 +85,8 @@ Params readParams() {
         if (key == QLatin1String("DB_NAME")) p.database = value;
     }
     setenv("MYSQL_UNIX_PORT", p.socket.toLocal8Bit().constData(), 1);
+    p.database = programDatabase();
+    createDatabase(p);
     return p;
 }
 
@@ -72,6 +123,13 @@ MYSQL_RES* run(const QString& sql) {
 }
 
 }  // namespace
+
+QString programDatabase() {
+    QString name = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).completeBaseName();
+    for (QChar& c : name)
+        if (!c.isLetterOrNumber() || c.unicode() > 0x7F) c = QLatin1Char('_');
+    return (QStringLiteral("pelora_") + name).left(64);
+}
 
 const Params& params() {
     static const Params p = readParams();

@@ -15,8 +15,15 @@ struct Params {
 };
 
 // Reads the server's env file and points the client library's default socket (MYSQL_UNIX_PORT) at it,
-// so that host "localhost" reaches the test server. Fails the test when no server runs.
+// so that host "localhost" reaches the test server. The database is the test program's own
+// (pelora_<program>), made from db/schema.sql by the first test of the program that asks for it; programs
+// that run side by side share the server and nothing else. Fails the test when no server runs.
 const Params& params();
+
+// The database of this test program, named after the program's file: programs that ctest runs side by
+// side never see each other's rows. A server that a test starts of its own (scripts/dbserver) makes the
+// same database, as the main passes the name on to it (PELORA_TESTDB_NAME).
+QString programDatabase();
 
 // A separate connection for setting up and checking data; texts travel as code page 949 bytes.
 void exec(const QString& sql);

@@ -1,11 +1,12 @@
-// The test programs' main: the application object on the offscreen platform, a private settings folder,
-// the font substitutes, the failure reports shown as boxes, and the scripted dialogs installed for every
-// test (a box that no test expects fails it). The programs of the layers below the widgets are built
+// The test programs' main: the application object on the offscreen platform, private settings and runtime
+// folders, the font substitutes, the failure reports shown as boxes, and the scripted dialogs installed for
+// every test (a box that no test expects fails it). The programs of the layers below the widgets are built
 // with PELORA_TEST_CORE: they get a QGuiApplication (fonts, the focus the boxes give back) and link no
 // widget library.
 #include "common/msgbox.h"
 #include "platform/fonts.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_db.h"
 
 #ifdef PELORA_TEST_CORE
 #include <QGuiApplication>
@@ -36,9 +37,14 @@ class DialogsListener : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings written by a test stay in a folder of its own.
+    // Settings written by a test stay in a folder of its own, and so do the files of its runtime folder
+    // (the single-instance lock): test programs that run side by side share neither.
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
+    QTemporaryDir runtimeDir;
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
+    // A database server that a test starts of its own makes the database this program uses.
+    qputenv("PELORA_TESTDB_NAME", testdb::programDatabase().toUtf8());
     TestApplication app(argc, argv);
     installFontSubstitutes();
     ReportErrorsInBoxes();

@@ -1,0 +1,124 @@
+// Which directions a print marks "출력" when a sheet of two is cancelled, and which direction the ahead
+// sheet is printed for: what the clerk trusts when deciding what still has to be printed. Every page
+// becomes a PDF file in the data folder's Print/, as on a machine without a printer.
+#include "orders/frm_main.h"
+#include "orders_fixture.h"
+#include "platform/printer/page_printer.h"
+#include "widgets/print_preview.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <functional>
+
+namespace orders_test {
+namespace {
+
+class PrintMarkingTest : public OrdersTest {
+protected:
+    void SetUp() override {
+        OrdersTest::SetUp();
+        if (!page_printer::installedPrinterNames().isEmpty())
+            GTEST_SKIP() << "a printer is installed: the sheets would go to paper";
+    }
+    QString stateOf(int code) {
+        return testdb::scalar(QStringLiteral("SELECT state FROM t_direction WHERE code = %1").arg(code));
+    }
+    QString stampOf(int code) {
+        return testdb::scalar(QStringLiteral("SELECT updatechk FROM t_direction WHERE code = %1").arg(code));
+    }
+    QStringList printedFiles(const QString& pattern = QStringLiteral("*.pdf")) const {
+        return QDir(dataDir.filePath(QStringLiteral("Print"))).entryList({pattern}, QDir::Files, QDir::Name);
+    }
+    // Eighty lines more on a direction: its sheet runs to several pages and shows its progress.
+    static void lengthen(int direction) {
+        QStringList values;
+        for (int i = 0; i < 80; ++i) values << QStringLiteral("('대파', 1, %1, 2, 208)").arg(direction);
+        testdb::exec(QStringLiteral("INSERT INTO t_ordering (pname, qnt, c_direction, c_product, "
+                                    "c_orderuser_sub) VALUES ") +
+                     values.join(QStringLiteral(", ")));
+    }
+    // Presses the cancel button of the first sheet's progress that shows, once two of its pages are out.
+    void cancelTheFirstProgressShown() {
+        m_watch = [this] {
+            QPointer<QProgressDialog> progress;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible()) progress = d;
+            if (progress && progress->value() >= 2) {
+                progress->cancel();
+                return;
+            }
+            QTimer::singleShot(0, m_watch);
+        };
+        QTimer::singleShot(0, m_watch);
+    }
+
+    std::function<void()> m_watch;
+};
+
+// 납품일 2030-05-10: the first sheet (purchase date 05-11, a page) prints and marks its list; the ahead
+// sheet (directions 14 and 15, five pages) is cancelled, so neither of its directions counts as printed.
+TEST_F(PrintMarkingTest, ACancelledAheadSheetMarksNothingOfItsOwn) {
+    lengthen(14);
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    cancelTheFirstProgressShown();
+    testDialogs().answer(Dialogs::ResultOk);  // where the PDF files went
+    window->btnPrint()->click();
+    EXPECT_EQ(printedFiles(QStringLiteral("*_01_*.pdf")).size(), 1);
+    EXPECT_EQ(printedFiles(QStringLiteral("*_02_*.pdf")).size(), 2);
+    for (int code : {11, 13, 17, 18}) EXPECT_EQ(stateOf(code), QStringLiteral("출력")) << code;
+    for (int code : {14, 15}) EXPECT_EQ(stateOf(code), QString()) << code;
+}
+
+// From the preview: the first sheet (five pages) is cancelled, so nothing is marked and the ahead sheet
+// that would follow it is not printed.
+TEST_F(PrintMarkingTest, PrintingFromThePreviewStopsAtTheCancelledFirstSheet) {
+    lengthen(15);
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<frmPrintPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        cancelTheFirstProgressShown();
+        preview->btnPrint()->click();
+    });
+    testDialogs().answer(Dialogs::ResultOk);  // where the PDF files went
+    window->btnPreview()->click();
+    EXPECT_EQ(printedFiles(QStringLiteral("*_01_*.pdf")).size(), 2);
+    EXPECT_TRUE(printedFiles(QStringLiteral("*_02_*.pdf")).isEmpty());
+    for (int code : {11, 13, 14, 15, 17, 18}) EXPECT_EQ(stateOf(code), QString()) << code;
+}
+
+// The ahead sheet is printed for the earliest direction that was not printed yet. Direction 15 comes
+// first by delivery date but was printed before, and its purchase date (05-13) lies after that of 14
+// (05-12): a sheet for 15 would leave out 14's lines while the ahead list marks 14 printed.
+TEST_F(PrintMarkingTest, TheAheadSheetIsForTheNextUnprintedDirection) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) reads the sheet back";
+    testdb::exec(
+        QStringLiteral("UPDATE t_direction SET state = '출력', updatechk = 'earlier', bdate = '2030-05-13' "
+                       "WHERE code = 15"));
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    testDialogs().answer(Dialogs::ResultOk);  // where the PDF files went
+    window->btnPrint()->click();
+    const QStringList ahead = printedFiles(QStringLiteral("*_02_*.pdf"));
+    ASSERT_EQ(ahead.size(), 1);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QDir(dataDir.filePath(QStringLiteral("Print"))).filePath(ahead[0]), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("감자"))) << sheet.toStdString();  // 14's line
+    EXPECT_EQ(stateOf(14), QStringLiteral("출력"));
+    EXPECT_EQ(stampOf(15), QStringLiteral("earlier"));
+}
+
+}  // namespace
+}  // namespace orders_test
