@@ -30,9 +30,13 @@ TEST_F(DateFollowTest, EachWayOfChangingTheDateOrKindShowsThatDaysList) {
         QStringList codes;
     };
     const Step steps[] = {
-        {"PageUp", [&] { sendKey(box->lineEdit(), Qt::Key_PageUp); }, QStringLiteral("납품일 2030-05-11"),
+        {"PageUp",
+         [&] { sendKey(box->lineEdit(), Qt::Key_PageUp); },
+         QStringLiteral("납품일 2030-05-11"),
          {"15", "16"}},
-        {"PageDown", [&] { sendKey(box->lineEdit(), Qt::Key_PageDown); }, QStringLiteral("납품일 2030-05-10"),
+        {"PageDown",
+         [&] { sendKey(box->lineEdit(), Qt::Key_PageDown); },
+         QStringLiteral("납품일 2030-05-10"),
          {"11", "12", "13", "17", "18"}},
         {"typed, Enter",
          [&] {
@@ -41,7 +45,8 @@ TEST_F(DateFollowTest, EachWayOfChangingTheDateOrKindShowsThatDaysList) {
          },
          QStringLiteral("납품일 2030-05-20"),
          {"19"}},
-        {"calendar", [&] { emit box->calendar()->activated(QDate(2030, 5, 12)); },
+        {"calendar",
+         [&] { emit box->calendar()->activated(QDate(2030, 5, 12)); },
          QStringLiteral("납품일 2030-05-12"),
          {"14"}},
         {"date kind",
@@ -51,7 +56,8 @@ TEST_F(DateFollowTest, EachWayOfChangingTheDateOrKindShowsThatDaysList) {
          },
          QStringLiteral("발주일 2030-05-12"),
          {}},
-        {"calendar again", [&] { emit box->calendar()->activated(QDate(2030, 5, 10)); },
+        {"calendar again",
+         [&] { emit box->calendar()->activated(QDate(2030, 5, 10)); },
          QStringLiteral("발주일 2030-05-10"),
          {"12", "14", "15", "16"}},
     };
@@ -82,7 +88,8 @@ TEST_F(DateFollowTest, F8Exports) {
     sendKey(window->spListO(), Qt::Key_F8);
     ASSERT_EQ(testDialogs().boxes().size(), 1);
     EXPECT_EQ(testDialogs().last().text, QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"));
-    EXPECT_EQ(QDir(dataDir.path() + QStringLiteral("/ExpExcel")).entryList({QStringLiteral("*.XLS")}).size(), 1);
+    EXPECT_EQ(QDir(dataDir.path() + QStringLiteral("/ExpExcel")).entryList({QStringLiteral("*.XLS")}).size(),
+              1);
 }
 
 }  // namespace
