@@ -22,16 +22,16 @@ enum DirectionCol : int {
 
 // The order lines (spList): 7 to 10 are hidden.
 enum LineCol : int {
-    kLineCustomer = 1,     // 매출처, the customer's short name
-    kLineProduct,          // 품명
-    kLineQuantity,         // 수량
-    kLineUnit,             // 단위
-    kLineRemark,           // 특이사항
-    kLineCar,              // 배차
-    kLineCode,             // the order line's code
-    kLineProductCode,      // the product's code
-    kLineCustomerFull,     // the customer's full name
-    kLineProductDesc,      // the product's description
+    kLineCustomer = 1,  // 매출처, the customer's short name
+    kLineProduct,       // 품명
+    kLineQuantity,      // 수량
+    kLineUnit,          // 단위
+    kLineRemark,        // 특이사항
+    kLineCar,           // 배차
+    kLineCode,          // the order line's code
+    kLineProductCode,   // the product's code
+    kLineCustomerFull,  // the customer's full name
+    kLineProductDesc,   // the product's description
     kLineColumnCount = kLineProductDesc
 };
 
