@@ -3,8 +3,8 @@
 // filled and painted once, against the same three statements run through the raw C API with their rows
 // fetched and discarded.
 #include "db/mysql_func.h"
+#include "orderdata/order_statements.h"
 #include "orders/frm_main.h"
-#include "orders/order_statements.h"
 #include "platform/fonts.h"
 #include "startup/session.h"
 #include "support/bench_support.h"
@@ -90,9 +90,9 @@ std::string statement(const QString& sql) {
 void BM_RawStatements(benchmark::State& state) {
     MYSQL* m = rawConnection();
     const std::string statements[] = {
-        statement(orders::DirectionListSql(QStringLiteral("d.sdate"), 1, kDate, false)),
-        statement(orders::OrderLinesSql(1)),
-        statement(orders::ProductTotalsSql(kDate, 1)),
+        statement(orderdata::DirectionListSql(QStringLiteral("d.sdate"), 1, kDate, false)),
+        statement(orderdata::OrderLinesSql(1)),
+        statement(orderdata::ProductTotalsSql(kDate, 1)),
     };
     for (auto _ : state) {
         std::size_t rows = 0;

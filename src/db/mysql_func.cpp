@@ -2,6 +2,7 @@
 
 #include "build_config.h"
 #include "common/app_title.h"
+#include "db/sql_text.h"
 #include "platform/app_error.h"
 #include "platform/error_reporter.h"
 #include "platform/settings_store.h"
@@ -11,10 +12,6 @@
 namespace {
 
 std::unique_ptr<cMySQL> g_conn;
-
-QString quoted(const QString& text) {
-    return QLatin1Char('\'') + SQLEscape(text) + QLatin1Char('\'');
-}
 
 }  // namespace
 
@@ -81,11 +78,11 @@ QString GetOption(const QString& name, const QString& defaultValue) {
     QString result = defaultValue;
     try {
         const int count = DBOpenRecordset(
-            rs, QStringLiteral("SELECT optvalue FROM options WHERE optname = ") + quoted(name));
+            rs, QStringLiteral("SELECT optvalue FROM options WHERE optname = ") + SqlQuoted(name));
         if (count == 0) {
             DBExecute(QStringLiteral("INSERT INTO options") + QStringLiteral(" (optname, optvalue)") +
-                      QStringLiteral(" VALUES") + QStringLiteral(" (") + quoted(name) + QStringLiteral(", ") +
-                      quoted(defaultValue) + QStringLiteral(")"));
+                      QStringLiteral(" VALUES") + QStringLiteral(" (") + SqlQuoted(name) +
+                      QStringLiteral(", ") + SqlQuoted(defaultValue) + QStringLiteral(")"));
         } else {
             if (!rs) throw AppError(g_conn->err_no(), QStringLiteral("GetOption"), g_conn->err_description());
             result = rs->Fields(QStringLiteral("optvalue")).Value();
@@ -102,14 +99,14 @@ QString GetOption(const QString& name, const QString& defaultValue) {
 bool SetOption(const QString& name, const QString& value) {
     RecordsetPtr rs;
     const int count =
-        DBOpenRecordset(rs, QStringLiteral("SELECT * FROM options WHERE optname = ") + quoted(name));
+        DBOpenRecordset(rs, QStringLiteral("SELECT * FROM options WHERE optname = ") + SqlQuoted(name));
     if (count != 0)
         DBExecute(QStringLiteral("UPDATE options") + QStringLiteral(" SET") + QStringLiteral(" optvalue = ") +
-                  quoted(value) + QStringLiteral(" WHERE optname = ") + quoted(name));
+                  SqlQuoted(value) + QStringLiteral(" WHERE optname = ") + SqlQuoted(name));
     else
         DBExecute(QStringLiteral("INSERT INTO options") + QStringLiteral(" (optname, optvalue)") +
-                  QStringLiteral(" VALUES") + QStringLiteral(" (") + quoted(name) + QStringLiteral(", ") +
-                  quoted(value) + QStringLiteral(")"));
+                  QStringLiteral(" VALUES") + QStringLiteral(" (") + SqlQuoted(name) + QStringLiteral(", ") +
+                  SqlQuoted(value) + QStringLiteral(")"));
     CloseRecordset(rs);
     return true;
 }

@@ -6,7 +6,7 @@
 #include "common/trap.h"
 #include "db/mysql_func.h"
 #include "grid/spread_helpers.h"
-#include "orders/order_statements.h"
+#include "orderdata/order_statements.h"
 #include "platform/dialogs.h"
 #include "startup/session.h"
 #include "widgets/form_helpers.h"
@@ -137,8 +137,9 @@ void frmMain::LoadDirectionList() {
     const ActiveCell before = rememberActiveCell(m_spListO);
     m_spListO->setMaxRows(0);
 
-    const QString dateColumn = orders::DateColumnOf(m_cmbField->currentText());
-    const QString sql = orders::DirectionListSql(dateColumn, BuyerCode, DateText(), m_chkAhead->isChecked());
+    const QString dateColumn = orderdata::DateColumnOf(m_cmbField->currentText());
+    const QString sql =
+        orderdata::DirectionListSql(dateColumn, BuyerCode, DateText(), m_chkAhead->isChecked());
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;
@@ -186,7 +187,7 @@ void frmMain::LoadOrderLines(int row) {
 
     const double direction = LeadingNumber(GetSpreadText(m_spListO, 8, row));
     RecordsetPtr rs;
-    const bool ran = DBOpenRecordset(rs, orders::OrderLinesSql(direction)) >= 0 && rs;
+    const bool ran = DBOpenRecordset(rs, orderdata::OrderLinesSql(direction)) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;
     m_spList->setMaxRows(rows);
 
@@ -229,7 +230,7 @@ void frmMain::LoadProductTotals(int row) {
 
     const double buyer = LeadingNumber(GetSpreadText(m_spListO, 9, row));
     RecordsetPtr rs;
-    const bool ran = DBOpenRecordset(rs, orders::ProductTotalsSql(DateText(), buyer)) >= 0 && rs;
+    const bool ran = DBOpenRecordset(rs, orderdata::ProductTotalsSql(DateText(), buyer)) >= 0 && rs;
     const int rows = ran ? rs->RecordCount() : 0;
     m_spListG->setMaxRows(rows);
 

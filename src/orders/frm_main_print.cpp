@@ -6,7 +6,10 @@
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "db/server_time.h"
-#include "orders/order_statements.h"
+#include "db/sql_text.h"
+#include "orderdata/order_statements.h"
+#include "orderdata/print_buy_order.h"
+#include "orders/main_columns.h"
 #include "orders/print_command.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
@@ -31,14 +34,12 @@
 
 namespace {
 
-constexpr int kStateCol = 7;
-constexpr int kCodeCol = 8;
 // Sheets longer than this show their progress, with a cancel button.
 constexpr int kFewPages = 3;
-const QString kPrinted = QStringLiteral("출력");
+using orderdata::kPrinted;
 
 double codeOfRow(const SpreadGrid* grid, int row) {
-    return LeadingNumber(grid->text(kCodeCol, row));
+    return LeadingNumber(grid->text(orders::kDirCode, row));
 }
 
 // The progress of one sheet's pages; cancelling stops before the next page.
@@ -78,26 +79,23 @@ void reportFailure(const AppError& e) {
 
 bool MarkDirectionPrinted(double code) {
     const QString now = GetNowText(false, 0);
-    const QString sql = QStringLiteral("UPDATE ") + QStringLiteral("t_direction") + QStringLiteral(" SET ") +
-                        QStringLiteral("  state = '") + kPrinted + QStringLiteral("'") +
-                        QStringLiteral(", updatechk = '") + SQLEscape(now) + QStringLiteral("'") +
-                        QStringLiteral(" WHERE code = ") + orders::SqlNumber(code);
+    const QString sql = orderdata::MarkPrintedSql(code, now);
     if (DBExecute(sql) > 0) return true;
     // No row changed. Printed twice within one second, the direction already holds exactly this mark: the
     // server counts only changed rows, and nothing was lost. A missing direction or a failed statement is
     // a failed save.
     const bool failed = DBConn() && DBConn()->affected_rows() < 0;
-    if (!failed && DBGetValue(QStringLiteral("SELECT COUNT(*) FROM t_direction WHERE code = ") +
-                              orders::SqlNumber(code) + QStringLiteral(" AND state = '") + kPrinted +
-                              QStringLiteral("' AND updatechk = '") + SQLEscape(now) + QStringLiteral("'")) ==
-                       QStringLiteral("1"))
+    if (!failed &&
+        DBGetValue(QStringLiteral("SELECT COUNT(*) FROM t_direction WHERE code = ") + SqlNumber(code) +
+                   QStringLiteral(" AND state = '") + kPrinted + QStringLiteral("' AND updatechk = '") +
+                   SQLEscape(now) + QStringLiteral("'")) == QStringLiteral("1"))
         return true;
     ShowInfoMsg(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
     return false;
 }
 
 bool OrderSheetCommand::DeliveryDateKind() const {
-    return m_window.cmbField()->currentText() == orders::kKindDelivery;
+    return m_window.cmbField()->currentText() == orderdata::kKindDelivery;
 }
 
 bool OrderSheetCommand::Prepare() {
@@ -121,13 +119,7 @@ OrderSheetCommand::Sheet OrderSheetCommand::RecordFirstSheet() {
 }
 
 double OrderSheetCommand::AheadDirection() const {
-    const QString sql = QStringLiteral("SELECT d.code") + QStringLiteral(" FROM t_direction AS d") +
-                        QStringLiteral(" INNER JOIN t_buyer AS b ON b.code = d.c_buyer") +
-                        QStringLiteral(" WHERE d.sdate > '") + SQLEscape(m_window.DateText()) +
-                        QStringLiteral("'") + QStringLiteral(" AND d.c_buyer = ") +
-                        QString::number(BuyerCode) + QStringLiteral(" AND d.branch = ") +
-                        QStringLiteral("0") + QStringLiteral(" AND d.state = ''") +
-                        QStringLiteral(" ORDER BY d.sdate, d.code") + QStringLiteral(" LIMIT 0, 1");
+    const QString sql = orderdata::AheadDirectionSql(m_window.DateText(), BuyerCode);
     return LeadingNumber(DBGetValue(sql));
 }
 
@@ -152,7 +144,8 @@ void OrderSheetCommand::Mark(const Sheet& sheet) {
     switch (sheet.marking) {
         case Marking::ActiveRow:
             // The list shows the mark only when the server holds it.
-            if (MarkDirectionPrinted(sheet.code)) list->setText(kStateCol, list->activeRow(), kPrinted);
+            if (MarkDirectionPrinted(sheet.code))
+                list->setText(orders::kDirState, list->activeRow(), kPrinted);
             break;
         case Marking::AllListed:
             for (int row = 1; row <= list->maxRows(); ++row) MarkDirectionPrinted(codeOfRow(list, row));
@@ -161,7 +154,7 @@ void OrderSheetCommand::Mark(const Sheet& sheet) {
             m_window.chkAhead()->setChecked(true);
             m_window.RunQuery();
             for (int row = 1; row <= list->maxRows(); ++row)
-                if (list->text(kStateCol, row).isEmpty()) MarkDirectionPrinted(codeOfRow(list, row));
+                if (list->text(orders::kDirState, row).isEmpty()) MarkDirectionPrinted(codeOfRow(list, row));
             m_window.chkAhead()->setChecked(false);
             m_window.RunQuery();
             break;

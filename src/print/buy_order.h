@@ -1,7 +1,5 @@
 #pragma once
 
-#include "print/print_document.h"
-
 #include <QString>
 
 // The order sheet ("주문서"): a titled table of order lines, 18 rows of 13 mm to a page, each page its own
@@ -13,12 +11,7 @@
 // "(마감후추가)"; 3 a stock direction's lines by product, without customer, remark and car. A direction
 // whose branch is none of these prints like branch 0. The ahead sheet holds the lines of every unprinted
 // branch-0 direction of the buyer from the direction's purchase date on, with each line's delivery date.
-
-// Reads the direction and its lines (and the summary and notices where the sheet has them) and records the
-// sheet, page by page, for the printer named under "주문서_Printer". A failing statement raises AppError
-// (number and reason of the server); nothing is recorded then. The page count in every title block is the
-// number of pages the sheet really has.
-PrintDocument PrintBuyOrder(double directionCode, bool allOfDate, bool ahead);
+// The sheet's data is read by the order data layer (orderdata/print_buy_order.h); this folder only draws.
 
 // The title block at the top of a page (title by mode, recipient, delivery line unless noDeliveryLine,
 // page line) and, by kind, a table header at y0: 0 the order lines', 1 the summary's, 2 none.
@@ -32,9 +25,6 @@ void PrintOrderRow(int kind, double y, int number, const QString& mark, const QS
                    const QString& remark, const QString& car, const QString& deliveryDate);
 // "일", "월", "화", "수", "목", "금" or "토" for a date "yyyy-mm-dd"; empty for a text that is no date.
 QString GetWeekdayName(const QString& date);
-// The remarks of the buyer's directions of the delivery date that have one, joined with CR LF in the
-// server's order; empty when there are none. A failing statement raises AppError.
-QString GetDirectionNotices(double buyerCode, const QString& deliveryDate);
 
 // The printer setting: application AppTitle, section "Config", key "주문서_Printer".
 inline const QString kPrinterSection = QStringLiteral("Config");

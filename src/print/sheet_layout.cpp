@@ -226,3 +226,20 @@ void LayOutSheet(const SheetData& sheet, int pages) {
     if (sheet.withNotices) placeNotices(sheet, pages, n, p);
     PrnEndDoc();
 }
+
+PrintDocument RecordSheet(const SheetData& sheet, const QString& printerName) {
+    int pages = EstimatedPages(sheet);
+    PrnInit(printerName, kScaleMillimeters);
+    LayOutSheet(sheet, pages);
+    PrintDocument document = PrnTakeDocument();
+    // The announced count is an estimate made before the first page; where the pages came out otherwise
+    // (18 lines and nothing after them, a summary that needs one slot more), the sheet is drawn again
+    // with the count it really has, so that no page says "1/2" on a sheet of one.
+    if (!document.pages.empty() && int(document.pages.size()) != pages) {
+        pages = int(document.pages.size());
+        PrnInit(QString(), kScaleMillimeters);
+        LayOutSheet(sheet, pages);
+        document = PrnTakeDocument();
+    }
+    return document;
+}

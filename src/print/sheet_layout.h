@@ -1,10 +1,13 @@
 #pragma once
 
+#include "print/print_document.h"
+
 #include <QString>
 
 #include <vector>
 
-// What one order sheet prints, read from the order database, and its placing on the canvas page by page.
+// What one order sheet prints (the order data layer reads it from the order database) and its placing on
+// the canvas page by page.
 
 struct SheetLine {
     QString sdate;  // the delivery date of the line's direction
@@ -42,3 +45,6 @@ int EstimatedPages(const SheetData& sheet);
 // Draws the sheet on the canvas (after PrnInit), ending a print job after every page, with `pages` in the
 // title blocks.
 void LayOutSheet(const SheetData& sheet, int pages);
+// Records the whole sheet for the printer, page by page, with the page count it really has in every title
+// block.
+PrintDocument RecordSheet(const SheetData& sheet, const QString& printerName);

@@ -3,7 +3,7 @@
 
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
-#include "orders/order_statements.h"
+#include "orderdata/order_statements.h"
 #include "orders_fixture.h"
 #include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
@@ -196,7 +196,7 @@ TEST_F(DirectionListTest, AnApostropheInTheDateTextStaysInsideTheLiteral) {
     // The date box holds dates only; the statement must not depend on it. Unescaped, this text would list
     // every direction of every buyer.
     const QString sql =
-        orders::DirectionListSql(QStringLiteral("d.sdate"), 1, QStringLiteral("x' OR '1'='1"), false);
+        orderdata::DirectionListSql(QStringLiteral("d.sdate"), 1, QStringLiteral("x' OR '1'='1"), false);
     RecordsetPtr rs;
     ASSERT_GE(DBOpenRecordset(rs, sql), 0);
     ASSERT_TRUE(rs);

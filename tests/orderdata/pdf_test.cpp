@@ -1,5 +1,6 @@
 // One real sheet replayed into a PDF and read back with pdftotext (poppler): the texts sit where the
 // layout put them, Hangul and blanks come out as they went in.
+#include "orderdata/print_buy_order.h"
 #include "print/buy_order.h"
 #include "print/print_replay.h"
 #include "sheet_fixture.h"

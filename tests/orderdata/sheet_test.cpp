@@ -1,5 +1,6 @@
 // The order sheet read back from its recording: where the rows, the summary and the notice box land, page
 // by page, for sheets drawn from the test server.
+#include "orderdata/print_buy_order.h"
 #include "platform/app_error.h"
 #include "print/buy_order.h"
 #include "sheet_fixture.h"
