@@ -1,7 +1,7 @@
 // The order sheet's page breaks and the summary's place, laid out from sheet data made in memory: the
 // rules of the layout need no server.
-#include "print/print_canvas.h"
 #include "print/sheet_layout.h"
+#include "print/print_canvas.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +17,13 @@ SheetData sheetOf(int mode, int lines, int summaryRows) {
     sheet.buyerName = QStringLiteral("라벤청과");
     sheet.bdate = QStringLiteral("2030-05-10");
     for (int i = 1; i <= lines; ++i)
-        sheet.lines.push_back({QStringLiteral("2030-05-10"), QStringLiteral("품목%1").arg(i, 3, 10, QLatin1Char('0')),
-                               QStringLiteral("1"), QStringLiteral("kg"), mode, QStringLiteral("한빛초"), QString(),
+        sheet.lines.push_back({QStringLiteral("2030-05-10"),
+                               QStringLiteral("품목%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("1"),
+                               QStringLiteral("kg"), mode, QStringLiteral("한빛초"), QString(),
                                QStringLiteral("1호차")});
     for (int i = 1; i <= summaryRows; ++i)
-        sheet.summary.push_back(
-            {QStringLiteral("합계%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("1"), QStringLiteral("kg")});
+        sheet.summary.push_back({QStringLiteral("합계%1").arg(i, 3, 10, QLatin1Char('0')),
+                                 QStringLiteral("1"), QStringLiteral("kg")});
     sheet.withSummary = summaryRows > 0;
     return sheet;
 }
@@ -75,8 +76,8 @@ TEST_F(SheetLayoutTest, SummaryFollowsTheLinesOrStartsANewPage) {
         int summaryPage;  // 0-based
         double caption;
         int pages;
-    } cases[] = {{10, 1, 0, 182, 1}, {10, 6, 0, 182, 1}, {10, 7, 0, 182, 2}, {16, 1, 1, 39, 2},
-                 {17, 1, 1, 39, 2},  {18, 1, 1, 39, 2}};
+    } cases[] = {{10, 1, 0, 182, 1}, {10, 6, 0, 182, 1}, {10, 7, 0, 182, 2},
+                 {16, 1, 1, 39, 2},  {17, 1, 1, 39, 2},  {18, 1, 1, 39, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.lines << " lines, " << c.summaryRows << " summary rows");
         const PrintDocument doc = RecordSheet(sheetOf(1, c.lines, c.summaryRows), QString());
@@ -88,8 +89,9 @@ TEST_F(SheetLayoutTest, SummaryFollowsTheLinesOrStartsANewPage) {
         ASSERT_NE(first, nullptr);
         EXPECT_DOUBLE_EQ(first->y1, c.caption + 7 + 9 + 5);
         // The last summary row is on the last page.
-        EXPECT_NE(textOn(doc.pages.back(), QStringLiteral("합계%1").arg(c.summaryRows, 3, 10, QLatin1Char('0'))),
-                  nullptr);
+        EXPECT_NE(
+            textOn(doc.pages.back(), QStringLiteral("합계%1").arg(c.summaryRows, 3, 10, QLatin1Char('0'))),
+            nullptr);
     }
 }
 
