@@ -41,5 +41,7 @@ void frmMain::ShowLabelList() {
     }
     // The last loaded label keeps its place: the blank entry row comes after it.
     labels->AddBlankRow();
+    // The clerk reads the labels from the top: the window opens at the first one, not at the entry row.
+    labels->spList()->setActiveCell(fBPrintLabel::kFirstTextCol, 1);
     ShowModalOwned(labels.get(), this);
 }

@@ -14,7 +14,7 @@ namespace {
 class LabelCommandTest : public OrdersTest {
 protected:
     // Presses 라벨출력 and, while the label window is open, reads its rows; then closes it.
-    QList<QStringList> pressLabelButton(bool* wasModal = nullptr) {
+    QList<QStringList> pressLabelButton(bool* wasModal = nullptr, int* openedAtRow = nullptr) {
         QList<QStringList> rows;
         QTimer::singleShot(0, [&] {
             auto* labels = qobject_cast<fBPrintLabel*>(QApplication::activeModalWidget());
@@ -26,6 +26,7 @@ protected:
             }
             ASSERT_NE(labels, nullptr);
             if (wasModal) *wasModal = labels->isModal();
+            if (openedAtRow) *openedAtRow = labels->spList()->activeRow();
             SpreadGrid* g = labels->spList();
             for (int r = 1; r <= g->maxRows(); ++r) {
                 QStringList texts;
@@ -53,8 +54,10 @@ TEST_F(LabelCommandTest, FillsOneLabelPerOrderLineSplitByTheLabelUnitAndShowsThe
     ASSERT_EQ(column(window->spList(), 7), (QStringList{"101", "102", "104"}));
 
     bool modal = false;
-    const QList<QStringList> rows = pressLabelButton(&modal);
+    int openedAtRow = 0;
+    const QList<QStringList> rows = pressLabelButton(&modal, &openedAtRow);
     EXPECT_TRUE(modal);
+    EXPECT_EQ(openedAtRow, 1);
     const QString date = QStringLiteral("2030년 05월 10일");
     // Line 101: 10 kg of product 1 with label unit 4, then 102 (대파 5 단) and 104 (양파 2 망), then the
     // blank entry row with the date of the row above.
