@@ -4,19 +4,37 @@
 #include "platform/settings_store.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+
 namespace {
+
+// What the device says when the program opens it for writing, as a print run will: a device that exists
+// but refuses the user (not in the lp or dialout group) or answers with an error is no connected printer.
+QString deviceState(const QString& device) {
+    const int fd =
+        ::open(QFile::encodeName(device).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return QStringLiteral("연결됨");
+    }
+    if (errno == ENOENT) return QStringLiteral("장치 없음");
+    if (errno == EACCES || errno == EPERM) return QStringLiteral("권한 없음");
+    return QStringLiteral("열 수 없음");
+}
 
 QString entryText(int portType) {
     const QString name = label_port::PortName(portType);
     const QString device = label_port::DevicePath(name);
     const QString kind = portType == 0 ? QStringLiteral("병렬/USB") : QStringLiteral("직렬");
-    const QString state = QFileInfo::exists(device) ? QStringLiteral("연결됨") : QStringLiteral("장치 없음");
+    const QString state = deviceState(device);
     return QStringLiteral("%1  (%2)   %3   [%4]").arg(name, kind, device, state);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace labels_test;
@@ -58,6 +59,9 @@ TEST_F(LabelWindowTest, ThePortChoiceStoresThePortTypeAndShowsEachDevice) {
     Pty line;
     ASSERT_TRUE(line.valid());
     mapPort(QStringLiteral("COM3"), line.path());
+    // A path that exists but cannot be opened for writing is not shown as connected.
+    QTemporaryDir notADevice;
+    mapPort(QStringLiteral("COM4"), notADevice.path());
     whileModal<PortChooser>([&] { window->btnPort()->click(); },
                             [&](PortChooser* chooser) {
                                 QListWidget* list = chooser->list();
@@ -67,6 +71,7 @@ TEST_F(LabelWindowTest, ThePortChoiceStoresThePortTypeAndShowsEachDevice) {
                                 EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("/dev/ttyS0")));
                                 EXPECT_TRUE(list->item(3)->text().contains(line.path()));
                                 EXPECT_TRUE(list->item(3)->text().contains(QStringLiteral("연결됨")));
+                                EXPECT_TRUE(list->item(4)->text().contains(QStringLiteral("[열 수 없음]")));
                                 list->setCurrentRow(3);
                                 chooser->accept();
                             });
