@@ -33,10 +33,6 @@ const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 16, 10, 8, 10, 30};
 
 }  // namespace
 
-QString LabelDate(const QDate& date) {
-    return date.isValid() ? date.toString(QStringLiteral("yyyy년 MM월 dd일")) : QString();
-}
-
 QString TodayLabelDate() {
     return LabelDate(QDate::currentDate());
 }
