@@ -34,10 +34,26 @@ class fBPrintLabel : public QWidget {
     Q_OBJECT
 
 public:
-    // Grid columns: 1 the check mark ("1" = checked), 2 to 11 the label's texts.
-    static constexpr int kCheckCol = 1;
-    static constexpr int kFirstTextCol = 2;
-    static constexpr int kLastCol = 11;
+    // The grid's columns, numbered from 1 as the grid addresses them; the column table (headers, widths)
+    // in fb_print_label.cpp follows this order. 1 is the check mark ("1" = checked), 2 to 11 are the
+    // label's texts in the order of label_commands::Field.
+    enum LabelCol : int {
+        kCheckCol = 1,
+        kCustomerCol,     // 고객사
+        kProductNameCol,  // 제품명
+        kQuantityCol,     // 수량
+        kOriginCol,       // 원산지
+        kStorageCol,      // 보관방법
+        kReceiveDateCol,  // 입고일
+        kExpiryCol,       // 유통기한
+        kVehicleCol,      // 배송차량
+        kMakerCol,        // 제조사
+        kRemarksCol,      // 특이사항
+        kFirstTextCol = kCustomerCol,
+        kLastCol = kRemarksCol
+    };
+    // The column of a label text.
+    static constexpr int FieldCol(int field) { return kFirstTextCol + field; }
     static constexpr int kRemarksMaxLength = 100;
     // Printing more labels than this shows a progress window with a cancel button.
     static constexpr int kProgressAbove = 3;

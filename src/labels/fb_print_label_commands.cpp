@@ -39,7 +39,7 @@ void fBPrintLabel::AddNewData(const orderdata::LabelOrderLine& line, std::int32_
             nRow = m_spList->maxRows();
         }
         for (int f = 0; f < label_commands::kFieldCount; ++f)
-            m_spList->setText(kFirstTextCol + f, nRow, rows[i][size_t(f)]);
+            m_spList->setText(FieldCol(f), nRow, rows[i][size_t(f)]);
     }
 }
 

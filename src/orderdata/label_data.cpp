@@ -23,13 +23,15 @@ int flagsOf(const Recordset& rs) {
 }  // namespace
 
 QString LabelBuyerSql(std::int32_t buyerCode) {
-    return QStringLiteral("SELECT mname, prnlistbyte FROM t_buyer WHERE code = ") + QString::number(buyerCode);
+    return QStringLiteral("SELECT mname, prnlistbyte FROM t_buyer WHERE code = ") +
+           QString::number(buyerCode);
 }
 
 QString LabelProductSql(std::int32_t productCode) {
-    return QStringLiteral(" SELECT p.*, b.mname AS bname, b.prnlistbyte") + QStringLiteral(" FROM t_product AS p") +
-           QStringLiteral(" INNER JOIN t_buyer AS b ON b.code = p.c_buyer1") + QStringLiteral(" WHERE p.code = ") +
-           QString::number(productCode);
+    return QStringLiteral(" SELECT p.*, b.mname AS bname, b.prnlistbyte") +
+           QStringLiteral(" FROM t_product AS p") +
+           QStringLiteral(" INNER JOIN t_buyer AS b ON b.code = p.c_buyer1") +
+           QStringLiteral(" WHERE p.code = ") + QString::number(productCode);
 }
 
 std::optional<int> ReadLabelBuyerFlags(std::int32_t buyerCode) {
@@ -47,9 +49,14 @@ std::optional<LabelProduct> ReadLabelProduct(std::int32_t productCode) {
     std::optional<LabelProduct> product;
     if (rs && rs->RecordCount() > 0) {
         const Recordset& p = *rs;
-        product = LabelProduct{valueOf(p, "mname"),    valueOf(p, "unit"),  valueOf(p, "origin"),
-                               valueOf(p, "keepway"),  valueOf(p, "current"), valueOf(p, "maker"),
-                               LeadingNumber(valueOf(p, "labelunit")), flagsOf(p)};
+        product = LabelProduct{valueOf(p, "mname"),
+                               valueOf(p, "unit"),
+                               valueOf(p, "origin"),
+                               valueOf(p, "keepway"),
+                               valueOf(p, "current"),
+                               valueOf(p, "maker"),
+                               LeadingNumber(valueOf(p, "labelunit")),
+                               flagsOf(p)};
     }
     CloseRecordset(rs);
     return product;

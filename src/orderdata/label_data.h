@@ -27,12 +27,12 @@ struct LabelOrderLine {
 
 // The product's row as the labels use it, with the field flags of its first buyer.
 struct LabelProduct {
-    QString Name;     // mname
-    QString Unit;     // unit
-    QString Origin;   // origin
-    QString Storage;  // keepway
-    QString Expiry;   // current
-    QString Maker;    // maker
+    QString Name;           // mname
+    QString Unit;           // unit
+    QString Origin;         // origin
+    QString Storage;        // keepway
+    QString Expiry;         // current
+    QString Maker;          // maker
     double LabelUnit = 0;   // labelunit: the quantity of one label; 0 or below never splits
     int BuyerFlags = 1023;  // prnlistbyte of the first buyer (c_buyer1), rounded
 };

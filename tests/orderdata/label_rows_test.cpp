@@ -28,9 +28,14 @@ LabelOrderLine orderLine(const QString& quantity, int buyerCode) {
 }
 
 LabelProduct onion(double labelUnit, int buyerFlags = kAllLabelFields) {
-    return LabelProduct{QStringLiteral("깐양파"), QStringLiteral("kg"),   QStringLiteral("국산"),
-                        QStringLiteral("냉장"),   QStringLiteral("7일"), QStringLiteral("라벤농산"),
-                        labelUnit,               buyerFlags};
+    return LabelProduct{QStringLiteral("깐양파"),
+                        QStringLiteral("kg"),
+                        QStringLiteral("국산"),
+                        QStringLiteral("냉장"),
+                        QStringLiteral("7일"),
+                        QStringLiteral("라벤농산"),
+                        labelUnit,
+                        buyerFlags};
 }
 
 // Every label of a line carries the same texts but the quantity.
@@ -44,10 +49,11 @@ QList<LabelRowTexts> labels(const LabelRowTexts& texts, const QStringList& quant
     return rows;
 }
 
-const LabelRowTexts kOnionLabel = {QStringLiteral("한빛초등학교"), QStringLiteral("깐양파"), QString(),
-                                   QStringLiteral("국산"),         QStringLiteral("냉장"),  kLineDate,
-                                   QStringLiteral("7일"),          QStringLiteral("1호차"), QStringLiteral("라벤농산"),
-                                   QStringLiteral("문 앞")};
+const LabelRowTexts kOnionLabel = {
+    QStringLiteral("한빛초등학교"), QStringLiteral("깐양파"), QString(),
+    QStringLiteral("국산"),         QStringLiteral("냉장"),   kLineDate,
+    QStringLiteral("7일"),          QStringLiteral("1호차"),  QStringLiteral("라벤농산"),
+    QStringLiteral("문 앞")};
 
 struct Case {
     const char* name;
@@ -85,15 +91,20 @@ TEST(LabelRowsTest, SplitFlagsAndDatesOfAnOrderLine) {
         {"0.3 by 0.1: no float noise in the texts", orderLine(QStringLiteral("0.3 KG"), 0), std::nullopt,
          onion(0.1), labels(kOnionLabel, {tenth, tenth, tenth})},
         {"a product without a row: the line's own texts, no unit, today's date",
-         orderLine(QStringLiteral("35 KG"), 0), std::nullopt, std::nullopt,
-         {{QStringLiteral("한빛초등학교"), QStringLiteral("양파(주문)"), QStringLiteral("35"), QString(), QString(),
-           kTodayText, QString(), QStringLiteral("1호차"), QString(), QStringLiteral("문 앞")}}},
+         orderLine(QStringLiteral("35 KG"), 0),
+         std::nullopt,
+         std::nullopt,
+         {{QStringLiteral("한빛초등학교"), QStringLiteral("양파(주문)"), QStringLiteral("35"), QString(),
+           QString(), kTodayText, QString(), QStringLiteral("1호차"), QString(), QStringLiteral("문 앞")}}},
         {"empty product values take the line's, a missing date today's", noName, std::nullopt, unnamed,
          labels(unnamedLabel, {QStringLiteral("35kg")})},
         {"buyer flags 1882: no customer, quantity, date or vehicle; bit 10 ignored",
-         orderLine(QStringLiteral("35 KG"), 7), 1882, onion(10),
-         {{QString(), QStringLiteral("깐양파"), QStringLiteral("0kg"), QStringLiteral("국산"), QStringLiteral("냉장"),
-           QString(), QStringLiteral("7일"), QString(), QStringLiteral("라벤농산"), QStringLiteral("문 앞")}}},
+         orderLine(QStringLiteral("35 KG"), 7),
+         1882,
+         onion(10),
+         {{QString(), QStringLiteral("깐양파"), QStringLiteral("0kg"), QStringLiteral("국산"),
+           QStringLiteral("냉장"), QString(), QStringLiteral("7일"), QString(), QStringLiteral("라벤농산"),
+           QStringLiteral("문 앞")}}},
         {"flags 1019 of the product's first buyer when the line names none",
          orderLine(QStringLiteral("35 KG"), 0), std::nullopt, onion(10, 1019),
          labels(kOnionLabel, {QStringLiteral("0kg")})},
@@ -102,5 +113,6 @@ TEST(LabelRowsTest, SplitFlagsAndDatesOfAnOrderLine) {
         {"a buyer without a row prints every field", orderLine(QStringLiteral("35 KG"), 7), std::nullopt,
          onion(0, 1019), labels(kOnionLabel, {QStringLiteral("35kg")})},
     };
-    for (const Case& c : cases) EXPECT_EQ(MakeLabelRows(c.line, c.buyerFlags, c.product, kToday), c.expected) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(MakeLabelRows(c.line, c.buyerFlags, c.product, kToday), c.expected) << c.name;
 }
