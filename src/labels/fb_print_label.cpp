@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <iterator>
+
 namespace {
 
 // The window was drawn 15300 by 9195 twips with its frame; its client area is 15180 by 8790.
@@ -30,12 +32,11 @@ constexpr int kGridTop = 495;
 const char16_t* const kHeaders[] = {u"",       u"고객사",   u"제품명",   u"수량",   u"원산지",  u"보관방법",
                                     u"입고일", u"유통기한", u"배송차량", u"제조사", u"특이사항"};
 const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 16, 10, 8, 10, 30};
+static_assert(std::size(kHeaders) == fBPrintLabel::kLastCol && std::size(kWidths) == fBPrintLabel::kLastCol);
+static_assert(fBPrintLabel::FieldCol(label_commands::Remarks) == fBPrintLabel::kRemarksCol &&
+              fBPrintLabel::FieldCol(label_commands::ReceiveDate) == fBPrintLabel::kReceiveDateCol);
 
 }  // namespace
-
-QString LabelDate(const QDate& date) {
-    return date.isValid() ? date.toString(QStringLiteral("yyyy년 MM월 dd일")) : QString();
-}
 
 QString TodayLabelDate() {
     return LabelDate(QDate::currentDate());
@@ -174,7 +175,7 @@ void fBPrintLabel::SetupGrid() {
     // mode the user chose per window; there is nothing to switch, so this step does nothing.
     LockSpreadCol(m_spList, kCheckCol, false, true);
     m_spList->setCellType(kCheckCol, -1, SpreadGrid::CellType::CheckBox);
-    m_spList->setColMaxLength(kLastCol, kRemarksMaxLength);
+    m_spList->setColMaxLength(kRemarksCol, kRemarksMaxLength);
 }
 
 void fBPrintLabel::FillColumnList() {
@@ -189,9 +190,9 @@ void fBPrintLabel::AddBlankRow() {
     const int row = m_spList->maxRows() + 1;
     m_spList->setMaxRows(row);
     if (row < 2)
-        m_spList->setText(7, row, TodayLabelDate());
+        m_spList->setText(kReceiveDateCol, row, TodayLabelDate());
     else
-        m_spList->setText(7, row, m_spList->text(7, row - 1));
+        m_spList->setText(kReceiveDateCol, row, m_spList->text(kReceiveDateCol, row - 1));
     m_spList->setActiveCell(kFirstTextCol, row);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "labels/label_commands.h"
+#include "orderdata/label_rows.h"
 #include "platform/ports/label_port.h"
 
 #include <QList>
@@ -14,18 +15,16 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
-class QDate;
 class QLineEdit;
 class QPushButton;
 class SpreadGrid;
 
-// A date as the labels write a receiving date: "yyyy년 mm월 dd일"; an invalid date gives the empty text.
-QString LabelDate(const QDate& date);
+using orderdata::LabelDate;
 // Today as the labels write it.
 QString TodayLabelDate();
 
 // The label list window "라벨출력": one grid row per product label. The main window's label command hands
-// it order lines through gLabelData and AddNewData and shows it modally; here the user checks, edits,
+// it order lines through AddNewData and shows it modally; here the user checks, edits,
 // copies and deletes rows, exports the grid, previews the checked labels and prints them on the thermal
 // label printer. Nothing typed here goes back to the database.
 //
@@ -35,10 +34,26 @@ class fBPrintLabel : public QWidget {
     Q_OBJECT
 
 public:
-    // Grid columns: 1 the check mark ("1" = checked), 2 to 11 the label's texts.
-    static constexpr int kCheckCol = 1;
-    static constexpr int kFirstTextCol = 2;
-    static constexpr int kLastCol = 11;
+    // The grid's columns, numbered from 1 as the grid addresses them; the column table (headers, widths)
+    // in fb_print_label.cpp follows this order. 1 is the check mark ("1" = checked), 2 to 11 are the
+    // label's texts in the order of label_commands::Field.
+    enum LabelCol : int {
+        kCheckCol = 1,
+        kCustomerCol,     // 고객사
+        kProductNameCol,  // 제품명
+        kQuantityCol,     // 수량
+        kOriginCol,       // 원산지
+        kStorageCol,      // 보관방법
+        kReceiveDateCol,  // 입고일
+        kExpiryCol,       // 유통기한
+        kVehicleCol,      // 배송차량
+        kMakerCol,        // 제조사
+        kRemarksCol,      // 특이사항
+        kFirstTextCol = kCustomerCol,
+        kLastCol = kRemarksCol
+    };
+    // The column of a label text.
+    static constexpr int FieldCol(int field) { return kFirstTextCol + field; }
     static constexpr int kRemarksMaxLength = 100;
     // Printing more labels than this shows a progress window with a cancel button.
     static constexpr int kProgressAbove = 3;
@@ -48,10 +63,10 @@ public:
     explicit fBPrintLabel(QWidget* parent = nullptr);
     ~fBPrintLabel() override;
 
-    // Appends the label rows of gLabelData (one, or several when the product's label unit splits the
-    // quantity) and resets gLabelData. nRow -2: write into the row this call appends; on return, the
-    // last row written. Database errors reach the caller.
-    void AddNewData(std::int32_t& nRow);
+    // Appends the label rows of the order line (one, or several when the product's label unit splits the
+    // quantity; see orderdata::MakeLabelRows). nRow -2: write into the row this call appends; on return,
+    // the last row written. Database errors reach the caller.
+    void AddNewData(const orderdata::LabelOrderLine& line, std::int32_t& nRow);
     int GET_PNAME() const { return 3; }
     // Appends the blank entry row (its receiving date taken from the row above, today on an empty grid)
     // and puts the cursor in its column 2. The label command ends its loading with it.

@@ -3,115 +3,44 @@
 
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
-#include "db/mysql_func.h"
 #include "grid/excel_export.h"
-#include "labels/label_data.h"
+#include "orderdata/label_data.h"
+#include "orderdata/label_rows.h"
 #include "widgets/spread_grid.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QLineEdit>
 
-#include <cmath>
+#include <optional>
+#include <type_traits>
 
-namespace {
+static_assert(std::is_same_v<label_commands::LabelTexts, orderdata::LabelRowTexts>,
+              "a label row is the ten texts of the label grid's columns 2 to 11");
 
-constexpr int kAllFields = 1023;  // bits 0 to 9: every label field printed
-
-QString valueOf(const Recordset& rs, const char* name) {
-    return rs.ValueAt(0, rs.ColumnIndex(QString::fromLatin1(name))).toString();
-}
-
-// The field flags of a row's prnlistbyte, rounded to the nearest whole number (halves to even).
-int flagsOf(const Recordset& rs) {
-    return int(std::nearbyint(LeadingNumber(valueOf(rs, "prnlistbyte"))));
-}
-
-// A quantity as the labels write it: the shortest decimal form, without the last digits' float noise.
-QString quantityText(double value) {
-    return label_commands::NumberText(std::round(value * 1e9) / 1e9);
-}
-
-}  // namespace
-
-void fBPrintLabel::AddNewData(std::int32_t& nRow) {
-    using namespace label_commands;
-    const LabelData& data = gLabelData;
-    int flags = kAllFields;
-    LabelTexts v;
-    QString unit;
-    double labelUnit = 0;
-
-    RecordsetPtr buyer, product;
-    if (data.LabelBuyerCode != 0 && m_buyerFlags && m_buyerFlags->first == data.LabelBuyerCode) {
-        flags = m_buyerFlags->second;
-    } else if (data.LabelBuyerCode != 0) {
-        DBOpenRecordset(buyer, QStringLiteral("SELECT mname, prnlistbyte FROM t_buyer WHERE code = ") +
-                                   QString::number(data.LabelBuyerCode));
-        if (buyer && buyer->RecordCount() > 0) {
-            flags = flagsOf(*buyer);
-            m_buyerFlags.emplace(data.LabelBuyerCode, flags);
-        }
+void fBPrintLabel::AddNewData(const orderdata::LabelOrderLine& line, std::int32_t& nRow) {
+    std::optional<int> buyerFlags;
+    if (line.LabelBuyerCode != 0 && m_buyerFlags && m_buyerFlags->first == line.LabelBuyerCode) {
+        buyerFlags = m_buyerFlags->second;
+    } else if (line.LabelBuyerCode != 0) {
+        buyerFlags = orderdata::ReadLabelBuyerFlags(line.LabelBuyerCode);
+        if (buyerFlags) m_buyerFlags.emplace(line.LabelBuyerCode, *buyerFlags);
     }
-    if (data.ProductCode != 0) {
-        DBOpenRecordset(product, QStringLiteral(" SELECT p.*, b.mname AS bname, b.prnlistbyte") +
-                                     QStringLiteral(" FROM t_product AS p") +
-                                     QStringLiteral(" INNER JOIN t_buyer AS b ON b.code = p.c_buyer1") +
-                                     QStringLiteral(" WHERE p.code = ") + QString::number(data.ProductCode));
-        if (product && product->RecordCount() > 0) {
-            const Recordset& p = *product;
-            v[ProductName] = valueOf(p, "mname");
-            unit = valueOf(p, "unit");
-            v[Origin] = valueOf(p, "origin");
-            v[Storage] = valueOf(p, "keepway");
-            v[Expiry] = valueOf(p, "current");
-            v[Maker] = valueOf(p, "maker");
-            labelUnit = LeadingNumber(valueOf(p, "labelunit"));
-            v[Customer] = data.Customer;
-            v[Quantity] = data.Quantity;
-            v[ReceiveDate] = data.ReceiveDate;
-            v[Vehicle] = data.Vehicle;
-            if (data.LabelBuyerCode == 0) flags = flagsOf(p);
-        }
-    }
+    std::optional<orderdata::LabelProduct> product;
+    if (line.ProductCode != 0) product = orderdata::ReadLabelProduct(line.ProductCode);
 
-    const QString* own[kFieldCount] = {&data.Customer, &data.ProductName, &data.Quantity, &data.Origin,
-                                       &data.Storage,  nullptr,           &data.Expiry,   &data.Vehicle,
-                                       &data.Maker,    &data.Remarks};
-    for (int i = 0; i < kFieldCount; ++i) {
-        if (!v[size_t(i)].isEmpty()) continue;
-        v[size_t(i)] = own[i] ? *own[i] : TodayLabelDate();
-    }
-    if (flags != kAllFields)
-        for (int i = 0; i < kFieldCount; ++i)
-            if ((flags & (1 << i)) == 0) v[size_t(i)].clear();
-
+    const QList<orderdata::LabelRowTexts> rows =
+        orderdata::MakeLabelRows(line, buyerFlags, product, QDate::currentDate());
     AddBlankRow();
     if (nRow == -2) nRow = m_spList->maxRows();
-
-    const double total = LeadingNumber(v[Quantity]);
-    double remaining = total;
-    // Columns 2, 3, 5 to 11: every field but the quantity.
-    auto writeRow = [&](int row) {
-        for (int i = 0; i < kFieldCount; ++i)
-            if (i != Quantity) m_spList->setText(kFirstTextCol + i, row, v[size_t(i)]);
-    };
-    const QString ofTotal = QLatin1Char('/') + quantityText(total) + unit;
-    // A label unit of zero or below never splits the line.
-    while (true) {
-        writeRow(nRow);
-        if (!(labelUnit > 0 && labelUnit < remaining)) break;
-        m_spList->setText(kFirstTextCol + Quantity, nRow, quantityText(labelUnit) + unit + ofTotal);
-        remaining -= labelUnit;
-        m_spList->setMaxRows(m_spList->maxRows() + 1);
-        nRow = m_spList->maxRows();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (i > 0) {
+            m_spList->setMaxRows(m_spList->maxRows() + 1);
+            nRow = m_spList->maxRows();
+        }
+        for (int f = 0; f < label_commands::kFieldCount; ++f)
+            m_spList->setText(FieldCol(f), nRow, rows[i][size_t(f)]);
     }
-    m_spList->setText(
-        kFirstTextCol + Quantity, nRow,
-        remaining != total ? quantityText(remaining) + unit + ofTotal : quantityText(remaining) + unit);
-
-    CloseRecordset(buyer);
-    CloseRecordset(product);
-    gLabelData.Reset();
 }
 
 void fBPrintLabel::CopyToCheckedRows() {

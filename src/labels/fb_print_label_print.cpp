@@ -62,7 +62,7 @@ bool fBPrintLabel::SendLabelSetup() {
 label_commands::LabelTexts fBPrintLabel::RowTexts(int row) const {
     label_commands::LabelTexts texts;
     for (int i = 0; i < label_commands::kFieldCount; ++i)
-        texts[size_t(i)] = GetSpreadText(m_spList, kFirstTextCol + i, row);
+        texts[size_t(i)] = GetSpreadText(m_spList, FieldCol(i), row);
     return texts;
 }
 

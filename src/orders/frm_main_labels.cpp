@@ -6,7 +6,8 @@
 #include "grid/spread_helpers.h"
 #include "labels/fb_print_label.h"
 #include "labels/label_commands.h"
-#include "labels/label_data.h"
+#include "orderdata/label_data.h"
+#include "orders/main_columns.h"
 #include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
@@ -24,20 +25,21 @@ QString labelDate(const QString& stored) {
 }  // namespace
 
 void frmMain::ShowLabelList() {
+    using namespace orders;
     auto labels = std::make_unique<fBPrintLabel>();
-    const int buyer = int(LeadingNumber(GetSpreadText(m_spListO, 9, -2)));
-    const QString receiveDate = labelDate(GetSpreadText(m_spListO, 10, -2));
+    const int buyer = int(LeadingNumber(GetSpreadText(m_spListO, kDirBuyerCode, -2)));
+    const QString receiveDate = labelDate(GetSpreadText(m_spListO, kDirFullDate, -2));
     for (int r = 1; r <= m_spList->maxRows(); ++r) {
-        gLabelData.Reset();
-        gLabelData.Customer = GetSpreadText(m_spList, 9, r);
-        gLabelData.ProductCode = int(LeadingNumber(GetSpreadText(m_spList, 8, r)));
-        gLabelData.Quantity = label_commands::NumberText(LeadingNumber(GetSpreadText(m_spList, 3, r))) +
-                              QLatin1Char(' ') + GetSpreadText(m_spList, 4, r);
-        gLabelData.Vehicle = GetSpreadText(m_spList, 6, r);
-        gLabelData.LabelBuyerCode = buyer;
-        gLabelData.ReceiveDate = receiveDate;
+        orderdata::LabelOrderLine line;
+        line.Customer = GetSpreadText(m_spList, kLineCustomerFull, r);
+        line.ProductCode = int(LeadingNumber(GetSpreadText(m_spList, kLineProductCode, r)));
+        line.Quantity = label_commands::NumberText(LeadingNumber(GetSpreadText(m_spList, kLineQuantity, r))) +
+                        QLatin1Char(' ') + GetSpreadText(m_spList, kLineUnit, r);
+        line.Vehicle = GetSpreadText(m_spList, kLineCar, r);
+        line.LabelBuyerCode = buyer;
+        line.ReceiveDate = receiveDate;
         std::int32_t row = -2;
-        labels->AddNewData(row);
+        labels->AddNewData(line, row);
     }
     // The last loaded label keeps its place: the blank entry row comes after it.
     labels->AddBlankRow();

@@ -1,8 +1,8 @@
 // Order lines becoming label rows (AddNewData) against the test server: the product's values, the label
 // unit's split, the buyer's field flags and the receiving date.
 #include "db/mysql_func.h"
-#include "labels/label_data.h"
 #include "labels_fixture.h"
+#include "orderdata/label_data.h"
 #include "support/test_db.h"
 
 using namespace labels_test;
@@ -37,16 +37,16 @@ protected:
 
     // One order line as the main window hands it over.
     int add(int productCode, int buyerCode, const QString& quantity = QStringLiteral("35 KG")) {
-        gLabelData.Reset();
-        gLabelData.Customer = QStringLiteral("한빛초등학교");
-        gLabelData.ProductName = QStringLiteral("양파(주문)");
-        gLabelData.Quantity = quantity;
-        gLabelData.Vehicle = QStringLiteral("1호차");
-        gLabelData.ReceiveDate = QStringLiteral("2030년 05월 10일");
-        gLabelData.ProductCode = productCode;
-        gLabelData.LabelBuyerCode = buyerCode;
+        orderdata::LabelOrderLine line;
+        line.Customer = QStringLiteral("한빛초등학교");
+        line.ProductName = QStringLiteral("양파(주문)");
+        line.Quantity = quantity;
+        line.Vehicle = QStringLiteral("1호차");
+        line.ReceiveDate = QStringLiteral("2030년 05월 10일");
+        line.ProductCode = productCode;
+        line.LabelBuyerCode = buyerCode;
         std::int32_t row = -2;
-        window->AddNewData(row);
+        window->AddNewData(line, row);
         return row;
     }
     QStringList rowTexts(int row) const {
@@ -69,9 +69,6 @@ TEST_F(AddNewDataTest, TheLabelUnitSplitsTheQuantityIntoLabels) {
                                QStringLiteral("국산"), QStringLiteral("냉장"),
                                QStringLiteral("2030년 05월 10일"), QStringLiteral("7일"),
                                QStringLiteral("1호차"), QStringLiteral("라벤농산"), QString()}));
-    // The record is spent.
-    EXPECT_EQ(gLabelData.ProductCode, 0);
-    EXPECT_TRUE(gLabelData.Customer.isEmpty());
 }
 
 TEST_F(AddNewDataTest, AUnitOfZeroNegativeOrAtLeastTheQuantityGivesOneLabel) {

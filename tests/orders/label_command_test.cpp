@@ -1,7 +1,6 @@
 // The label command: the order lines of the selected direction become label rows, and the label window
 // opens modally over the main window.
 #include "labels/fb_print_label.h"
-#include "labels/label_data.h"
 #include "orders_fixture.h"
 
 #include <QPushButton>
@@ -70,7 +69,6 @@ TEST_F(LabelCommandTest, FillsOneLabelPerOrderLineSplitByTheLabelUnitAndShowsThe
         {"", "", "", "", "", date, "", "", "", ""},
     };
     EXPECT_EQ(rows, expected);
-    EXPECT_EQ(gLabelData.ProductCode, 0);
 }
 
 TEST_F(LabelCommandTest, WithoutOrderLinesTheWindowOpensWithOnlyTheEntryRow) {
