@@ -87,7 +87,7 @@ TEST_F(LabelPrintTest, ARowWithTextInOnlyOneColumnIsPrintedWhicheverColumnItIs) 
 }
 
 TEST_F(LabelPrintTest, WhenThePortFailsOnALabelExactlyTheLabelsBeforeItAreGrey) {
-    const QStringList products = {QStringLiteral("양파"), QStringLiteral("대파"),   QStringLiteral("배추"),
+    const QStringList products = {QStringLiteral("양파"), QStringLiteral("대파"), QStringLiteral("배추"),
                                   QStringLiteral("무"),   QStringLiteral("당근"), QStringLiteral("감자")};
     for (int failing : {1, 3, 6}) {
         window = std::make_unique<fBPrintLabel>();
