@@ -90,24 +90,63 @@ double pixelsToMm(double pixels) {
     return pixels * kMmPerInch / kMeasureDpi;
 }
 
+// A text as one printed line: line breaks, tabs and other control characters become blanks, so that a
+// remark typed with a line break neither draws a box glyph nor moves the rest of the text.
+QString oneLine(const QString& text) {
+    QString line = text;
+    for (QChar& ch : line)
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f) ch = QLatin1Char(' ');
+    return line;
+}
+
 // Prints a text at the current position without a line feed: the position moves to the end of the text.
-void printAtCurrent(const QString& text) {
+// `stretch` below 1 draws it condensed to that share of its width.
+void printAtCurrent(const QString& text, double stretch = 1) {
     CanvasState& c = canvas();
     if (text.isEmpty()) return;
     PrintItem item;
     item.kind = PrintItem::Kind::Text;
     item.y1 = c.currentY;
     item.x1 = c.currentX;
-    item.text = text;
+    item.text = oneLine(text);
     item.font = c.font;
     item.colour = c.colour;
+    item.stretch = stretch;
+    c.currentX += PrnTextWidth(item.text) * stretch;
     c.page.items.push_back(std::move(item));
-    c.currentX += PrnTextWidth(text);
 }
 
 void printAt(double y, double x, const QString& text) {
     SetPrintPos(y, x);
     printAtCurrent(text);
+}
+
+// A text made to fit a width in millimetres: the share of its width it is drawn at, and the text itself,
+// cut after the last character that fits at the narrowest share.
+struct Fitted {
+    QString text;
+    double stretch = 1;
+    double width = 0;  // as drawn, millimetres
+};
+
+Fitted fitText(const QString& text, double room, bool mayCut) {
+    const QString line = oneLine(text);
+    const double width = PrnTextWidth(line);
+    if (width <= room || width <= 0) return {line, 1, width};
+    if (width * kMinCellStretch <= room || !mayCut) return {line, room / width, room};
+    QString cut = line;
+    while (!cut.isEmpty() && PrnTextWidth(cut) * kMinCellStretch > room) cut.chop(1);
+    while (cut.endsWith(QLatin1Char(' '))) cut.chop(1);
+    return {cut, kMinCellStretch, PrnTextWidth(cut) * kMinCellStretch};
+}
+
+// One fitted line with its alignment between x and right.
+void printFitted(double y, double x, double right, const QString& text, int halign, bool mayCut) {
+    const Fitted fitted = fitText(text, std::max(0.1, right - x), mayCut);
+    if (halign == 1) x = x + (right - x - fitted.width) / 2;
+    if (halign == 2) x = right - fitted.width;
+    SetPrintPos(y, x);
+    printAtCurrent(fitted.text, fitted.stretch);
 }
 
 }  // namespace
@@ -181,9 +220,10 @@ void SetPrnFont(double size, int bold) {
     if (bold == 1) c.setBold(true);
 }
 
-void PrintText_abs(double y, double x, const QString& text, double size, bool bold, int halign, double x2,
+void PrintText_abs(double y, double x, const QString& given, double size, bool bold, int halign, double x2,
                    int wrap, double spacing, int valign, double y2) {
     CanvasState& c = canvas();
+    const QString text = oneLine(given);
     if (size != 0) c.setSize(size);
     c.setBold(bold);
     if (!(y == 0 && x == 0)) {
@@ -212,6 +252,26 @@ void PrintText_abs(double y, double x, const QString& text, double size, bool bo
         return;
     }
     printAt(y, x, text);
+}
+
+void PrintCellText(double y, double x, double right, const QString& given, double size, bool bold, int halign,
+                   int wrap, bool mayCut) {
+    CanvasState& c = canvas();
+    const QString text = oneLine(given);
+    if (size != 0) c.setSize(size);
+    c.setBold(bold);
+    if (text.isEmpty()) return;
+    QStringList pieces;
+    if (wrap != 0) SplitByte(text, std::max(wrap, 2), pieces);
+    if (wrap != 0 && pieces.size() >= 2) {
+        // Two lines around the one-line position, as PrintText_abs places them.
+        const double h = PrnTextHeight(text);
+        y = y - (2.3 * h - h) / 2;
+        printFitted(y, x, right, pieces[0], halign, mayCut);
+        printFitted(y + 1.3 * h, x, right, pieces[1], halign, mayCut);
+        return;
+    }
+    printFitted(y, x, right, text, halign, mayCut);
 }
 
 void PrintLine_abs(double y1, double x1, double y2, double x2, double width, const QColor& colour, bool box,

@@ -43,6 +43,9 @@ float PrnTextHeight(const QString& text);
 // Sets the font size (points); bold 0 clears bold, 1 sets it, any other value leaves it.
 void SetPrnFont(double size, int bold);
 
+// Every text is one line: a line break, a tab or any other control character in it (a text from the
+// order database may hold them) is drawn as a blank.
+//
 // Prints one text. size 0 keeps the current size; boldness becomes `bold`. halign 1 centres between x and
 // x2, 2 right-aligns to x2 (not when y and x are both 0: then the text goes to the current position);
 // valign 1 centres between y and y2, 2 bottom-aligns to y2. wrap > 0 cuts the text into pieces of at most
@@ -51,6 +54,17 @@ void SetPrnFont(double size, int bold);
 void PrintText_abs(double y, double x, const QString& text, double size = 0, bool bold = false,
                    int halign = 0, double x2 = 0, int wrap = 0, double spacing = 0, int valign = 0,
                    double y2 = 0);
+// Prints one text inside a cell that ends at `right`: like PrintText_abs, but a text wider than the space
+// left to `right` is condensed horizontally (down to kMinCellStretch of its width) and, where that is
+// not enough, cut after the last character that fits, so that it never covers the next column or leaves
+// the page. halign 1 centres and 2 right-aligns between x and `right`; wrap as in PrintText_abs, each of
+// the two lines fitted on its own. A quantity must never lose a digit: with `mayCut` false the text is
+// condensed as far as it takes and never cut.
+void PrintCellText(double y, double x, double right, const QString& text, double size = 0, bool bold = false,
+                   int halign = 0, int wrap = 0, bool mayCut = true);
+// The narrowest a text is condensed to before it is cut: 60 % of its width still reads well on paper.
+inline constexpr double kMinCellStretch = 0.6;
+
 // A line from (x1, y1) to (x2, y2), or with `box` the outline of that rectangle (filled with `fill`).
 // `width` is in pixels of a 600-dpi printer.
 void PrintLine_abs(double y1, double x1, double y2, double x2, double width = 1,

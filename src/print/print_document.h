@@ -31,6 +31,8 @@ struct PrintItem {
     double x2 = 0;
     QString text;
     PrintFont font;
+    // A text condensed to fit its cell: its width is drawn at this share of the font's (1: as the font is).
+    double stretch = 1;
     // Pen width in device pixels of a 600-dpi printer: 1 is a hairline, 12 a heavy frame.
     double penWidth = 1;
     QColor colour = Qt::black;

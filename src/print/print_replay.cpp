@@ -135,7 +135,16 @@ void PaintPrintPage(QPainter& painter, const PrintPage& page) {
                 const DeviceFont& f = fonts.get(item.font);
                 painter.setFont(f.font);
                 painter.setPen(item.colour);
-                drawText(painter, f, item.x1 * sx, item.y1 * sy, item.text);
+                if (item.stretch == 1) {
+                    drawText(painter, f, item.x1 * sx, item.y1 * sy, item.text);
+                } else {
+                    // Condensed about its left edge: only the horizontal scale changes.
+                    painter.save();
+                    painter.translate(item.x1 * sx, 0);
+                    painter.scale(item.stretch, 1);
+                    drawText(painter, f, 0, item.y1 * sy, item.text);
+                    painter.restore();
+                }
                 break;
             }
             case PrintItem::Kind::Line:

@@ -16,6 +16,7 @@ constexpr double kHeaderHeight = 9;
 constexpr double kRowSize = 12;     // points, row and header texts
 constexpr double kTextOffset = 5;   // a row's texts below its top
 constexpr double kLabelOffset = 3;  // a header's labels below its top
+constexpr double kCellPad = 0.5;    // room kept between a text and the rule on its side
 
 // The top of row slot n (1 to 18).
 double slotTop(int n) {
@@ -79,17 +80,18 @@ void printTitleBlock(int mode, const QString& buyerName, const QString& purchase
     const QString title =
         mode == 2 ? QStringLiteral("라벤푸드 주문서(마감후추가)") : QStringLiteral("라벤푸드 주문서");
     PrintText_abs(8.5, kLeft, title, 20, true, 1, kRight);
-    PrintText_abs(26, kLeft, QStringLiteral("수 신 처 : ") + buyerName, 12, true);
-    if (!noDeliveryLine)
-        PrintText_abs(26, kLeft,
-                      QStringLiteral("납 품 일 : ") + purchaseDateText(purchaseDate) + QLatin1Char(' ') +
-                          GetWeekdayName(purchaseDate) + QStringLiteral("요일"),
-                      12, true, 1, kRight);
-    PrintText_abs(26, kLeft,
-                  QStringLiteral("Page.") + QString::number(page) + QLatin1Char('/') +
-                      QString::number(pages) + QStringLiteral(" (총") + QString::number(pages) +
-                      QStringLiteral("장)"),
-                  12, true, 2, kRight);
+    const QString pageText = QStringLiteral("Page.") + QString::number(page) + QLatin1Char('/') +
+                             QString::number(pages) + QStringLiteral(" (총") + QString::number(pages) +
+                             QStringLiteral("장)");
+    const QString deliveryText = QStringLiteral("납 품 일 : ") + purchaseDateText(purchaseDate) +
+                                 QLatin1Char(' ') + GetWeekdayName(purchaseDate) + QStringLiteral("요일");
+    SetPrnFont(12, 1);
+    // The buyer's name ends before the centred delivery date (or the page number), however long it is.
+    const double buyerRight =
+        noDeliveryLine ? kRight - PrnTextWidth(pageText) : (kLeft + kRight - PrnTextWidth(deliveryText)) / 2;
+    PrintCellText(26, kLeft, buyerRight - 2, QStringLiteral("수 신 처 : ") + buyerName, 12, true);
+    if (!noDeliveryLine) PrintText_abs(26, kLeft, deliveryText, 12, true, 1, kRight);
+    PrintText_abs(26, kLeft, pageText, 12, true, 2, kRight);
 }
 
 template <std::size_t N, std::size_t R>
@@ -168,9 +170,9 @@ void PrintOrderRow(int kind, double y, int number, const QString& mark, const QS
     if (kind == 1) {
         verticalRules(kSummaryRules, std::size(kSummaryRules), y, bottom);
         PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 20);
-        PrintText_abs(textY, 21, product, kRowSize, false);
-        PrintText_abs(textY, 170, quantityText(quantity), 0, false, 2, 182);
-        PrintText_abs(textY, 184, unit, kRowSize, false);
+        PrintCellText(textY, 21, 170 - kCellPad, product, kRowSize, false);
+        PrintCellText(textY, 170 + kCellPad, 182, quantityText(quantity), 0, false, 2, 0, false);
+        PrintCellText(textY, 184, kRight - kCellPad, unit, kRowSize, false);
         horizontalRule(bottom);
         return;
     }
@@ -182,12 +184,12 @@ void PrintOrderRow(int kind, double y, int number, const QString& mark, const QS
         PrintText_abs(y + 2, 20, mark, kRowSize, false, 1, 31);
         PrintText_abs(y + 8, 20, monthSlashDay(deliveryDate), 9, false, 1, 31);
     }
-    PrintText_abs(textY, 31, product, kRowSize, false, 0, 0, 36);
-    PrintText_abs(textY, 108, quantityText(quantity), 0, false, 2, 120);
-    PrintText_abs(textY, 122, unit, kRowSize, false);
-    PrintText_abs(textY, 137, customer, kRowSize, false);
-    PrintText_abs(textY, 155, remark, kRowSize, false, 0, 0, 15);
-    PrintText_abs(textY, 188, car, kRowSize, false, 1, 198);
+    PrintCellText(textY, 31, 108 - kCellPad, product, kRowSize, false, 0, 36);
+    PrintCellText(textY, 108 + kCellPad, 120, quantityText(quantity), 0, false, 2, 0, false);
+    PrintCellText(textY, 122, 136 - kCellPad, unit, kRowSize, false);
+    PrintCellText(textY, 137, 154 - kCellPad, customer, kRowSize, false);
+    PrintCellText(textY, 155, 187 - kCellPad, remark, kRowSize, false, 0, 15);
+    PrintCellText(textY, 188, kRight, car, kRowSize, false, 1);
     horizontalRule(bottom);
 }
 

@@ -3,6 +3,7 @@
 #include "orderdata/print_buy_order.h"
 #include "print/buy_order.h"
 #include "print/print_replay.h"
+#include "print/sheet_layout.h"
 #include "sheet_fixture.h"
 #include "support/small_file_system.h"
 
@@ -11,6 +12,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace sheet_test;
 
@@ -131,6 +135,72 @@ TEST_F(PdfTest, AFullDiskKeepsNoHalfWrittenSheet) {
     }
     EXPECT_FALSE(QFile::exists(disk.path() + QStringLiteral("/sheet.pdf")));
     EXPECT_EQ(readAll(older), olderBytes);
+}
+
+// Texts from the order database of any length and content stay inside their cells on paper: condensed or
+// cut at the cell's edge, never over the next column's rule, the page's edge or the centred delivery date;
+// line breaks and control bytes are drawn as blanks. Read back from the PDF, word by word.
+TEST(SheetPdf, HostileTextsStayInsideTheirCells) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const QString fifty = QString(50, QChar(u'가'));
+    SheetData sheet;
+    sheet.mode = 1;
+    sheet.buyerName = QStringLiteral("아주긴거래처이름입니다만끝이없는상호명주식회사미래청과유통본점");
+    sheet.bdate = QStringLiteral("2030-05-10");
+    const struct {
+        QString product, unit, customer, remark;
+    } rows[] = {
+        {fifty, QStringLiteral("박스박스박스"), QString(30, QChar(u'나')), QString(40, QChar(u'다'))},
+        {QStringLiteral("양파\r\n대파"), QStringLiteral("kg"), QStringLiteral("한빛\t초"),
+         QStringLiteral("<b>굵게</b><img src=\"/dev/zero\">")},
+        {QString(100, QLatin1Char('W')), QStringLiteral("\x1b!R"), QStringLiteral("A\\\"B"),
+         QStringLiteral("줄\n바꿈\x0c끝")},
+    };
+    for (const auto& r : rows)
+        sheet.lines.push_back({sheet.bdate, r.product, QStringLiteral("123456789"), r.unit, 1, r.customer,
+                               r.remark, QStringLiteral("12호차")});
+    sheet.withSummary = true;
+    sheet.summary.push_back({fifty, QStringLiteral("99999999"), QString(20, QChar(u'단'))});
+
+    const PrintDocument doc = RecordSheet(sheet, QString());
+    ASSERT_EQ(doc.pages.size(), 1u);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("hostile.pdf"));
+    QString error;
+    ASSERT_TRUE(WritePrintPdf(doc.pages, pdf, &error)) << error.toStdString();
+    const std::vector<Word> words = wordsOf(pdf);
+
+    // The rules of the line table (rows from 42 mm) and of the summary table below it.
+    const std::vector<double> lineRules = {10, 20, 30, 108, 121, 136, 154, 187, 198};
+    const std::vector<double> summaryRules = {10, 20, 170, 183, 198};
+    const Word* summaryCaption = findWord(words, 0, QStringLiteral("집계표"));
+    ASSERT_TRUE(summaryCaption);
+    for (const Word& w : words) {
+        if (w.yMin < 42 || std::abs(w.yMin - summaryCaption->yMin) < 1) continue;
+        const std::vector<double>& rules = w.yMin < summaryCaption->yMin ? lineRules : summaryRules;
+        const auto right = std::upper_bound(rules.begin(), rules.end(), w.xMin + 0.05);
+        ASSERT_NE(right, rules.end()) << w.text.toStdString();
+        EXPECT_LE(w.xMax, *right + 0.05) << w.text.toStdString() << " crosses the rule at " << *right;
+    }
+    // The buyer's name ends before the delivery date that is centred on the same line.
+    const Word* delivery = findWord(words, 0, QStringLiteral("납"));
+    ASSERT_TRUE(delivery);
+    for (const Word& w : words) {
+        if (std::abs(w.yMin - delivery->yMin) < 1 && w.xMin < delivery->xMin) {
+            EXPECT_LT(w.xMax, delivery->xMin) << w.text.toStdString();
+        }
+    }
+
+    const QString text = run({QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    // Quantities are condensed, never cut: every digit reaches the paper.
+    for (const QString& expected :
+         {QStringLiteral("123,456,789"), QStringLiteral("99,999,999"), QStringLiteral("양파 대파"),
+          QStringLiteral("한빛 초"), QStringLiteral("<b>굵게</b>"), QStringLiteral("줄 바꿈 끝")})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.toStdString();
+    for (const QChar c : text)
+        EXPECT_FALSE(c.category() == QChar::Other_Control && c != u'\n' && c != u'\f')
+            << "control character " << int(c.unicode());
 }
 
 }  // namespace
