@@ -129,7 +129,7 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
             "각종 "
             "스파이웨어 차단 프로그램이 가동중인지 확인해 주세요.\r\n관련 프로그램이 데이터베이스 접속을 "
             "방해하는 경우 일 수도 있습니다.");
-    if (!m_noErrMsg)
+    if (!m_noErrMsg && !m_quiet)
         errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(n) + QLatin1Char(' ') +
                                      description);
     // The failure stays readable through err_no and err_description after the handle is replaced.
@@ -227,6 +227,7 @@ RecordsetPtr cMySQL::query(const QString& sql) {
             continue;
         }
         m_connectionLost = lost;
+        if (m_quiet) return nullptr;
         errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) +
                                      QStringLiteral(" (") + description + QLatin1Char(')'));
         return nullptr;

@@ -98,6 +98,10 @@ public:
     // the reconnect failed or was lost again): the caller's further statements would only fail the same
     // way, each with its own box.
     bool connectionLost() const { return m_connectionLost; }
+    // While quiet, failed statements and reconnects show no box: a caller that runs a series of statements
+    // reports the first failure once, in its own words (err_no and err_description keep the reason).
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+    bool quiet() const { return m_quiet; }
 
 private:
     void initNative();
@@ -118,6 +122,7 @@ private:
     std::int32_t m_clientFlags = 0;
     bool m_doMemFree = false;
     bool m_noErrMsg = false;
+    bool m_quiet = false;
     // A statement whose result could not be built counts as failed, like one the server refused.
     bool m_lastFailed = false;
     std::int32_t m_lastErrNo = 0;

@@ -41,6 +41,16 @@ bool DBConnectionLost() {
     return g_conn && g_conn->connectionLost();
 }
 
+DBQuietScope::DBQuietScope() {
+    if (!g_conn) return;
+    m_was = g_conn->quiet();
+    g_conn->setQuiet(true);
+}
+
+DBQuietScope::~DBQuietScope() {
+    if (g_conn) g_conn->setQuiet(m_was);
+}
+
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql) {
     rs = g_conn->query(sql);
     const int count = g_conn->affected_rows();

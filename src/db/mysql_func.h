@@ -20,6 +20,19 @@ void DBClose();
 // True when the last statement failed because the server could not be reached (its box has been
 // shown): a command that runs several statements stops there instead of showing the same box again.
 bool DBConnectionLost();
+// For its lifetime, failed statements of the session connection show no box (cMySQL::setQuiet): the
+// caller tells the first failure once. Scopes nest.
+class DBQuietScope {
+public:
+    DBQuietScope();
+    ~DBQuietScope();
+    DBQuietScope(const DBQuietScope&) = delete;
+    DBQuietScope& operator=(const DBQuietScope&) = delete;
+
+private:
+    bool m_was = false;
+};
+
 // Runs a statement and hands its result set to `rs`; the affected-rows count, -1 after a failure.
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql);
 // Runs a statement; the number of changed rows, 0 after a failure.

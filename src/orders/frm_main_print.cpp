@@ -77,10 +77,16 @@ void reportFailure(const AppError& e) {
 
 }  // namespace
 
-bool MarkDirectionPrinted(double code) {
+namespace {
+
+enum class MarkOutcome { Saved, NotSaved, ConnectionLost };
+
+// Saves the mark of one direction without a box of its own.
+MarkOutcome markPrinted(double code) {
     const QString now = GetNowText(false, 0);
     const QString sql = orderdata::MarkPrintedSql(code, now);
-    if (DBExecute(sql) > 0) return true;
+    if (DBExecute(sql) > 0) return MarkOutcome::Saved;
+    if (DBConnectionLost()) return MarkOutcome::ConnectionLost;
     // No row changed. Printed twice within one second, the direction already holds exactly this mark: the
     // server counts only changed rows, and nothing was lost. A missing direction or a failed statement is
     // a failed save.
@@ -89,7 +95,26 @@ bool MarkDirectionPrinted(double code) {
         DBGetValue(QStringLiteral("SELECT COUNT(*) FROM t_direction WHERE code = ") + SqlNumber(code) +
                    QStringLiteral(" AND state = '") + kPrinted + QStringLiteral("' AND updatechk = '") +
                    SQLEscape(now) + QStringLiteral("'")) == QStringLiteral("1"))
-        return true;
+        return MarkOutcome::Saved;
+    return DBConnectionLost() ? MarkOutcome::ConnectionLost : MarkOutcome::NotSaved;
+}
+
+// The one message of a connection lost while marking: the directions that came out on paper but are not
+// marked, so that the clerk knows which to mark again, and the server's reason.
+QString unmarkedMessage(const std::vector<double>& codes) {
+    QStringList names;
+    for (const double code : codes) names << FormatAmount(code, 0, false, true);
+    QString text = QStringLiteral("출력 표시를 저장하지 못했습니다: ") + names.join(QStringLiteral(", "));
+    if (DBConn() && DBConn()->err_no() != 0)
+        text += QStringLiteral("\r\n(Error ") + QString::number(DBConn()->err_no()) + QLatin1Char(' ') +
+                DBConn()->err_description() + QLatin1Char(')');
+    return text;
+}
+
+}  // namespace
+
+bool MarkDirectionPrinted(double code) {
+    if (markPrinted(code) == MarkOutcome::Saved) return true;
     ShowInfoMsg(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
     return false;
 }
@@ -109,6 +134,7 @@ bool OrderSheetCommand::Prepare() {
     }
     m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
     m_pdfFiles.clear();
+    m_unmarked.clear();
     return true;
 }
 
@@ -139,32 +165,65 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     return !outcome.cancelled;
 }
 
-void OrderSheetCommand::Mark(const Sheet& sheet) {
+std::vector<double> OrderSheetCommand::DirectionsToMark(const Sheet& sheet) {
     SpreadGrid* list = m_window.spListO();
+    std::vector<double> codes;
     switch (sheet.marking) {
         case Marking::ActiveRow:
-            // The list shows the mark only when the server holds it.
-            if (MarkDirectionPrinted(sheet.code))
-                list->setText(orders::kDirState, list->activeRow(), kPrinted);
+            codes.push_back(sheet.code);
             break;
         case Marking::AllListed:
-            for (int row = 1; row <= list->maxRows(); ++row) MarkDirectionPrinted(codeOfRow(list, row));
+            for (int row = 1; row <= list->maxRows(); ++row) codes.push_back(codeOfRow(list, row));
             break;
         case Marking::AheadListed:
             m_window.chkAhead()->setChecked(true);
             m_window.RunQuery();
             for (int row = 1; row <= list->maxRows(); ++row)
-                if (list->text(orders::kDirState, row).isEmpty()) MarkDirectionPrinted(codeOfRow(list, row));
-            m_window.chkAhead()->setChecked(false);
-            m_window.RunQuery();
+                if (list->text(orders::kDirState, row).isEmpty()) codes.push_back(codeOfRow(list, row));
             break;
     }
+    return codes;
+}
+
+bool OrderSheetCommand::Mark(const Sheet& sheet) {
+    const std::vector<double> codes = DirectionsToMark(sheet);
+    bool connected = true;
+    {
+        // A lost connection is told once, after the loop, with every direction it left unmarked.
+        DBQuietScope quiet;
+        for (std::size_t i = 0; i < codes.size() && connected; ++i) {
+            switch (markPrinted(codes[i])) {
+                case MarkOutcome::Saved:
+                    // The list shows the mark only when the server holds it.
+                    if (sheet.marking == Marking::ActiveRow)
+                        m_window.spListO()->setText(orders::kDirState, m_window.spListO()->activeRow(),
+                                                    kPrinted);
+                    break;
+                case MarkOutcome::NotSaved:
+                    ShowInfoMsg(QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다."));
+                    break;
+                case MarkOutcome::ConnectionLost:
+                    m_unmarked = unmarkedMessage({codes.begin() + std::ptrdiff_t(i), codes.end()});
+                    connected = false;
+                    break;
+            }
+        }
+    }
+    if (sheet.marking == Marking::AheadListed && connected) {
+        m_window.chkAhead()->setChecked(false);
+        m_window.RunQuery();
+    }
+    return connected;
 }
 
 void OrderSheetCommand::TellWherePdfsWent() {
-    if (m_pdfFiles.isEmpty()) return;
-    ShowInfoMsg(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
-                QDir::toNativeSeparators(page_printer::pdfFolder()));
+    QString text = m_unmarked;
+    if (!m_pdfFiles.isEmpty()) {
+        if (!text.isEmpty()) text += QStringLiteral("\r\n\r\n");
+        text += QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
+                QDir::toNativeSeparators(page_printer::pdfFolder());
+    }
+    if (!text.isEmpty()) ShowInfoMsg(text);
 }
 
 void OrderSheetCommand::Print() {
@@ -175,8 +234,8 @@ void OrderSheetCommand::Print() {
             return RecordFirstSheet();
         }();
         const bool printed = Output(first, 1);
-        if (printed) {
-            Mark(first);
+        // A connection lost while marking ends the command: the ahead look-up would only fail again.
+        if (printed && Mark(first)) {
             // The ahead sheet is read after the first sheet's directions are marked, so it leaves them out.
             const double ahead = first.marking == Marking::AllListed ? AheadDirection() : 0;
             if (ahead != 0) {
@@ -200,8 +259,7 @@ void OrderSheetCommand::Print() {
 void OrderSheetCommand::PrintSheets(std::vector<Sheet>& sheets) {
     int number = 0;
     for (Sheet& sheet : sheets) {
-        if (!Output(sheet, ++number)) break;
-        Mark(sheet);
+        if (!Output(sheet, ++number) || !Mark(sheet)) break;
     }
 }
 
@@ -228,6 +286,7 @@ void OrderSheetCommand::Preview() {
             try {
                 m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
                 m_pdfFiles.clear();
+                m_unmarked.clear();
                 PrintSheets(sheets);
                 TellWherePdfsWent();
             } catch (const AppError& e) {

@@ -51,11 +51,16 @@ private:
     double AheadDirection() const;
     // Prints the sheet; false when the user cancelled. Failures raise AppError.
     bool Output(const Sheet& sheet, int sheetNumber);
-    void Mark(const Sheet& sheet);
+    // The directions a printed sheet marks (for the ahead sheet: its list ticked and queried).
+    std::vector<double> DirectionsToMark(const Sheet& sheet);
+    // Marks them; false when the connection was lost, which ends the command (the directions left
+    // unmarked are told once, with the PDF note).
+    bool Mark(const Sheet& sheet);
     void PrintSheets(std::vector<Sheet>& sheets);
     void TellWherePdfsWent();
 
     frmMain& m_window;
     QString m_stamp;  // the PDF names' time of this command
     QStringList m_pdfFiles;
+    QString m_unmarked;  // the directions a lost connection left unmarked, as told to the user
 };

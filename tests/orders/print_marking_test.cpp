@@ -4,6 +4,7 @@
 #include "orders/frm_main.h"
 #include "orders_fixture.h"
 #include "platform/printer/page_printer.h"
+#include "support/tcp_proxy.h"
 #include "widgets/print_preview.h"
 
 #include <QDir>
@@ -118,6 +119,41 @@ TEST_F(PrintMarkingTest, TheAheadSheetIsForTheNextUnprintedDirection) {
     EXPECT_TRUE(sheet.contains(QStringLiteral("감자"))) << sheet.toStdString();  // 14's line
     EXPECT_EQ(stateOf(14), QStringLiteral("출력"));
     EXPECT_EQ(stampOf(15), QStringLiteral("earlier"));
+}
+
+// The server becomes unreachable while the sheet goes out: its pages are already read, so they come out,
+// but no mark can be saved. One box names every direction left unmarked (with where the PDF files went);
+// nothing is marked, and the ahead sheet, whose look-up would fail again, is not printed.
+TEST_F(PrintMarkingTest, AServerLostWhileMarkingIsToldOnceWithTheUnmarkedDirections) {
+    lengthen(11);
+    const testdb::Params& p = testdb::params();
+    TcpProxy proxy(QStringLiteral("127.0.0.1"), quint16(p.port));
+    DBClose();
+    ASSERT_TRUE(DBInit(QStringLiteral("127.0.0.1"), p.user, p.password, p.database, proxy.port()));
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    m_watch = [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible()) {
+                proxy.refuse();
+                return;
+            }
+        QTimer::singleShot(0, m_watch);
+    };
+    QTimer::singleShot(0, m_watch);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    proxy.resume();
+
+    ASSERT_EQ(testDialogs().boxes().size(), 1u);
+    const QString text = testDialogs().boxes().front().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("출력 표시를 저장하지 못했습니다: "))) << text.toStdString();
+    for (const char* code : {"11", "13", "17", "18"})
+        EXPECT_TRUE(text.contains(QLatin1String(code))) << code << ": " << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("PDF"))) << text.toStdString();
+    EXPECT_FALSE(printedFiles(QStringLiteral("*_01_*.pdf")).isEmpty());
+    EXPECT_TRUE(printedFiles(QStringLiteral("*_02_*.pdf")).isEmpty());
+    for (int code : {11, 13, 14, 15, 17, 18}) EXPECT_EQ(stateOf(code), QString()) << code;
 }
 
 }  // namespace
