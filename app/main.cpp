@@ -9,6 +9,7 @@
 #include "startup/mod_main.h"
 #include "widgets/desktop_look.h"
 #include "widgets/qt_dialogs.h"
+#include "widgets/server_wait.h"
 
 #include <QApplication>
 
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
     applyDesktopLook();
     static QtDialogs boxes;
     setDialogs(&boxes);
+    // Statements on the server wait beside the window, which keeps painting and offers to cancel.
+    static ServerWaiter serverWaiter;
+    blocking_wait::setWaiter(&serverWaiter);
     ReportErrorsInBoxes();
 
     StartHandOver handOver;

@@ -2,6 +2,7 @@
 
 #include "build_config.h"
 #include "platform/app_error.h"
+#include "platform/blocking_wait.h"
 #include "platform/cp949.h"
 #include "platform/dialogs.h"
 #include "platform/error_reporter.h"
@@ -12,6 +13,8 @@
 #include <mysql.h>
 
 #include <cstdlib>
+
+#include <sys/socket.h>
 
 namespace {
 
@@ -150,18 +153,56 @@ RecordsetPtr cMySQL::keepResult(MYSQL_RES* result) {
 }
 
 // Sends one statement and stores its result. `failed` tells a refused statement from one without rows.
+// The wait for the server goes through the program's waiter, so that the window stays alive and the user
+// can cancel a statement that the server holds.
 RecordsetPtr cMySQL::runOnce(const QByteArray& statement, bool* failed) {
     *failed = false;
-    if (mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size())) != 0) {
-        *failed = true;
-        return nullptr;
-    }
-    MYSQL_RES* result = mysql_store_result(m_conn);
-    if (!result && mysql_field_count(m_conn) != 0) {  // the rows were announced but could not be read
+    int status = 0;
+    MYSQL_RES* result = nullptr;
+    bool rowsLost = false;
+    m_runningThread = mysql_thread_id(m_conn);
+    m_cancelRequested = false;
+    m_inFlight = true;
+    blocking_wait::run(
+        [&] {
+            status =
+                mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size()));
+            if (status != 0) return;
+            result = mysql_store_result(m_conn);
+            rowsLost = !result && mysql_field_count(m_conn) != 0;  // announced but not read
+        },
+        [this] { cancelRunningStatement(); });
+    m_inFlight = false;
+    if (status != 0 || rowsLost) {
         *failed = true;
         return nullptr;
     }
     return keepResult(result);
+}
+
+void cMySQL::cancelRunningStatement() {
+    m_cancelRequested = true;
+    bool killed = false;
+    if (MYSQL* other = mysql_init(nullptr)) {
+        // A short try: a server that cannot take a second connection soon will not end the statement soon.
+        const unsigned limit = 3;
+        mysql_options(other, MYSQL_OPT_CONNECT_TIMEOUT, &limit);
+        mysql_options(other, MYSQL_OPT_READ_TIMEOUT, &limit);
+        mysql_options(other, MYSQL_OPT_WRITE_TIMEOUT, &limit);
+        const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
+        const unsigned int port = static_cast<unsigned int>(m_port != 0 ? m_port : 3306);
+        if (mysql_real_connect(other, h.get(), u.get(), p.get(), d.get(), port, s.get(), 0)) {
+            const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(m_runningThread));
+            killed = mysql_real_query(other, kill.constData(), static_cast<unsigned long>(kill.size())) == 0;
+        }
+        mysql_close(other);
+    }
+    // The server did not take the kill: the connection is shut instead, and the next statement connects
+    // again.
+    if (!killed && m_conn) {
+        const my_socket fd = mysql_get_socket(m_conn);
+        if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
+    }
 }
 
 void cMySQL::markOwnConnection() {
@@ -196,6 +237,15 @@ bool cMySQL::reconnectAfterLoss() {
 
 RecordsetPtr cMySQL::query(const QString& sql) {
     const QByteArray statement = cp949::encode(sql);
+    m_cancelled = false;
+    if (m_inFlight) {
+        // Asked from the waiting window (a timer) while the connection still waits for another statement:
+        // one connection carries one statement at a time, so this one fails without a box.
+        m_lastFailed = true;
+        m_lastErrNo = CR_COMMANDS_OUT_OF_SYNC;
+        m_lastErrText = QStringLiteral("Commands out of sync; you can't run this command now");
+        return nullptr;
+    }
     WaitCursor wait;
     bool reconnected = false;
     m_connectionLost = false;
@@ -217,6 +267,11 @@ RecordsetPtr cMySQL::query(const QString& sql) {
         m_lastFailed = true;
         m_lastErrNo = number;
         m_lastErrText = description;
+        if (m_cancelRequested) {
+            // The user ended it: no box, no second try.
+            m_cancelled = true;
+            return nullptr;
+        }
         const bool lost = number == kServerLost || number == kServerGone;
         if (lost && !reconnected) {
             if (!reconnectAfterLoss()) {

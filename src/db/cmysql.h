@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 #include <cstdint>
 
 struct st_mysql;
@@ -102,6 +104,13 @@ public:
     // reports the first failure once, in its own words (err_no and err_description keep the reason).
     void setQuiet(bool quiet) { m_quiet = quiet; }
     bool quiet() const { return m_quiet; }
+    // True when the last statement was cancelled by the user while the program waited for it: it failed
+    // without a box, and the command that ran it should stop and leave things as they were.
+    bool statementCancelled() const { return m_cancelled; }
+    // Ends the running statement on the server (KILL QUERY on a connection of its own); where the server
+    // cannot be reached for that, the connection itself is shut, which ends the wait at once. Called by the
+    // waiter from another thread while query() waits.
+    void cancelRunningStatement();
 
 private:
     void initNative();
@@ -123,6 +132,12 @@ private:
     bool m_doMemFree = false;
     bool m_noErrMsg = false;
     bool m_quiet = false;
+    // The statement in flight: its server thread, whether the user asked to cancel it, and whether the
+    // last one ended so.
+    bool m_inFlight = false;
+    unsigned long m_runningThread = 0;
+    std::atomic<bool> m_cancelRequested{false};
+    bool m_cancelled = false;
     // A statement whose result could not be built counts as failed, like one the server refused.
     bool m_lastFailed = false;
     std::int32_t m_lastErrNo = 0;

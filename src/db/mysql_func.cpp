@@ -51,6 +51,10 @@ DBQuietScope::~DBQuietScope() {
     if (g_conn) g_conn->setQuiet(m_was);
 }
 
+bool DBStatementCancelled() {
+    return g_conn && g_conn->statementCancelled();
+}
+
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql) {
     rs = g_conn->query(sql);
     const int count = g_conn->affected_rows();

@@ -20,6 +20,9 @@ void DBClose();
 // True when the last statement failed because the server could not be reached (its box has been
 // shown): a command that runs several statements stops there instead of showing the same box again.
 bool DBConnectionLost();
+// True when the user cancelled the last statement while waiting for the server: the command stops and
+// leaves what it shows as it was.
+bool DBStatementCancelled();
 // For its lifetime, failed statements of the session connection show no box (cMySQL::setQuiet): the
 // caller tells the first failure once. Scopes nest.
 class DBQuietScope {

@@ -179,6 +179,8 @@ void frmMain::RunQuery() {
         if (!m_hcDate->commit()) return;
     }
     LoadDirectionList();
+    // Cancelled by the user while the server held it: everything stays as before the key press.
+    if (DBStatementCancelled()) return;
     setWindowTitle(productCaption() + QStringLiteral(" - ") + m_cmbField->currentText() + QLatin1Char(' ') +
                    DateText());
     // With the server out of reach its box has been shown once; the other lists would show it again.

@@ -135,13 +135,18 @@ void frmMain::LoadDirectionList() {
     QuietRebuild quiet(m_spListO);
     m_loadingList = true;
     const ActiveCell before = rememberActiveCell(m_spListO);
-    m_spListO->setMaxRows(0);
 
     const QString dateColumn = orderdata::DateColumnOf(m_cmbField->currentText());
     const QString sql =
         orderdata::DirectionListSql(dateColumn, BuyerCode, DateText(), m_chkAhead->isChecked());
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
+    // Cancelled while the server held it: the list stays as it was.
+    if (DBStatementCancelled()) {
+        m_loadingList = false;
+        return;
+    }
+    m_spListO->setMaxRows(0);
     const int rows = ran ? rs->RecordCount() : 0;
     m_spListO->setMaxRows(rows);
 
