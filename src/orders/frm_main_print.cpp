@@ -177,9 +177,10 @@ void OrderSheetCommand::TellWhereSheetsWent() {
         ShowInfoMsg(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
                     QDir::toNativeSeparators(page_printer::pdfFolder()));
     else if (!m_standInPrinter.isEmpty())
-        ShowInfoMsg(QStringLiteral("선택한 프린터(") + m_chosenPrinter +
-                    QStringLiteral(")가 없어 기본 프린터(") + m_standInPrinter +
-                    QStringLiteral(")로 주문서를 출력했습니다.\r\n[프린터] 버튼에서 프린터를 다시 선택하세요."));
+        ShowInfoMsg(
+            QStringLiteral("선택한 프린터(") + m_chosenPrinter + QStringLiteral(")가 없어 기본 프린터(") +
+            m_standInPrinter +
+            QStringLiteral(")로 주문서를 출력했습니다.\r\n[프린터] 버튼에서 프린터를 다시 선택하세요."));
 }
 
 void OrderSheetCommand::Print() {
@@ -305,8 +306,8 @@ void frmMain::ChooseOrderPrinter() {
                     QDir::toNativeSeparators(page_printer::pdfFolder()));
         return;
     }
-    const QString current = page_printer::printerFor(
-        settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
+    const QString current =
+        page_printer::printerFor(settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
     const QString standard = page_printer::defaultPrinterName();
     QList<Dialogs::MenuItem> items;
     for (int i = 0; i < printers.size(); ++i) {

@@ -1,7 +1,7 @@
 // The page printer through the test run's print scheduler: what the queue took and what its printer
 // received, read back with the print service's job list, pdfinfo and pdftotext.
-#include "platform/app_error.h"
 #include "platform/printer/page_printer.h"
+#include "platform/app_error.h"
 #include "printing_fixture.h"
 #include "support/data_folder.h"
 
@@ -49,7 +49,8 @@ protected:
     }
     // A name no other test's jobs carry.
     QString uniqueName() const {
-        return QStringLiteral("시험 ") + QString::fromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+        return QStringLiteral("시험 ") +
+               QString::fromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name()) +
                QStringLiteral(" ") + QString::number(QDateTime::currentMSecsSinceEpoch());
     }
 };
@@ -58,7 +59,8 @@ protected:
 // page the sheet was laid out for (a Letter page would cut the sheet's foot).
 TEST_F(PagePrinterTest, EachPageIsAnA4JobOnALetterQueue) {
     const QString name = uniqueName();
-    const page_printer::Outcome outcome = page_printer::printPages(pagesJob(QStringLiteral("letter"), name, 2));
+    const page_printer::Outcome outcome =
+        page_printer::printPages(pagesJob(QStringLiteral("letter"), name, 2));
     EXPECT_TRUE(outcome.pdfFiles.isEmpty());
     EXPECT_EQ(outcome.printer, QStringLiteral("letter"));
     EXPECT_FALSE(outcome.printerReplaced);
@@ -79,7 +81,8 @@ TEST_F(PagePrinterTest, EachPageIsAnA4JobOnALetterQueue) {
 // A printer that is not installed (any more): the default printer gets the pages, and the outcome says so.
 TEST_F(PagePrinterTest, AMissingPrinterGivesWayToTheDefaultPrinter) {
     const QString name = uniqueName();
-    const page_printer::Outcome outcome = page_printer::printPages(pagesJob(QStringLiteral("사라진 프린터"), name, 1));
+    const page_printer::Outcome outcome =
+        page_printer::printPages(pagesJob(QStringLiteral("사라진 프린터"), name, 1));
     EXPECT_EQ(outcome.printer, QStringLiteral("sheet"));
     EXPECT_TRUE(outcome.printerReplaced);
     const std::vector<QueuedJob> jobs = jobsOf(QStringLiteral("sheet"), name);

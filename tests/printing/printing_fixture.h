@@ -4,8 +4,8 @@
 // pointing the print clients at it, changing a queue's state, listing the jobs a queue took and reading
 // back what its printer received.
 
-#include <gtest/gtest.h>
 #include <cups/cups.h>
+#include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -109,7 +109,8 @@ struct Word {
 
 inline std::vector<Word> wordsOf(const QString& pdf) {
     constexpr double kMmPerPoint = 25.4 / 72;
-    const QString html = tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QString html =
+        tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     static const QRegularExpression tag(QStringLiteral(
         R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
     std::vector<Word> words;
@@ -119,8 +120,8 @@ inline std::vector<Word> wordsOf(const QString& pdf) {
         if (m.captured(0).startsWith(QStringLiteral("<page")))
             ++page;
         else
-            words.push_back({page, m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint,
-                             m.captured(3)});
+            words.push_back({page, m.captured(1).toDouble() * kMmPerPoint,
+                             m.captured(2).toDouble() * kMmPerPoint, m.captured(3)});
     }
     return words;
 }
