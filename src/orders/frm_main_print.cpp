@@ -134,7 +134,11 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     const PrintDocument& document = sheet.document;
     SheetProgress progress(int(document.pages.size()), &m_window);
     page_printer::Job job;
-    job.printerName = document.printerName;
+    // The printer the user chose, even when it is no longer installed (the canvas then drew for the
+    // current printer): the page printer sends to the default printer instead and says so, or, when the
+    // print service does not answer at all, reports that rather than writing PDF files.
+    const QString chosen = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
+    job.printerName = chosen.isEmpty() ? document.printerName : chosen;
     job.documentName = document.title.isEmpty() ? QStringLiteral("주문서") : document.title;
     job.pageCount = int(document.pages.size());
     job.paint = [&document](QPainter& painter, int page) { PaintPrintPage(painter, document.pages[page]); };
@@ -144,7 +148,7 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     const page_printer::Outcome outcome = page_printer::printPages(job);
     m_pdfFiles << outcome.pdfFiles;
     if (outcome.printerReplaced) {
-        m_chosenPrinter = document.printerName;
+        m_chosenPrinter = job.printerName;
         m_standInPrinter = outcome.printer;
     }
     return !outcome.cancelled;
