@@ -6,7 +6,9 @@
 #include "support/data_folder.h"
 
 #include <QDir>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 
 namespace printing_test {
@@ -58,6 +60,7 @@ protected:
 // Each page is a job of its own, titled with its page, and a queue whose paper is Letter still gets the A4
 // page the sheet was laid out for (a Letter page would cut the sheet's foot).
 TEST_F(PagePrinterTest, EachPageIsAnA4JobOnALetterQueue) {
+    ASSERT_EQ(QPrinterInfo::printerInfo(QStringLiteral("letter")).defaultPageSize().id(), QPageSize::Letter);
     const QString name = uniqueName();
     const page_printer::Outcome outcome =
         page_printer::printPages(pagesJob(QStringLiteral("letter"), name, 2));
