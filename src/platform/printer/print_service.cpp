@@ -11,7 +11,7 @@ namespace {
 
 const QString kNotAccepting = QStringLiteral("인쇄 작업을 받지 않도록 설정되어 있습니다 (작업 거부 상태).");
 const QString kUnreachable =
-    QStringLiteral("인쇄 서비스(CUPS)에 연결할 수 없습니다. 인쇄 서비스가 멈춰 있습니다.");
+    QStringLiteral("인쇄 서비스(CUPS)가 응답하지 않습니다. 인쇄 서비스가 실행 중인지 확인하세요.");
 const QString kNotFound = QStringLiteral("인쇄 서비스에 이 프린터가 없습니다.");
 
 // The reason for a status the service gave; empty for success.
