@@ -84,5 +84,10 @@ SheetData ReadSheetData(double directionCode, bool allOfDate, bool ahead) {
 
 PrintDocument PrintBuyOrder(double directionCode, bool allOfDate, bool ahead) {
     const SheetData sheet = ReadSheetData(directionCode, allOfDate, ahead);
-    return RecordSheet(sheet, settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
+    PrintDocument document =
+        RecordSheet(sheet, settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
+    // The queue names the sheet by its buyer and purchase date; the ahead sheet says so.
+    document.title = QStringLiteral("주문서 ") + sheet.buyerName + QLatin1Char(' ') + sheet.bdate;
+    if (ahead) document.title += QStringLiteral(" 선발");
+    return document;
 }

@@ -71,8 +71,13 @@ private:
     std::unique_ptr<QProgressDialog> m_dialog;
 };
 
+// A printer or print service that did not take a sheet is no fault of the program: the user is told which
+// printer and why, and that nothing was marked. Anything else is the procedure error report.
 void reportFailure(const AppError& e) {
-    ShowProcError(QStringLiteral("btnPrint_Click"), QStringLiteral("frmMain"), e);
+    if (e.number() == page_printer::kPrinterError)
+        ShowErrorMsg(QStringLiteral("주문서를 프린터로 보내지 못했습니다. 출력 표시는 하지 않았습니다."), e);
+    else
+        ShowProcError(QStringLiteral("btnPrint_Click"), QStringLiteral("frmMain"), e);
 }
 
 }  // namespace
@@ -135,6 +140,8 @@ bool OrderSheetCommand::Prepare() {
     m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
     m_pdfFiles.clear();
     m_unmarked.clear();
+    m_chosenPrinter.clear();
+    m_standInPrinter.clear();
     return true;
 }
 
@@ -153,8 +160,12 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     const PrintDocument& document = sheet.document;
     SheetProgress progress(int(document.pages.size()), &m_window);
     page_printer::Job job;
-    job.printerName = document.printerName;
-    job.documentName = QStringLiteral("주문서");
+    // The printer the user chose, even when it is no longer installed (the canvas then drew for the
+    // current printer): the page printer sends to the default printer instead and says so, or, when the
+    // print service does not answer at all, reports that rather than writing PDF files.
+    const QString chosen = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
+    job.printerName = chosen.isEmpty() ? document.printerName : chosen;
+    job.documentName = document.title.isEmpty() ? QStringLiteral("주문서") : document.title;
     job.pageCount = int(document.pages.size());
     job.paint = [&document](QPainter& painter, int page) { PaintPrintPage(painter, document.pages[page]); };
     job.progress = [&progress](int done, int) { return progress.step(done); };
@@ -162,6 +173,10 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     job.sheet = sheetNumber;
     const page_printer::Outcome outcome = page_printer::printPages(job);
     m_pdfFiles << outcome.pdfFiles;
+    if (outcome.printerReplaced) {
+        m_chosenPrinter = job.printerName;
+        m_standInPrinter = outcome.printer;
+    }
     return !outcome.cancelled;
 }
 
@@ -216,13 +231,19 @@ bool OrderSheetCommand::Mark(const Sheet& sheet) {
     return connected;
 }
 
-void OrderSheetCommand::TellWherePdfsWent() {
+void OrderSheetCommand::TellWhereSheetsWent() {
     QString text = m_unmarked;
-    if (!m_pdfFiles.isEmpty()) {
+    const auto add = [&text](const QString& part) {
         if (!text.isEmpty()) text += QStringLiteral("\r\n\r\n");
-        text += QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
-                QDir::toNativeSeparators(page_printer::pdfFolder());
-    }
+        text += part;
+    };
+    if (!m_pdfFiles.isEmpty())
+        add(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
+            QDir::toNativeSeparators(page_printer::pdfFolder()));
+    else if (!m_standInPrinter.isEmpty())
+        add(QStringLiteral("선택한 프린터(") + m_chosenPrinter + QStringLiteral(")가 없어 기본 프린터(") +
+            m_standInPrinter +
+            QStringLiteral(")로 주문서를 출력했습니다.\r\n[프린터] 버튼에서 프린터를 다시 선택하세요."));
     if (!text.isEmpty()) ShowInfoMsg(text);
 }
 
@@ -246,12 +267,12 @@ void OrderSheetCommand::Print() {
                 if (Output(second, 2)) Mark(second);
             }
         }
-        TellWherePdfsWent();
+        TellWhereSheetsWent();
     } catch (const AppError& e) {
-        TellWherePdfsWent();
+        TellWhereSheetsWent();
         reportFailure(e);
     } catch (const std::exception& e) {
-        TellWherePdfsWent();
+        TellWhereSheetsWent();
         reportFailure(AppError(5, QStringLiteral("btnPrint_Click"), QString::fromLocal8Bit(e.what())));
     }
 }
@@ -288,9 +309,9 @@ void OrderSheetCommand::Preview() {
                 m_pdfFiles.clear();
                 m_unmarked.clear();
                 PrintSheets(sheets);
-                TellWherePdfsWent();
+                TellWhereSheetsWent();
             } catch (const AppError& e) {
-                TellWherePdfsWent();
+                TellWhereSheetsWent();
                 reportFailure(e);
             }
             return true;
@@ -340,13 +361,26 @@ void frmMain::PreviewOrderSheet() {
     OrderSheetCommand(*this).Preview();
 }
 
+// The printers of the print service in a menu at the button, the stored choice and the default printer
+// marked; the choice is stored at once for the next sheets.
 void frmMain::ChooseOrderPrinter() {
-    if (page_printer::installedPrinterNames().isEmpty()) {
+    const QStringList printers = page_printer::installedPrinterNames();
+    if (printers.isEmpty()) {
         ShowInfoMsg(QStringLiteral("설치된 프린터가 없습니다. 주문서는 PDF 파일로 저장됩니다.\r\n") +
                     QDir::toNativeSeparators(page_printer::pdfFolder()));
         return;
     }
-    const QString current = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
-    const QString chosen = page_printer::choosePrinter(this, current);
-    if (!chosen.isEmpty()) settings::save(AppTitle(), kPrinterSection, kPrinterKey, chosen);
+    const QString current =
+        page_printer::printerFor(settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
+    const QString standard = page_printer::defaultPrinterName();
+    QList<Dialogs::MenuItem> items;
+    for (int i = 0; i < printers.size(); ++i) {
+        QString caption = printers[i];
+        if (printers[i] == standard) caption += QStringLiteral(" (기본 프린터)");
+        if (printers[i] == current) caption = QStringLiteral("✓ ") + caption;
+        items.append({i + 1, caption});
+    }
+    const int chosen = dialogs().popupMenu(this, items);
+    if (chosen >= 1 && chosen <= printers.size())
+        settings::save(AppTitle(), kPrinterSection, kPrinterKey, printers[chosen - 1]);
 }

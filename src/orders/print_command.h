@@ -57,10 +57,14 @@ private:
     // unmarked are told once, with the PDF note).
     bool Mark(const Sheet& sheet);
     void PrintSheets(std::vector<Sheet>& sheets);
-    void TellWherePdfsWent();
+    // After the command, once: where the PDF files went, or which printer stood in for a chosen printer
+    // that is no longer installed.
+    void TellWhereSheetsWent();
 
     frmMain& m_window;
     QString m_stamp;  // the PDF names' time of this command
     QStringList m_pdfFiles;
-    QString m_unmarked;  // the directions a lost connection left unmarked, as told to the user
+    QString m_unmarked;        // the directions a lost connection left unmarked, as told to the user
+    QString m_chosenPrinter;   // a chosen printer that was not installed, and
+    QString m_standInPrinter;  // the printer that got its sheets
 };

@@ -46,6 +46,8 @@ struct PrintPage {
 struct PrintDocument {
     // The device name of the printer the document was drawn for; empty for the current printer.
     QString printerName;
+    // What the document is, as the printer's queue lists its jobs ("주문서 라벤청과 2030-05-12").
+    QString title;
     std::vector<PrintPage> pages;
 };
 

@@ -21,8 +21,9 @@ constexpr int kQuietMs = 40;
 constexpr int kPollMs = 10;
 
 std::unique_ptr<QProgressDialog> makeDialog() {
-    auto dialog = std::make_unique<QProgressDialog>(QStringLiteral("서버 응답을 기다리는 중..."),
-                                                    QStringLiteral("취소"), 0, 0, QApplication::activeWindow());
+    auto dialog =
+        std::make_unique<QProgressDialog>(QStringLiteral("서버 응답을 기다리는 중..."),
+                                          QStringLiteral("취소"), 0, 0, QApplication::activeWindow());
     dialog->setObjectName(QStringLiteral("dlgServerWait"));
     dialog->setWindowTitle(AppTitle());
     dialog->setWindowModality(Qt::ApplicationModal);

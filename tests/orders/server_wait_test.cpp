@@ -1,14 +1,14 @@
 // A statement that the server holds (another connection locks the table it reads): the window keeps
 // answering while it waits, after a moment the waiting dialog shows, and 취소 ends the statement on the
 // server and leaves the list as it was, without a box.
+#include "widgets/server_wait.h"
 #include "orders_fixture.h"
 #include "platform/blocking_wait.h"
-#include "widgets/server_wait.h"
 
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QMouseEvent>
 #include <QTimer>
 
 #include <mysql.h>

@@ -3,6 +3,7 @@
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/file_commit.h"
+#include "platform/printer/print_service.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -18,7 +18,6 @@ namespace page_printer {
 
 namespace {
 
-constexpr long kPrinterError = 482;
 constexpr long kFileError = 75;
 constexpr int kPdfDpi = 600;
 
@@ -51,18 +50,35 @@ QString writePdfPage(const Job& job, int page, const QString& folder) {
     return path;
 }
 
+AppError printerError(const QString& printer, const QString& why) {
+    return AppError(kPrinterError, QStringLiteral("page_printer::printPages"),
+                    QStringLiteral("프린터 \"") + printer + QStringLiteral("\": ") + why);
+}
+
+QString jobTitle(const Job& job, int page) {
+    return job.documentName + QStringLiteral(" (") + QString::number(page + 1) + QLatin1Char('/') +
+           QString::number(job.pageCount) + QLatin1Char(')');
+}
+
 void printPage(const Job& job, int page, const QPrinterInfo& info) {
     QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(job.documentName);
-    printer.setFullPage(false);
+    printer.setDocName(jobTitle(job, page));
+    // A4 portrait from the paper's edge, whatever the queue's default paper and printable area: the sheet
+    // is laid out for A4, and a Letter page would cut its foot. The page size also goes to the service as
+    // the job's paper.
+    printer.setFullPage(true);
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter));
     QPainter painter;
-    const auto refused = [&] {
-        return AppError(kPrinterError, QStringLiteral("page_printer::printPages"),
-                        info.printerName() + QStringLiteral(": 프린터가 인쇄 작업을 받지 않았습니다."));
-    };
-    if (!painter.begin(&printer)) throw refused();
+    if (!painter.begin(&printer))
+        throw printerError(info.printerName(), QStringLiteral("인쇄 작업을 시작할 수 없습니다."));
     job.paint(painter, page);
-    if (!painter.end() || printer.printerState() == QPrinter::Error) throw refused();
+    // Ending the painter hands the job to the print service; whether it went in, only the service knows.
+    const bool ended = painter.end();
+    const QString why = print_service::lastSubmissionFailure();
+    if (!why.isEmpty()) throw printerError(info.printerName(), why);
+    if (!ended || printer.printerState() == QPrinter::Error)
+        throw printerError(info.printerName(), QStringLiteral("프린터가 인쇄 작업을 받지 않았습니다."));
 }
 
 }  // namespace
@@ -71,24 +87,46 @@ QStringList installedPrinterNames() {
     return QPrinterInfo::availablePrinterNames();
 }
 
+QString defaultPrinterName() {
+    return QPrinterInfo::defaultPrinterName();
+}
+
+QString printerFor(const QString& name) {
+    const QStringList names = installedPrinterNames();
+    if (names.isEmpty()) return QString();
+    if (!name.isEmpty() && names.contains(name)) return name;
+    const QString fallback = defaultPrinterName();
+    return names.contains(fallback) ? fallback : names.constFirst();
+}
+
 QString pdfFolder() {
     return QDir(app_paths::dataFolder()).filePath(QStringLiteral("Print"));
 }
 
 Outcome printPages(const Job& job) {
     Outcome outcome;
-    const bool toPdf = installedPrinterNames().isEmpty();
+    outcome.printer = printerFor(job.printerName);
+    const bool toPdf = outcome.printer.isEmpty();
     QPrinterInfo info;
     QString folder;
     if (toPdf) {
+        if (!job.printerName.isEmpty() && job.pageCount > 0) {
+            const QString why = print_service::unreachable();
+            if (!why.isEmpty()) throw printerError(job.printerName, why);
+        }
         folder = pdfFolder();
         if (job.pageCount > 0 && !QDir().mkpath(folder))
             throw AppError(kFileError, QStringLiteral("page_printer::printPages"),
                            QDir::toNativeSeparators(folder) + QStringLiteral(": 폴더를 만들 수 없습니다."));
     } else {
-        info = QPrinterInfo::printerInfo(job.printerName);
-        if (info.isNull()) info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) info = QPrinterInfo::availablePrinters().constFirst();
+        outcome.printerReplaced = outcome.printer != job.printerName && !job.printerName.isEmpty();
+        info = QPrinterInfo::printerInfo(outcome.printer);
+        // A printer that refuses jobs is told before anything is drawn; a refusal that comes while the pages
+        // go out is caught page by page.
+        if (job.pageCount > 0) {
+            const QString why = print_service::refusal(outcome.printer);
+            if (!why.isEmpty()) throw printerError(outcome.printer, why);
+        }
     }
     for (int page = 0; page < job.pageCount; ++page) {
         if (job.progress && !job.progress(page, job.pageCount)) {
@@ -102,18 +140,6 @@ Outcome printPages(const Job& job) {
     }
     if (job.progress && !outcome.cancelled) job.progress(job.pageCount, job.pageCount);
     return outcome;
-}
-
-QString choosePrinter(QWidget* parent, const QString& current) {
-    QPrinterInfo info = QPrinterInfo::printerInfo(current);
-    if (info.isNull()) info = QPrinterInfo::defaultPrinter();
-    QPrinter printer(info);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() != QDialog::Accepted) return QString();
-    return printer.printerName();
 }
 
 }  // namespace page_printer

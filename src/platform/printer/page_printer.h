@@ -7,12 +7,13 @@
 #include <functional>
 
 class QPainter;
-class QWidget;
 
-// The page printer: a printer chosen by its exact device name, each page sent as a print job of its own.
-// Where no printer is installed, every job becomes a PDF file in the data folder's Print/ instead.
-// It knows nothing of what it prints: the caller paints each page on the painter it is handed (the
-// painter's origin is the top-left of the printable area; its device tells the resolution).
+// The page printer: a printer chosen by its exact device name, each page sent as a print job of its own,
+// always on A4 portrait whatever the printer's own default paper. Where no printer is installed, every job
+// becomes a PDF file in the data folder's Print/ instead. It knows nothing of what it prints: the caller
+// paints each page on the painter it is handed (the painter's origin is the top-left corner of the sheet of
+// paper, as on the PDF files and the preview, so that every output puts each mark at the same place; its
+// device tells the resolution).
 namespace page_printer {
 
 // The device names of the installed printers, in the platform's order.
@@ -26,7 +27,7 @@ using Progress = std::function<bool(int done, int total)>;
 
 struct Job {
     QString printerName;   // the device name; empty or not installed: the default printer
-    QString documentName;  // the print job's name in the printer queue
+    QString documentName;  // the print job's name in the printer queue; " (page/pages)" is added to it
     int pageCount = 0;
     PaintPage paint;
     Progress progress;  // may be empty
@@ -39,14 +40,26 @@ struct Job {
 struct Outcome {
     bool cancelled = false;
     QStringList pdfFiles;  // the files written, when no printer is installed
+    QString printer;       // the printer the pages went to; empty when they became PDF files
+    // The job named a printer that is not installed (any more): `printer` is the default printer instead.
+    bool printerReplaced = false;
 };
 
-// Sends the pages, each as its own job. A printer that refuses a job or a PDF file that cannot be written
-// raises AppError (482 for the printer, 75 for a file) naming the printer or the file and the reason;
-// the pages before it stay sent.
+// The printer error number of AppError, for the failures of a printer or of the print service.
+inline constexpr long kPrinterError = 482;
+
+// Sends the pages, each as its own job. A job counts as sent when the print service took it into the
+// printer's queue (a paused printer takes jobs and prints them later). A printer that refuses jobs, a print
+// service that does not answer, or a PDF file that cannot be written raises AppError (kPrinterError for
+// the printer, 75 for a file) naming the printer or the file and the reason; the pages before it stay sent.
+// A printer was chosen but no printer is listed because the print service does not answer: that is a
+// printer failure too, not the PDF files, which would leave the user waiting at the printer.
 Outcome printPages(const Job& job);
 
-// The system's printer dialog, starting at `current`; the device name chosen, empty when cancelled.
-QString choosePrinter(QWidget* parent, const QString& current);
+// The printer that a job naming `name` goes to: `name` when it is installed, otherwise the default printer
+// (or the first one); empty when no printer is installed.
+QString printerFor(const QString& name);
+// The installed default printer; empty when there is none.
+QString defaultPrinterName();
 
 }  // namespace page_printer

@@ -43,6 +43,10 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
     QTemporaryDir runtimeDir;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
+    // The machine's own print service stays out of the tests: unless a test run names the scheduler it
+    // started, the print clients look for one where none runs, and no printer is installed.
+    if (!qEnvironmentVariableIsSet("CUPS_SERVER"))
+        qputenv("CUPS_SERVER", (runtimeDir.path() + QStringLiteral("/no-print-service.sock")).toUtf8());
     // A database server that a test starts of its own makes the database this program uses.
     qputenv("PELORA_TESTDB_NAME", testdb::programDatabase().toUtf8());
     TestApplication app(argc, argv);

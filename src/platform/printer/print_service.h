@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// What the system's print service (CUPS) says about a printer beyond the list of printers: whether it is
+// reachable, whether a printer takes jobs now, and whether the last job it was handed went in. Qt's printer
+// support sends a job without telling whether the service took it, so the page printer asks here. Every
+// answer is a reason in the program's words, empty when all is well. Built without CUPS (Windows), every
+// answer is empty.
+namespace print_service {
+
+// Why no print service answers at all (not running, no socket); empty when one answers.
+QString unreachable();
+// Why `printer` would not take a job now: the service does not answer, the printer is gone, or it refuses
+// jobs. A paused printer still takes jobs (they wait in its queue) and gives no reason.
+QString refusal(const QString& printer);
+// Called right after a job was handed to the service on this thread: why the service did not take it.
+QString lastSubmissionFailure();
+
+}  // namespace print_service

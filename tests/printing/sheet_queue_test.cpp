@@ -1,0 +1,208 @@
+// The print command of the main window through the test run's print scheduler: the sheet reaches the
+// printer stored under "주문서_Printer", a page a job, on A4 with every text where the layout put it;
+// a printer that is gone, refuses jobs, is paused, or a print service that stopped, as the clerk meets them.
+#include "common/app_title.h"
+#include "orderdata/print_buy_order.h"
+#include "orders/frm_main.h"
+#include "orders/orders_fixture.h"
+#include "platform/printer/page_printer.h"
+#include "platform/settings_store.h"
+#include "print/buy_order.h"
+#include "printing_fixture.h"
+
+#include <QDir>
+#include <QPushButton>
+
+namespace printing_test {
+namespace {
+
+using orders_test::OrdersTest;
+
+const QString kSheetTitle = QStringLiteral("주문서 라벤청과 2030-05-12");
+
+class SheetQueueTest : public OrdersTest {
+protected:
+    void SetUp() override {
+        useTestScheduler();
+        OrdersTest::SetUp();
+    }
+    void TearDown() override {
+        if (!qgetenv("CUPS_SERVER").endsWith("stopped.sock")) restoreQueue(QStringLiteral("spare"));
+        OrdersTest::TearDown();
+    }
+    void choosePrinter(const QString& name) {
+        settings::save(AppTitle(), kPrinterSection, kPrinterKey, name);
+    }
+    QString storedPrinter() const {
+        return settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
+    }
+    QString stateOf(int code) {
+        return testdb::scalar(QStringLiteral("SELECT state FROM t_direction WHERE code = %1").arg(code));
+    }
+    // Direction 14 (선발, purchase date 2030-05-12) selected in the list of order date 2030-05-10, with
+    // `extra` more lines than its one.
+    void selectDirection14(int extra = 0) {
+        QStringList values;
+        for (int i = 0; i < extra; ++i)
+            values << QStringLiteral("('품목%1', %2, 14, 5, 207)")
+                          .arg(i + 1, 3, 10, QLatin1Char('0'))
+                          .arg(i + 1);
+        if (!values.isEmpty())
+            testdb::exec(
+                QStringLiteral(
+                    "INSERT INTO t_ordering (pname, qnt, c_direction, c_product, c_orderuser_sub) VALUES ") +
+                values.join(QStringLiteral(", ")));
+        open();
+        query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));
+        const int row = listedCodes().indexOf(QStringLiteral("14")) + 1;
+        ASSERT_GT(row, 0);
+        window->spListO()->setActiveCell(1, row);
+    }
+    QString listedState() const { return window->spListO()->text(7, window->spListO()->activeRow()); }
+};
+
+const PrintItem* textItem(const PrintPage& page, const QString& text) {
+    for (const PrintItem& item : page.items)
+        if (item.kind == PrintItem::Kind::Text && item.text == text) return &item;
+    return nullptr;
+}
+
+// The chosen Letter queue gets the two pages of the sheet as two jobs titled with the sheet and the page,
+// each an A4 portrait page with its texts within half a millimetre of the layout; the direction is marked.
+TEST_F(SheetQueueTest, TheSheetReachesTheChosenQueueOnA4WhereTheLayoutPutsIt) {
+    choosePrinter(QStringLiteral("letter"));
+    selectDirection14(18);
+    const PrintDocument layout = PrintBuyOrder(14, false, false);
+    ASSERT_EQ(layout.pages.size(), 2u);
+    window->btnPrint()->click();  // no box: the sheet went where it was sent
+    EXPECT_EQ(stateOf(14), QStringLiteral("출력"));
+    EXPECT_EQ(listedState(), QStringLiteral("출력"));
+
+    const std::vector<QueuedJob> jobs = jobsOf(QStringLiteral("letter"), kSheetTitle);
+    ASSERT_EQ(jobs.size(), 2u);
+    const struct {
+        int page;
+        QString word;  // as pdftotext splits the text at its blanks
+        QString item;
+    } marks[] = {
+        {0, QStringLiteral("라벤푸드"), QStringLiteral("라벤푸드 주문서")},
+        {0, QStringLiteral("Page.1/2"), QStringLiteral("Page.1/2 (총2장)")},
+        {0, QStringLiteral("번호"), QStringLiteral("번호")},
+        {0, QStringLiteral("품목001"), QStringLiteral("품목001")},
+        {0, QStringLiteral("한빛초"), QStringLiteral("한빛초")},
+        {1, QStringLiteral("Page.2/2"), QStringLiteral("Page.2/2 (총2장)")},
+        {1, QStringLiteral("품목018"), QStringLiteral("품목018")},
+        {1, QStringLiteral("18"), QStringLiteral("18")},
+    };
+    for (int page = 0; page < 2; ++page) {
+        SCOPED_TRACE(page);
+        EXPECT_EQ(jobs[page].title, kSheetTitle + QStringLiteral(" (%1/2)").arg(page + 1));
+        const QString pdf = receivedFile(QStringLiteral("letter"), jobs[page].id);
+        if (pdf.isEmpty()) continue;
+        EXPECT_EQ(pageCountOf(pdf), 1);
+        EXPECT_EQ(pageSizeOf(pdf), QStringLiteral("595 x 842 pts (A4)"));
+        const std::vector<Word> words = wordsOf(pdf);
+        for (const auto& mark : marks) {
+            if (mark.page != page) continue;
+            const PrintItem* item = textItem(layout.pages[page], mark.item);
+            ASSERT_NE(item, nullptr) << mark.item.toStdString();
+            const auto word =
+                std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == mark.word; });
+            ASSERT_NE(word, words.end()) << mark.word.toStdString();
+            EXPECT_NEAR(word->x, item->x1, 0.5) << mark.word.toStdString();
+            EXPECT_NEAR(word->y, item->y1, 0.5) << mark.word.toStdString();
+        }
+    }
+}
+
+// The stored printer is gone: the default printer gets both sheets of the delivery date (the date's and
+// the ahead one), the clerk is told once which printer stood in, and the directions are marked.
+TEST_F(SheetQueueTest, AGonePrinterGivesWayToTheDefaultAndTheClerkIsToldOnce) {
+    choosePrinter(QStringLiteral("2층 레이저"));
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    const QString told = testDialogs().last().text;
+    EXPECT_TRUE(told.contains(QStringLiteral("2층 레이저")) && told.contains(QStringLiteral("(sheet)")))
+        << told.toStdString();
+    EXPECT_EQ(stateOf(11), QStringLiteral("출력"));
+    EXPECT_EQ(stateOf(14), QStringLiteral("출력"));  // the ahead sheet's direction
+    QStringList titles;
+    for (const QueuedJob& job : jobsOf(QStringLiteral("sheet"), QStringLiteral("주문서 라벤청과")))
+        titles << job.title;
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("주문서 라벤청과 2030-05-11 (1/1)"),
+                                   QStringLiteral("주문서 라벤청과 2030-05-11 선발 (1/1)")}));
+    EXPECT_EQ(storedPrinter(), QStringLiteral("2층 레이저"));  // the choice stays for when it comes back
+}
+
+// A queue that refuses jobs: one error box naming the printer and the reason, nothing marked, no job in
+// the queue, the window still there. A paused queue takes the sheet, which prints later: marked.
+TEST_F(SheetQueueTest, ARefusingQueueMarksNothingAPausedOneCountsAsPrinted) {
+    choosePrinter(QStringLiteral("spare"));
+    selectDirection14();
+    tool(QStringLiteral("cupsreject"), {QStringLiteral("spare")});
+    testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    const auto& box = testDialogs().last();
+    EXPECT_EQ(box.icon, Dialogs::Icon::Exclamation);
+    EXPECT_TRUE(box.text.contains(QStringLiteral("\"spare\"")) &&
+                box.text.contains(QStringLiteral("작업 거부")))
+        << box.text.toStdString();
+    EXPECT_EQ(stateOf(14), QString());
+    EXPECT_EQ(listedState(), QString());
+    EXPECT_TRUE(jobsOf(QStringLiteral("spare"), kSheetTitle).empty());
+    EXPECT_TRUE(window->isEnabled());
+
+    tool(QStringLiteral("cupsaccept"), {QStringLiteral("spare")});
+    tool(QStringLiteral("cupsdisable"), {QStringLiteral("spare")});
+    window->btnPrint()->click();
+    EXPECT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_EQ(stateOf(14), QStringLiteral("출력"));
+    const std::vector<QueuedJob> waiting = jobsOf(QStringLiteral("spare"), kSheetTitle);
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_EQ(waiting[0].state, IPP_JSTATE_PENDING);
+}
+
+// The print service stopped while a printer is chosen: one error box naming the printer and the service,
+// nothing marked, no PDF files in its place.
+TEST_F(SheetQueueTest, AStoppedPrintServiceMarksNothing) {
+    useStoppedScheduler();
+    choosePrinter(QStringLiteral("sheet"));
+    selectDirection14();
+    testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    const QString text = testDialogs().last().text;
+    EXPECT_TRUE(text.contains(QStringLiteral("\"sheet\"")) && text.contains(QStringLiteral("인쇄 서비스")))
+        << text.toStdString();
+    EXPECT_EQ(stateOf(14), QString());
+    EXPECT_FALSE(QDir(dataDir.filePath(QStringLiteral("Print"))).exists());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+// 프린터 lists the service's printers, marks the one in use and the default, and stores the choice; leaving
+// the list keeps it.
+TEST_F(SheetQueueTest, ThePrinterButtonListsTheQueuesAndStoresTheChoice) {
+    open();
+    testDialogs().answerMenu(2);
+    window->btnPrinter()->click();
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    QStringList captions;
+    for (const auto& item : testDialogs().last().items) captions << item.caption;
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("labels"), QStringLiteral("letter"),
+                                     QStringLiteral("✓ sheet (기본 프린터)"), QStringLiteral("spare")}));
+    EXPECT_EQ(storedPrinter(), QStringLiteral("letter"));
+
+    testDialogs().answerMenu(0);
+    window->btnPrinter()->click();
+    captions.clear();
+    for (const auto& item : testDialogs().last().items) captions << item.caption;
+    EXPECT_EQ(captions[1], QStringLiteral("✓ letter"));
+    EXPECT_EQ(storedPrinter(), QStringLiteral("letter"));
+}
+
+}  // namespace
+}  // namespace printing_test
