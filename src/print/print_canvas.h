@@ -9,7 +9,7 @@
 #include <functional>
 
 // The millimetre canvas under every printed document: absolute positions in millimetres from the top-left
-// of the printable area, Y always before X. A document is drawn by one PrnInit, then the primitives; every
+// corner of the paper, Y always before X. A document is drawn by one PrnInit, then the primitives; every
 // PrnEndDoc ends a print job, so each page leaves the printer as a job of its own.
 //
 // The canvas records what it draws (PrintDocument) instead of drawing on a printer directly: the output

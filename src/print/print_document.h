@@ -5,7 +5,7 @@
 
 #include <vector>
 
-// A printed document as drawing commands in millimetres from the top-left of the printable area, page by
+// A printed document as drawing commands in millimetres from the top-left corner of the paper, page by
 // page. The canvas records it; every output (printer, PDF, preview, image) replays the same pages, and the
 // tests read the recording itself.
 

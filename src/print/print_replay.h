@@ -9,7 +9,7 @@ class QPainter;
 
 // Replays recorded pages. Millimetres become device pixels of whatever the painter paints on (its logical
 // resolution), texts are drawn from their top-left, pen widths scale from the 600-dpi printer they were
-// given for. The painter's origin is the top-left of the printable area.
+// given for. The painter's origin is the top-left corner of the paper.
 
 // Paints one page with the painter as it is (already begun on its device).
 void PaintPrintPage(QPainter& painter, const PrintPage& page);
