@@ -28,6 +28,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -73,6 +74,12 @@ private:
 
 // A printer or print service that did not take a sheet is no fault of the program: the user is told which
 // printer and why, and that nothing was marked. Anything else is the procedure error report.
+QStringList fileNames(const QStringList& paths) {
+    QStringList names;
+    for (const QString& path : paths) names << QFileInfo(path).fileName();
+    return names;
+}
+
 void reportFailure(const AppError& e) {
     if (e.number() == page_printer::kPrinterError)
         ShowErrorMsg(QStringLiteral("주문서를 프린터로 보내지 못했습니다. 출력 표시는 하지 않았습니다."), e);
@@ -140,6 +147,8 @@ bool OrderSheetCommand::Prepare() {
     m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
     m_pdfFiles.clear();
     m_unmarked.clear();
+    m_stopNote.clear();
+    m_sheetPages = 0;
     m_chosenPrinter.clear();
     m_standInPrinter.clear();
     return true;
@@ -171,12 +180,23 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     job.progress = [&progress](int done, int) { return progress.step(done); };
     job.stamp = QDateTime::fromString(m_stamp, Qt::ISODateWithMs);
     job.sheet = sheetNumber;
+    // Counted page by page, so that a page that fails still leaves the count of those before it.
+    m_sheetPages = job.pageCount;
+    m_sheetPagesSent = 0;
+    job.pageSent = [this](int, const QString& file) {
+        ++m_sheetPagesSent;
+        if (!file.isEmpty()) m_pdfFiles << file;
+    };
     const page_printer::Outcome outcome = page_printer::printPages(job);
-    m_pdfFiles << outcome.pdfFiles;
     if (outcome.printerReplaced) {
         m_chosenPrinter = job.printerName;
         m_standInPrinter = outcome.printer;
     }
+    if (outcome.cancelled)
+        m_stopNote = QStringLiteral("주문서 출력을 취소했습니다. ") + QString::number(m_sheetPages) +
+                     QStringLiteral("장 중 ") + QString::number(m_sheetPagesSent) +
+                     QStringLiteral("장이 출력되었습니다.");
+    m_sheetPages = m_sheetPagesSent = 0;  // this sheet is done
     return !outcome.cancelled;
 }
 
@@ -231,15 +251,28 @@ bool OrderSheetCommand::Mark(const Sheet& sheet) {
     return connected;
 }
 
+void OrderSheetCommand::NotePagesBeforeFailure() {
+    // Only a sheet that failed part way; a failure before its first page or between sheets has no pages.
+    if (m_sheetPagesSent == 0 || m_sheetPagesSent >= m_sheetPages || !m_stopNote.isEmpty()) return;
+    m_stopNote = QStringLiteral("주문서 출력이 중단되었습니다. ") + QString::number(m_sheetPages) +
+                 QStringLiteral("장 중 ") + QString::number(m_sheetPagesSent) +
+                 QStringLiteral("장이 출력되었습니다.");
+}
+
 void OrderSheetCommand::TellWhereSheetsWent() {
     QString text = m_unmarked;
     const auto add = [&text](const QString& part) {
         if (!text.isEmpty()) text += QStringLiteral("\r\n\r\n");
         text += part;
     };
-    if (!m_pdfFiles.isEmpty())
+    if (!m_stopNote.isEmpty()) add(m_stopNote);
+    if (!m_pdfFiles.isEmpty() && m_stopNote.isEmpty())
         add(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
             QDir::toNativeSeparators(page_printer::pdfFolder()));
+    else if (!m_pdfFiles.isEmpty())
+        // Cancelled or failed part way: exactly the files that were written.
+        add(QStringLiteral("저장된 PDF 파일 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
+            QStringLiteral("):\r\n") + fileNames(m_pdfFiles).join(QStringLiteral("\r\n")));
     else if (!m_standInPrinter.isEmpty())
         add(QStringLiteral("선택한 프린터(") + m_chosenPrinter + QStringLiteral(")가 없어 기본 프린터(") +
             m_standInPrinter +
@@ -269,9 +302,11 @@ void OrderSheetCommand::Print() {
         }
         TellWhereSheetsWent();
     } catch (const AppError& e) {
+        NotePagesBeforeFailure();
         TellWhereSheetsWent();
         reportFailure(e);
     } catch (const std::exception& e) {
+        NotePagesBeforeFailure();
         TellWhereSheetsWent();
         reportFailure(AppError(5, QStringLiteral("btnPrint_Click"), QString::fromLocal8Bit(e.what())));
     }
@@ -308,9 +343,12 @@ void OrderSheetCommand::Preview() {
                 m_stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
                 m_pdfFiles.clear();
                 m_unmarked.clear();
+                m_stopNote.clear();
+                m_sheetPages = 0;
                 PrintSheets(sheets);
                 TellWhereSheetsWent();
             } catch (const AppError& e) {
+                NotePagesBeforeFailure();
                 TellWhereSheetsWent();
                 reportFailure(e);
             }

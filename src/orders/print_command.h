@@ -60,11 +60,16 @@ private:
     // After the command, once: where the PDF files went, or which printer stood in for a chosen printer
     // that is no longer installed.
     void TellWhereSheetsWent();
+    // After a failure: how many pages of the failing sheet had come out.
+    void NotePagesBeforeFailure();
 
     frmMain& m_window;
     QString m_stamp;  // the PDF names' time of this command
     QStringList m_pdfFiles;
     QString m_unmarked;        // the directions a lost connection left unmarked, as told to the user
+    QString m_stopNote;        // a sheet cancelled or failed part way: how many of its pages came out
+    int m_sheetPages = 0;      // of the sheet going out
+    int m_sheetPagesSent = 0;  // of them, the pages that came out
     QString m_chosenPrinter;   // a chosen printer that was not installed, and
     QString m_standInPrinter;  // the printer that got its sheets
 };

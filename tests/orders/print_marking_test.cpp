@@ -4,10 +4,12 @@
 #include "orders/frm_main.h"
 #include "orders_fixture.h"
 #include "platform/printer/page_printer.h"
+#include "support/small_file_system.h"
 #include "support/tcp_proxy.h"
 #include "widgets/print_preview.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressDialog>
@@ -69,12 +71,64 @@ TEST_F(PrintMarkingTest, ACancelledAheadSheetMarksNothingOfItsOwn) {
     open();
     query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
     cancelTheFirstProgressShown();
-    testDialogs().answer(Dialogs::ResultOk);  // where the PDF files went
+    testDialogs().answer(Dialogs::ResultOk);  // what came out
     window->btnPrint()->click();
     EXPECT_EQ(printedFiles(QStringLiteral("*_01_*.pdf")).size(), 1);
     EXPECT_EQ(printedFiles(QStringLiteral("*_02_*.pdf")).size(), 2);
     for (int code : {11, 13, 17, 18}) EXPECT_EQ(stateOf(code), QStringLiteral("출력")) << code;
     for (int code : {14, 15}) EXPECT_EQ(stateOf(code), QString()) << code;
+    // The box says the print was cancelled and how far it came, and names the files that were written.
+    ASSERT_EQ(testDialogs().boxes().size(), 1u);
+    const QString text = testDialogs().boxes().front().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("주문서 출력을 취소했습니다. 5장 중 2장이 출력되었습니다.")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("PDF 파일로 저장했습니다"))) << text.toStdString();
+    for (const QString& file : printedFiles()) EXPECT_TRUE(text.contains(file)) << file.toStdString();
+}
+
+// The disk fills up after the first page of a sheet: the failure is reported, the box says how many
+// pages came out and names the one file written, and the direction is not marked.
+TEST_F(PrintMarkingTest, APdfRunThatFailsPartWaySaysWhichPagesWereWritten) {
+    lengthen(14);
+    open();
+    query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));
+    const int row = [&] {
+        for (int r = 1; r <= window->spListO()->maxRows(); ++r)
+            if (window->spListO()->text(8, r) == QLatin1String("14")) return r;
+        return 0;
+    }();
+    ASSERT_GT(row, 0);
+    window->spListO()->setActiveCell(1, row);
+    // The sizes of the sheet's pages, from a first print that is then forgotten.
+    cancelTheFirstProgressShown();
+    testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    const QStringList first = printedFiles();
+    ASSERT_GE(first.size(), 2);
+    const qint64 pageBytes = QFileInfo(dataDir.filePath(QStringLiteral("Print/") + first.front())).size();
+    testDialogs().reset();
+
+    SmallFileSystem disk(2048);
+    if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
+    qputenv("PELORA_DATA_DIR", disk.path().toUtf8());
+    QDir(disk.path()).mkpath(QStringLiteral("Print"));
+    disk.fill(pageBytes + 8192);              // room for one page and its temporary file's rounding, not two
+    testDialogs().answer(Dialogs::ResultOk);  // what came out
+    testDialogs().answer(Dialogs::ResultOk);  // the failure
+    window->btnPrint()->click();
+    qputenv("PELORA_DATA_DIR", dataDir.path().toUtf8());
+
+    const QStringList written = QDir(disk.path() + QStringLiteral("/Print"))
+                                    .entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(written.size(), 1);
+    QStringList texts;
+    for (const auto& box : testDialogs().boxes()) texts << box.text;
+    const QString all = texts.join(QStringLiteral("|"));
+    EXPECT_TRUE(all.contains(QStringLiteral("주문서 출력이 중단되었습니다. 5장 중 1장이 출력되었습니다.")))
+        << all.toStdString();
+    EXPECT_TRUE(all.contains(written.front())) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("No space left on device"))) << all.toStdString();
+    EXPECT_EQ(stateOf(14), QString());
 }
 
 // From the preview: the first sheet (five pages) is cancelled, so nothing is marked and the ahead sheet

@@ -133,10 +133,15 @@ Outcome printPages(const Job& job) {
             outcome.cancelled = true;
             break;
         }
-        if (toPdf)
-            outcome.pdfFiles << writePdfPage(job, page, folder);
-        else
+        QString file;
+        if (toPdf) {
+            file = writePdfPage(job, page, folder);
+            outcome.pdfFiles << file;
+        } else {
             printPage(job, page, info);
+        }
+        ++outcome.pagesSent;
+        if (job.pageSent) job.pageSent(page, file);
     }
     if (job.progress && !outcome.cancelled) job.progress(job.pageCount, job.pageCount);
     return outcome;

@@ -35,10 +35,14 @@ struct Job {
     // they were printed (date and time of the command, sheet of the command, page of the sheet).
     QDateTime stamp;
     int sheet = 1;
+    // Called after each page has gone out, with its PDF file when it became one (empty on a printer): the
+    // caller knows what came out even when a later page fails.
+    std::function<void(int page, const QString& pdfFile)> pageSent;
 };
 
 struct Outcome {
     bool cancelled = false;
+    int pagesSent = 0;
     QStringList pdfFiles;  // the files written, when no printer is installed
     QString printer;       // the printer the pages went to; empty when they became PDF files
     // The job named a printer that is not installed (any more): `printer` is the default printer instead.
