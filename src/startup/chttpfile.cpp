@@ -289,6 +289,17 @@ bool DownloadSetup(const QString& programFile) {
             refusal = QStringLiteral("서버가 설치 파일 대신 웹 페이지를 보냈습니다.");
         if (!refusal.isEmpty()) downloader.Cancel();
     });
+    // A body that breaks off after its head: the user hears of it, or the program would go on with the old
+    // version as if nothing had been on offer.
+    qint64 received = 0;
+    QObject::connect(&downloader, &cHTTPFile::dataArrived, &downloader,
+                     [&](qint64 total, const QByteArray&) { received = total; });
+    QObject::connect(&downloader, &cHTTPFile::downloadError, &downloader, [&](int error) {
+        if (error == cHTTPFile::Incomplete && refusal.isEmpty())
+            refusal = QStringLiteral("받는 도중 연결이 끊어졌습니다 (") + QString::number(received) +
+                      QStringLiteral(" / ") + QString::number(downloader.Size()) +
+                      QStringLiteral(" 바이트).");
+    });
     bool downloaded = false;
     {
         downloader.setInteractive(true);

@@ -361,13 +361,20 @@ TEST_F(Downloader, SetupDownloadReplacesAnOldSetupFile) {
     EXPECT_EQ(readFile(setup), body);
     EXPECT_EQ(m_server.requestedPaths().last(), QStringLiteral("/download/peloraorder.exe"));
 
-    // A body cut short is no setup program.
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+
+    // A body cut short is no setup program, and the user is told that it broke off.
     TestHttpServer::Response cut = file(body);
     cut.cutAfter = 1000;
     m_server.route(QStringLiteral("/download/peloraorder.exe"), cut);
+    testDialogs().answer(Dialogs::ResultOk);
     EXPECT_FALSE(DownloadSetup(QStringLiteral("peloraorder.exe")));
     EXPECT_FALSE(QFile::exists(setup));
-    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("끊어졌습니다")))
+        << testDialogs().last().text.toStdString();
+    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("/ 150000")))
+        << testDialogs().last().text.toStdString();
 }
 
 TEST_F(Downloader, SetupWithoutALengthOrAsAWebPageIsRefusedWithABox) {
