@@ -1,6 +1,7 @@
 #include "labels/port_chooser.h"
 
 #include "common/msgbox.h"
+#include "platform/dialogs.h"
 #include "platform/settings_store.h"
 
 #include <QComboBox>
@@ -66,7 +67,11 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
     m_queue->setObjectName(QStringLiteral("queueName"));
     m_queue->setEditable(true);
     QString queueError;
-    m_queue->addItems(label_port::QueueNames(&queueError));
+    {
+        // A print service on another machine may take a moment to answer.
+        WaitCursor wait;
+        m_queue->addItems(label_port::QueueNames(&queueError));
+    }
     m_queueNote = new QLabel(queueError.isEmpty() && m_queue->count() == 0
                                  ? QStringLiteral("인쇄 서비스에 대기열이 없습니다.")
                                  : queueError,
