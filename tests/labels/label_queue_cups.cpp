@@ -12,9 +12,12 @@
 #include <QHash>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 using namespace labels_test;
 
@@ -128,4 +131,67 @@ TEST_F(LabelQueueTest, ThePortWindowListsTheSchedulersQueues) {
     EXPECT_TRUE(names.contains(QStringLiteral("labels"))) << names.join(',').toStdString();
     EXPECT_TRUE(names.contains(QStringLiteral("sheet"))) << names.join(',').toStdString();
     EXPECT_TRUE(chooser.queueNote()->text().isEmpty()) << chooser.queueNote()->text().toStdString();
+}
+
+namespace {
+
+// A scheduler of this test's own, so that stopping it touches no other test.
+class LabelQueueOwnSchedulerTest : public LabelSendTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(schedulerDir.isValid());
+        ASSERT_EQ(QProcess::execute(QStringLiteral(PELORA_CUPSSERVER),
+                                    {QStringLiteral("start"), schedulerDir.path()}),
+                  0);
+        qputenv("PELORA_TESTCUPS_DIR", schedulerDir.path().toUtf8());
+        const auto env = schedulerEnv();
+        qputenv("CUPS_SERVER", env.value(QStringLiteral("CUPS_SERVER")).toUtf8());
+        received = env.value(QStringLiteral("PELORA_CUPS_RECEIVED"));
+        LabelSendTest::SetUp();
+    }
+    void TearDown() override {
+        LabelSendTest::TearDown();
+        stopScheduler();
+    }
+    void stopScheduler() {
+        QProcess::execute(QStringLiteral(PELORA_CUPSSERVER), {QStringLiteral("stop"), schedulerDir.path()});
+    }
+
+    QTemporaryDir schedulerDir;
+    QString received;
+};
+
+}  // namespace
+
+TEST_F(LabelQueueOwnSchedulerTest, ASchedulerThatStopsMidRunLosesTheJobAndNothingTurnsGrey) {
+    setPortSetting(label_port::kKindKey, QStringLiteral("QUEUE"));
+    setPortSetting(label_port::kQueueKey, QStringLiteral("labels"));
+    QStringList products;
+    for (int i = 1; i <= 40; ++i) products << QStringLiteral("제품%1").arg(i);
+    typeLabels(products);
+    QList<int> all;
+    for (int row = 1; row <= 40; ++row) all << row;
+    checkRows(all);
+    // The scheduler stops once two labels have gone to it.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("labelProgress"));
+        if (progress && progress->value() >= 2) {
+            watch.stop();
+            stopScheduler();
+        }
+    });
+    watch.start(0);
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->PrintCheckedRows();
+    watch.stop();
+    ASSERT_EQ(testDialogs().boxes().size(), 2);
+    const QString text = testDialogs().last().text;
+    EXPECT_TRUE(text.startsWith(
+        QStringLiteral("Error 57 (라벨 프린터 대기열 labels: 인쇄 서비스에 보낼 수 없습니다 (")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("successful"))) << text.toStdString();
+    EXPECT_TRUE(greyRows().isEmpty());
+    EXPECT_TRUE(QDir(received).entryList({QStringLiteral("labels-*")}, QDir::Files).isEmpty());
 }

@@ -394,7 +394,11 @@ bool Port::writeQueue(const QByteArray& bytes, int stallMs) {
     httpSetTimeout(m_queue->http, stallMs / 1000.0, giveUp, nullptr);
     if (cupsWriteRequestData(m_queue->http, bytes.constData(), size_t(bytes.size())) == HTTP_STATUS_CONTINUE)
         return true;
-    return fail(kDeviceIoFault, cupsReason());
+    // A broken stream leaves the service's last answer as it was: the connection's own error says more.
+    const int error = httpError(m_queue->http);
+    return fail(
+        kDeviceIoFault,
+        QStringLiteral("인쇄 서비스에 보낼 수 없습니다 (%1)").arg(error ? systemError(error) : cupsReason()));
 }
 
 // Completes the job, or cancels it when a write failed: an incomplete run must not come out half printed
