@@ -27,17 +27,30 @@ void reportPortFault(const char* procedure, long number, const QString& descript
 
 }  // namespace
 
+// The stored target: a print queue or a network printer when the user chose one, otherwise the port named
+// by the port type, exactly as before those existed.
 bool fBPrintLabel::Print_PortOpen() {
-    const QString stored = settings::get(label_port::kSettingsApp, label_port::kSettingsSection,
-                                         label_port::kPortTypeKey, QStringLiteral("1"));
-    bool ok = false;
-    const short type = stored.trimmed().toShort(&ok);
-    if (!ok) {
-        reportPortFault("Print_PortOpen", 13, QStringLiteral("Type mismatch: PORTTYPE \"%1\"").arg(stored));
-        return false;
+    const label_port::Target target = label_port::StoredTarget();
+    const int timeoutMs = label_port::StoredTimeoutMs();
+    bool opened = false;
+    if (target.kind == label_port::Kind::Queue) {
+        opened = m_port.openQueue(target.queue, timeoutMs);
+    } else if (target.kind == label_port::Kind::Network) {
+        opened = m_port.openNetwork(target.host, target.netPort, timeoutMs);
+    } else {
+        const QString stored = settings::get(label_port::kSettingsApp, label_port::kSettingsSection,
+                                             label_port::kPortTypeKey, QStringLiteral("1"));
+        bool ok = false;
+        const short type = stored.trimmed().toShort(&ok);
+        if (!ok) {
+            reportPortFault("Print_PortOpen", 13,
+                            QStringLiteral("Type mismatch: PORTTYPE \"%1\"").arg(stored));
+            return false;
+        }
+        m_portType = type;
+        opened = m_port.open(label_port::PortName(m_portType));
     }
-    m_portType = type;
-    if (m_port.open(label_port::PortName(m_portType))) return true;
+    if (opened) return true;
     reportPortFault("Print_PortOpen", m_port.lastFailure().number, m_port.lastFailure().description);
     return false;
 }
@@ -45,14 +58,17 @@ bool fBPrintLabel::Print_PortOpen() {
 bool fBPrintLabel::Print_Barcode(const QString& block) {
     // The parallel port was written with a text output statement, which ends the block with CR LF.
     QByteArray bytes = label_commands::Encode(block);
-    if (label_port::IsParallel(m_port.portName())) bytes += "\r\n";
-    if (m_port.write(bytes)) return true;
+    if (m_port.kind() == label_port::Kind::Device && label_port::IsParallel(m_port.portName()))
+        bytes += "\r\n";
+    if (m_port.write(bytes, label_port::StoredTimeoutMs())) return true;
     reportPortFault("Print_Barcode", m_port.lastFailure().number, m_port.lastFailure().description);
     return false;
 }
 
+// A print queue's job is handed to the printer here; a queue that refuses it is reported.
 void fBPrintLabel::Print_PortClose() {
-    m_port.close();
+    if (m_port.close()) return;
+    reportPortFault("Print_PortClose", m_port.lastFailure().number, m_port.lastFailure().description);
 }
 
 bool fBPrintLabel::SendLabelSetup() {
@@ -116,15 +132,23 @@ void fBPrintLabel::PrintRows(const QList<int>& rows) {
         progress->setMinimumDuration(0);
         progress->setValue(0);
     }
-    int sent = 0;
+    // A label on a port or a network printer is printed once the printer took it; on a print queue the
+    // labels print only when the job is complete, so they turn grey when the queue has taken the job.
+    const bool wholeJob = m_port.kind() == label_port::Kind::Queue;
+    QList<int> sent;
     for (int row : rows) {
         if (progress && progress->wasCanceled()) break;
-        if (!SendLabel(row)) break;
-        m_spList->setForeColor(-1, row, PrintedColor());
-        ++sent;
-        if (progress) progress->setValue(sent);
+        if (!SendLabel(row)) {
+            if (wholeJob) sent.clear();  // the incomplete job is cancelled
+            break;
+        }
+        if (!wholeJob) m_spList->setForeColor(-1, row, PrintedColor());
+        sent << row;
+        if (progress) progress->setValue(int(sent.size()));
     }
     Print_PortClose();
+    if (wholeJob && m_port.jobId() != 0)
+        for (int row : sent) m_spList->setForeColor(-1, row, PrintedColor());
 }
 
 void fBPrintLabel::PreviewCheckedRows() {

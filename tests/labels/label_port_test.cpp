@@ -14,23 +14,7 @@ using namespace label_commands;
 
 namespace {
 
-class LabelPortTest : public LabelWindowTest {
-protected:
-    // The bytes of the setup and of the labels of the given rows, as the window sends them.
-    QByteArray expectedBytes(const QList<int>& rows, const QByteArray& afterBlock = QByteArray()) const {
-        QByteArray bytes = Encode(LabelSetupBlock()) + afterBlock;
-        for (int row : rows) bytes += Encode(LabelBlock(window->RowTexts(row))) + afterBlock;
-        return bytes;
-    }
-    void checkRows(const QList<int>& rows) {
-        for (int row = 1; row <= grid()->maxRows(); ++row)
-            grid()->setText(1, row, rows.contains(row) ? QStringLiteral("1") : QString());
-    }
-    void print() {
-        testDialogs().answer(Dialogs::ResultYes);  // 정말 인쇄 하시겠습니까?
-        window->PrintCheckedRows();
-    }
-};
+class LabelPortTest : public LabelSendTest {};
 
 }  // namespace
 
@@ -205,4 +189,23 @@ TEST(LabelPortDevice, AParallelDeviceThatTakesNothingFailsAfterTheStallTimeInste
     port.close();
     ::close(reader);
     clearPortSettings();
+}
+
+TEST_F(LabelPortTest, APrintServiceThatCannotBeReachedIsReportedOnceWithTheQueue) {
+    // This program's print service is a path where no scheduler listens.
+    setPortSetting(label_port::kKindKey, QStringLiteral("QUEUE"));
+    setPortSetting(label_port::kQueueKey, QStringLiteral("labels"));
+    typeLabels({QStringLiteral("양파")});
+    checkRows({1});
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->PrintCheckedRows();
+    ASSERT_EQ(testDialogs().boxes().size(), 2);
+    const QString text = testDialogs().last().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Error 53 (라벨 프린터 대기열 labels: 인쇄 서비스(") +
+                                qEnvironmentVariable("CUPS_SERVER") +
+                                QStringLiteral(")에 연결할 수 없습니다")))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(") in procedure Print_PortOpen of Form FrmProd_prnbar")));
+    EXPECT_TRUE(greyRows().isEmpty());
 }

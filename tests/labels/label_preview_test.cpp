@@ -65,7 +65,7 @@ TEST_F(LabelWindowTest, ThePortChoiceStoresThePortTypeAndShowsEachDevice) {
     whileModal<PortChooser>([&] { window->btnPort()->click(); },
                             [&](PortChooser* chooser) {
                                 QListWidget* list = chooser->list();
-                                ASSERT_EQ(list->count(), 10);
+                                ASSERT_EQ(list->count(), 12);      // the ports, a queue, a network printer
                                 EXPECT_EQ(list->currentRow(), 1);  // nothing stored: COM1
                                 EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("LPT1")));
                                 EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("/dev/ttyS0")));

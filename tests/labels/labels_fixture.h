@@ -4,6 +4,7 @@
 // port settings, the label window with rows, and mouse clicks on its grid.
 
 #include "labels/fb_print_label.h"
+#include "labels/label_commands.h"
 #include "platform/ports/label_port.h"
 #include "platform/settings_store.h"
 #include "support/scripted_dialogs.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMouseEvent>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -98,8 +100,15 @@ inline void mapPort(const QString& portName, const QString& device) {
 inline void setPortType(const QString& value) {
     settings::save(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kPortTypeKey, value);
 }
+inline void setPortSetting(const QString& key, const QString& value) {
+    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, key, value);
+}
+inline QString portSetting(const QString& key) {
+    return settings::get(label_port::kSettingsApp, label_port::kSettingsSection, key);
+}
 inline void clearPortSettings() {
-    for (const char* key : {"PORTTYPE", "LPT1", "COM1", "COM2", "COM3"})
+    for (const char* key : {"PORTTYPE", "LPT1", "COM1", "COM2", "COM3", "COM4", "PORTKIND", "QUEUENAME",
+                            "NETHOST", "NETPORT", "TIMEOUT"})
         settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, QString::fromLatin1(key));
 }
 
@@ -127,6 +136,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dataDir.isValid());
         qputenv("PELORA_DATA_DIR", dataDir.path().toUtf8());
+        // The print service of a test is the one its program names, never the machine's. Without one, a file
+        // that is no socket: connecting fails at once (a missing path would make the client library fall
+        // back to the machine's scheduler).
+        if (!qEnvironmentVariableIsSet("CUPS_SERVER")) {
+            const QString noService = dataDir.path() + QStringLiteral("/no-print-service.sock");
+            QFile(noService).open(QIODevice::WriteOnly);
+            qputenv("CUPS_SERVER", noService.toUtf8());
+        }
         clearPortSettings();
         window = std::make_unique<fBPrintLabel>();
     }
@@ -165,6 +182,26 @@ protected:
 
     QTemporaryDir dataDir;
     std::unique_ptr<fBPrintLabel> window;
+};
+
+// A label window that sends its checked rows.
+class LabelSendTest : public LabelWindowTest {
+protected:
+    // The bytes of the setup and of the labels of the given rows, as the window sends them.
+    QByteArray expectedBytes(const QList<int>& rows, const QByteArray& afterBlock = QByteArray()) const {
+        using namespace label_commands;
+        QByteArray bytes = Encode(LabelSetupBlock()) + afterBlock;
+        for (int row : rows) bytes += Encode(LabelBlock(window->RowTexts(row))) + afterBlock;
+        return bytes;
+    }
+    void checkRows(const QList<int>& rows) {
+        for (int row = 1; row <= grid()->maxRows(); ++row)
+            grid()->setText(1, row, rows.contains(row) ? QStringLiteral("1") : QString());
+    }
+    void print() {
+        testDialogs().answer(Dialogs::ResultYes);  // 정말 인쇄 하시겠습니까?
+        window->PrintCheckedRows();
+    }
 };
 
 }  // namespace labels_test
