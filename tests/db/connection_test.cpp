@@ -8,6 +8,8 @@
 
 #include <QTcpServer>
 
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,6 +34,11 @@ protected:
         return testdb::scalar(
                    QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1")
                        .arg(id)) != QLatin1String("0");
+    }
+    // A killed thread leaves the server's list a moment after the KILL, later on a loaded machine.
+    bool threadGoneSoon(int id) {
+        for (int i = 0; i < 100 && threadExists(id); ++i) QThread::msleep(20);
+        return !threadExists(id);
     }
     int m_killed = 0;
 };
@@ -65,7 +72,7 @@ TEST_F(SessionTest, KilledConnectionRunsTheStatementOnAFreshOneWithoutABox) {
     EXPECT_EQ(DBGetValue(QStringLiteral("SELECT 41 + 1")), QStringLiteral("42"));
     EXPECT_TRUE(testDialogs().boxes().isEmpty());
     EXPECT_NE(DBConn()->thread_id(), m_killed);
-    EXPECT_FALSE(threadExists(m_killed));
+    EXPECT_TRUE(threadGoneSoon(m_killed));
 }
 
 TEST_F(SessionTest, ServerGoneAwayIsRetriedAndTheOldThreadKilled) {
@@ -76,7 +83,7 @@ TEST_F(SessionTest, ServerGoneAwayIsRetriedAndTheOldThreadKilled) {
     EXPECT_EQ(DBExecute(QStringLiteral("INSERT INTO texts VALUES (1, 'a'), (2, 'b')")), 2);
     EXPECT_TRUE(testDialogs().boxes().isEmpty());
     EXPECT_NE(DBConn()->thread_id(), oldThread);
-    EXPECT_FALSE(threadExists(oldThread));
+    EXPECT_TRUE(threadGoneSoon(oldThread));
 }
 
 TEST_F(SessionTest, ReconnectedConnectionStillSpeaksCodePage949) {

@@ -9,6 +9,7 @@
 #include "support/test_db.h"
 
 #ifdef PELORA_TEST_CORE
+#include <QFile>
 #include <QGuiApplication>
 using TestApplication = QGuiApplication;
 #else
@@ -44,9 +45,14 @@ int main(int argc, char** argv) {
     QTemporaryDir runtimeDir;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
     // The machine's own print service stays out of the tests: unless a test run names the scheduler it
-    // started, the print clients look for one where none runs, and no printer is installed.
-    if (!qEnvironmentVariableIsSet("CUPS_SERVER"))
-        qputenv("CUPS_SERVER", (runtimeDir.path() + QStringLiteral("/no-print-service.sock")).toUtf8());
+    // started, the print clients are pointed at a file that is no socket, so that connecting fails at once
+    // and no printer is installed (a missing path would make the client library fall back to the machine's
+    // scheduler).
+    if (!qEnvironmentVariableIsSet("CUPS_SERVER")) {
+        const QString noService = runtimeDir.path() + QStringLiteral("/no-print-service.sock");
+        QFile(noService).open(QIODevice::WriteOnly);
+        qputenv("CUPS_SERVER", noService.toUtf8());
+    }
     // A database server that a test starts of its own makes the database this program uses.
     qputenv("PELORA_TESTDB_NAME", testdb::programDatabase().toUtf8());
     TestApplication app(argc, argv);
