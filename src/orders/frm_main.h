@@ -43,6 +43,8 @@ public:
     void PrintOrderSheet();
     void PreviewOrderSheet();
     void ChooseOrderPrinter();
+    // Where the next sheet and the next labels go: "주문서: <printer>" and "라벨: <port>" on two lines.
+    QString PrinterStatusText() const;
 
     // The date box's date as "yyyy-mm-dd" (empty when it holds none).
     QString DateText() const;

@@ -13,6 +13,7 @@
 #include "orders/print_command.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
+#include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
 #include "print/buy_order.h"
@@ -401,6 +402,20 @@ void frmMain::PreviewOrderSheet() {
 
 // The printers of the print service in a menu at the button, the stored choice and the default printer
 // marked; the choice is stored at once for the next sheets.
+QString frmMain::PrinterStatusText() const {
+    const QString chosen = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
+    const QString printer = page_printer::printerFor(chosen);
+    QString sheet;
+    if (printer.isEmpty())
+        sheet = QStringLiteral("PDF 파일 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
+                QLatin1Char(')');
+    else if (!chosen.isEmpty() && printer != chosen)
+        sheet = printer + QStringLiteral(" (선택한 ") + chosen + QStringLiteral(" 없음)");
+    else
+        sheet = printer;
+    return QStringLiteral("주문서: ") + sheet + QStringLiteral("\n라벨: ") + label_port::StoredTargetText();
+}
+
 void frmMain::ChooseOrderPrinter() {
     const QStringList printers = page_printer::installedPrinterNames();
     if (printers.isEmpty()) {

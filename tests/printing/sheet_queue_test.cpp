@@ -5,12 +5,14 @@
 #include "orderdata/print_buy_order.h"
 #include "orders/frm_main.h"
 #include "orders/orders_fixture.h"
+#include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
 #include "print/buy_order.h"
 #include "printing_fixture.h"
 
 #include <QDir>
+#include <QHelpEvent>
 #include <QPushButton>
 
 namespace printing_test {
@@ -202,6 +204,35 @@ TEST_F(SheetQueueTest, ThePrinterButtonListsTheQueuesAndStoresTheChoice) {
     for (const auto& item : testDialogs().last().items) captions << item.caption;
     EXPECT_EQ(captions[1], QStringLiteral("✓ letter"));
     EXPECT_EQ(storedPrinter(), QStringLiteral("letter"));
+}
+
+// Before printing, the printer button's tip tells the clerk where the sheet and the labels will go, as the
+// settings stand at that moment.
+TEST_F(SheetQueueTest, ThePrinterButtonTellsWhereTheSheetAndTheLabelsGo) {
+    open();
+    const auto tip = [&] {
+        QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), window->btnPrinter()->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(window->btnPrinter(), &event);
+        return window->btnPrinter()->toolTip();
+    };
+    const auto label = [](const QString& key, const QString& value) {
+        settings::save(label_port::kSettingsApp, label_port::kSettingsSection, key, value);
+    };
+    settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kKindKey);
+    label(label_port::kPortTypeKey, QStringLiteral("3"));
+    EXPECT_EQ(tip(), QStringLiteral("주문서: sheet\n라벨: COM3 (/dev/ttyS2)"));
+
+    settings::save(AppTitle(), kPrinterSection, kPrinterKey, QStringLiteral("letter"));
+    label(label_port::kKindKey, label_port::kKindNetwork);
+    label(label_port::kHostKey, QStringLiteral("192.168.0.31"));
+    label(label_port::kNetPortKey, QStringLiteral("9100"));
+    EXPECT_EQ(tip(), QStringLiteral("주문서: letter\n라벨: 네트워크 192.168.0.31:9100"));
+
+    settings::save(AppTitle(), kPrinterSection, kPrinterKey, QStringLiteral("gone"));
+    label(label_port::kKindKey, label_port::kKindQueue);
+    label(label_port::kQueueKey, QStringLiteral("labels"));
+    EXPECT_EQ(tip(), QStringLiteral("주문서: sheet (선택한 gone 없음)\n라벨: 인쇄 대기열 labels"));
+    settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kKindKey);
 }
 
 }  // namespace

@@ -59,6 +59,9 @@ Target StoredTarget();
 void StoreTarget(const Target& target);
 // The time limit of connecting and of a stalled write, in milliseconds.
 int StoredTimeoutMs();
+// Where the labels will go, as the clerk reads it: "COM1 (/dev/ttyS0)", "인쇄 대기열 labels",
+// "네트워크 192.168.0.31:9100".
+QString StoredTargetText();
 
 // The queues of the print service (CUPS_SERVER or the system's scheduler), sorted. Empty with `error` set
 // when the service cannot be reached.
