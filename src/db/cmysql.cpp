@@ -13,6 +13,7 @@
 #include <mysql.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include <sys/socket.h>
 
@@ -307,6 +308,15 @@ RecordsetPtr cMySQL::real_query(const QString& statementText, unsigned long leng
 
 std::int32_t cMySQL::affected_rows() const {
     return m_lastFailed ? -1 : low32(mysql_affected_rows(m_conn));
+}
+
+std::int32_t cMySQL::matched_rows() const {
+    if (m_lastFailed) return -1;
+    const char* info = mysql_info(m_conn);
+    if (!info) return -1;
+    const char* at = std::strstr(info, "Rows matched:");
+    if (!at) return -1;
+    return static_cast<std::int32_t>(std::strtol(at + std::strlen("Rows matched:"), nullptr, 10));
 }
 
 void cMySQL::create_db(const QString& db) {

@@ -66,6 +66,10 @@ public:
     RecordsetPtr real_query(const QString& statementText, unsigned long length);
 
     std::int32_t affected_rows() const;
+    // The rows the last UPDATE matched, changed or not (the server's info line "Rows matched: n"); -1 when
+    // the statement failed or was no UPDATE. An update that sets what a row already holds changes no row
+    // but matches it.
+    std::int32_t matched_rows() const;
     void create_db(const QString& db);
     void debug_push(const QString& debugOptions);
     void dump_debug_info();

@@ -69,6 +69,17 @@ int DBExecute(const QString& sql) {
     return n < 0 ? 0 : n;
 }
 
+DBUpdateResult DBUpdate(const QString& sql) {
+    RecordsetPtr rs = g_conn->query(sql);
+    DBUpdateResult result;
+    result.changed = g_conn->affected_rows();
+    result.matched = g_conn->matched_rows();
+    result.failed = result.changed < 0 || result.matched < 0;
+    CloseRecordset(rs);
+    if (result.failed) result.changed = result.matched = 0;
+    return result;
+}
+
 QString DBGetValue(const QString& sql) {
     RecordsetPtr rs = g_conn->query(sql);
     QString value;

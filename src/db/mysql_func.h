@@ -40,6 +40,15 @@ private:
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql);
 // Runs a statement; the number of changed rows, 0 after a failure.
 int DBExecute(const QString& sql);
+// What an UPDATE did: failed (the connection has reported it), or how many rows it matched and changed.
+struct DBUpdateResult {
+    bool failed = false;
+    int matched = 0;
+    int changed = 0;
+};
+// Runs an UPDATE and tells a failure from an update that changed no row because the rows already held the
+// values (matched, unchanged) and from one that found no row at all.
+DBUpdateResult DBUpdate(const QString& sql);
 // The first column of the first row, the empty text for no row or a failure.
 QString DBGetValue(const QString& sql);
 // Makes a text safe between single quotes: cut at a NUL, quotes and backslashes doubled.

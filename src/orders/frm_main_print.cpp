@@ -94,22 +94,13 @@ namespace {
 
 enum class MarkOutcome { Saved, NotSaved, ConnectionLost };
 
-// Saves the mark of one direction without a box of its own.
+// Saves the mark of one direction without a box of its own. Printed twice within one second, the
+// direction already holds exactly this mark: the update matches it and changes nothing, and nothing was
+// lost. A direction that does not exist matches nothing; a failed statement is a failed save.
 MarkOutcome markPrinted(double code) {
-    const QString now = GetNowText(false, 0);
-    const QString sql = orderdata::MarkPrintedSql(code, now);
-    if (DBExecute(sql) > 0) return MarkOutcome::Saved;
+    const DBUpdateResult result = DBUpdate(orderdata::MarkPrintedSql(code, GetNowText(false, 0)));
     if (DBConnectionLost()) return MarkOutcome::ConnectionLost;
-    // No row changed. Printed twice within one second, the direction already holds exactly this mark: the
-    // server counts only changed rows, and nothing was lost. A missing direction or a failed statement is
-    // a failed save.
-    const bool failed = DBConn() && DBConn()->affected_rows() < 0;
-    if (!failed &&
-        DBGetValue(QStringLiteral("SELECT COUNT(*) FROM t_direction WHERE code = ") + SqlNumber(code) +
-                   QStringLiteral(" AND state = '") + kPrinted + QStringLiteral("' AND updatechk = '") +
-                   SQLEscape(now) + QStringLiteral("'")) == QStringLiteral("1"))
-        return MarkOutcome::Saved;
-    return DBConnectionLost() ? MarkOutcome::ConnectionLost : MarkOutcome::NotSaved;
+    return !result.failed && result.matched > 0 ? MarkOutcome::Saved : MarkOutcome::NotSaved;
 }
 
 // The one message of a connection lost while marking: the directions that came out on paper but are not
