@@ -26,6 +26,11 @@ QString DirectionListSql(const QString& dateColumn, int buyerCode, const QString
 QString OrderLinesSql(double directionCode);
 // The summed quantities per product name and unit of the buyer's directions of a purchase date.
 QString ProductTotalsSql(const QString& dateText, double buyerCode);
+// One row that changes whenever the direction list of the same arguments would: the number of the
+// buyer's directions it selects (cnt), their highest code (maxcode) and a checksum of every column of
+// t_direction the list shows (sig). Read from the buyer-and-date index and the few rows it finds, never
+// joined, so the clock of every open window can ask it once a minute at next to no cost.
+QString DirectionListMarkSql(const QString& dateColumn, int buyerCode, const QString& dateText, bool ahead);
 
 // ---- The print command ----
 
