@@ -109,7 +109,7 @@ TEST_F(LiveWatchTest, ADirectionAddedElsewhereAppearsWithSelectionScrollAndLines
     const QStringList lines = column(w.spList(), orders::kLineProduct);
     ASSERT_EQ(lines.size(), 3);
     const QString title = w.windowTitle();
-    ASSERT_TRUE(title.endsWith(QStringLiteral(" - 미출력 44"))) << title.toStdString();
+    ASSERT_TRUE(title.startsWith(QStringLiteral("[미출력 44] "))) << title.toStdString();
 
     // A code below every listed one: the new row comes first and every other row moves down.
     testdb::exec(directionInsert(5, QStringLiteral("14:05"), 2));
@@ -120,7 +120,7 @@ TEST_F(LiveWatchTest, ADirectionAddedElsewhereAppearsWithSelectionScrollAndLines
     EXPECT_EQ(list->verticalScrollBar()->value(), scroll);
     EXPECT_EQ(column(w.spList(), orders::kLineProduct), lines);
     EXPECT_TRUE(w.chkAhead()->isChecked());
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" - 미출력 45"))) << w.windowTitle().toStdString();
+    EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("[미출력 45] "))) << w.windowTitle().toStdString();
     EXPECT_TRUE(testDialogs().boxes().isEmpty());
 
     // The arrival is coloured until the user selects it; the other rows keep their colours.
@@ -142,7 +142,7 @@ TEST_F(LiveWatchTest, ADirectionPrintedElsewhereShowsItsMarkAndLeavesTheUnprinte
     frmMain& w = openDay();
     const int row = rowOf(w.spListO(), QStringLiteral("11"));
     ASSERT_TRUE(w.spListO()->text(orders::kDirState, row).isEmpty());
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" - 미출력 4")));
+    EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("[미출력 4] ")));
 
     testdb::exec(
         QStringLiteral("UPDATE t_direction SET state = '출력', updatechk = '2030-05-10 08:00:00' "
@@ -151,14 +151,14 @@ TEST_F(LiveWatchTest, ADirectionPrintedElsewhereShowsItsMarkAndLeavesTheUnprinte
         return w.spListO()->text(orders::kDirState, rowOf(w.spListO(), QStringLiteral("11"))) ==
                orderdata::kPrinted;
     }));
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" - 미출력 3"))) << w.windowTitle().toStdString();
+    EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("[미출력 3] "))) << w.windowTitle().toStdString();
     // A mark is no arrival.
     EXPECT_TRUE(w.NewDirectionCodes().isEmpty());
 
     // With every direction printed the title names only the day.
     testdb::exec(QStringLiteral("UPDATE t_direction SET state = '출력' WHERE c_buyer = 1"));
     ASSERT_TRUE(waitUntil([&] { return w.UnprintedCount() == 0; }));
-    EXPECT_TRUE(w.windowTitle().endsWith(QStringLiteral(" - 납품일 2030-05-10")))
+    EXPECT_TRUE(w.windowTitle().startsWith(QStringLiteral("(주)라벤푸드 주문서 ")))
         << w.windowTitle().toStdString();
 }
 
