@@ -55,9 +55,7 @@ QString DirectionListSql(const QString& dateColumn, int buyerCode, const QString
 
 QString DirectionListMarkSql(const QString& dateColumn, int buyerCode, const QString& dateText, bool ahead) {
     QString sql = QStringLiteral("SELECT COUNT(*) AS cnt, MAX(d.code) AS maxcode");
-    sql += QStringLiteral(
-        ", BIT_XOR(CRC32(CONCAT_WS(',', d.code, d.sdate, d.ddate, d.dtime, d.c_user, "
-        "d.branch, d.state))) AS sig");
+    sql += QStringLiteral(", BIT_XOR(CRC32(CONCAT_WS(',', d.code, d.state))) AS sig");
     sql += QStringLiteral(" FROM t_direction AS d");
     sql += QStringLiteral(" WHERE d.c_buyer = ") + SqlNumber(buyerCode);
     if (ahead) {
