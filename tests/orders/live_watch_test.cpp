@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <functional>
@@ -179,24 +180,50 @@ TEST_F(LiveWatchTest, NothingChangedMeansOneSmallStatementPerPeriodAndNoReread) 
     EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));
 }
 
-TEST_F(LiveWatchTest, AWatchWaitsWhileACommandHasABoxOpen) {
-    frmMain& w = openDay();
-    LiveWatch* watch = w.liveWatch();
-    int watchesDuringBox = -1;
-    bool listedDuringBox = true;
-    testDialogs().whileShown([&](const ScriptedDialogs::Box&) {
-        testdb::exec(directionInsert(30, QStringLiteral("14:05"), 2));
-        const int watches = watch->watchesRun();
-        pump(2500);
-        watchesDuringBox = watch->watchesRun() - watches;
-        listedDuringBox = listedCodes().contains(QStringLiteral("30"));
-    });
-    testDialogs().answer(Dialogs::ResultNo);
-    w.btnClose()->click();  // the close question stays open 2.5 seconds
-    EXPECT_EQ(watchesDuringBox, 0);
-    EXPECT_FALSE(listedDuringBox);
-    // Once the box is gone the waiting watch runs at once, without a whole period more.
-    EXPECT_TRUE(waitUntil([&] { return listedCodes().contains(QStringLiteral("30")); }, 1500));
+TEST_F(LiveWatchTest, AWatchWaitsWhileACommandIsBusyAndRunsAsSoonAsItEnds) {
+    // Each way of being busy runs `during` while it lasts.
+    struct Case {
+        const char* what;
+        std::function<void(frmMain&, const std::function<void()>&)> busy;
+    };
+    const Case cases[] = {
+        {"the close question is open",
+         [](frmMain& w, const std::function<void()>& during) {
+             testDialogs().whileShown([&](const ScriptedDialogs::Box&) { during(); });
+             testDialogs().answer(Dialogs::ResultNo);
+             w.btnClose()->click();
+         }},
+        {"the label window is open",
+         [](frmMain& w, const std::function<void()>& during) {
+             QTimer::singleShot(0, [&] {
+                 during();
+                 if (QWidget* labels = QApplication::activeModalWidget()) labels->close();
+             });
+             w.btnLabelPrint()->click();
+         }},
+    };
+    int code = 30;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!window) openDay();
+        frmMain& w = *window;
+        LiveWatch* watch = w.liveWatch();
+        const QString added = QString::number(code);
+        int watchesWhileBusy = -1;
+        bool listedWhileBusy = true;
+        c.busy(w, [&] {
+            testdb::exec(directionInsert(code, QStringLiteral("14:05"), 2));
+            const int watches = watch->watchesRun();
+            pump(2500);
+            watchesWhileBusy = watch->watchesRun() - watches;
+            listedWhileBusy = listedCodes().contains(added);
+        });
+        EXPECT_EQ(watchesWhileBusy, 0);
+        EXPECT_FALSE(listedWhileBusy);
+        // Once it ends the waiting watch runs at once, without a whole period more.
+        EXPECT_TRUE(waitUntil([&] { return listedCodes().contains(added); }, 1500));
+        ++code;
+    }
 }
 
 TEST_F(LiveWatchTest, AServerOutOfReachShowsNoBoxAndTheNextQueryReportsItAsAlways) {
