@@ -30,8 +30,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 
-#include <algorithm>
-
 namespace {
 
 const QString kProductName = QStringLiteral("(주)라벤푸드 주문서");
