@@ -49,9 +49,12 @@ CREATE TABLE t_direction (
   state      VARCHAR(20) NOT NULL DEFAULT '',
   updatechk  VARCHAR(20) NOT NULL DEFAULT '',
   PRIMARY KEY (code),
-  KEY ix_direction_buyer_sdate (c_buyer, sdate),
-  KEY ix_direction_buyer_ddate (c_buyer, ddate),
-  KEY ix_direction_buyer_bdate (c_buyer, bdate),
+  -- The printing state and the kind ride along in each buyer-and-date index: the main window's watch
+  -- counts a day's directions (or the advance ones after it) and their states from the index alone,
+  -- without reading a row (src/db/INDEXES.md).
+  KEY ix_direction_buyer_sdate (c_buyer, sdate, state, branch),
+  KEY ix_direction_buyer_ddate (c_buyer, ddate, state, branch),
+  KEY ix_direction_buyer_bdate (c_buyer, bdate, state, branch),
   KEY ix_direction_user (c_user)
 ) ENGINE=InnoDB DEFAULT CHARSET=latin1 COLLATE=latin1_bin;
 

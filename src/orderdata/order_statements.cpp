@@ -53,6 +53,20 @@ QString DirectionListSql(const QString& dateColumn, int buyerCode, const QString
     return sql;
 }
 
+QString DirectionListMarkSql(const QString& dateColumn, int buyerCode, const QString& dateText, bool ahead) {
+    QString sql = QStringLiteral("SELECT COUNT(*) AS cnt, MAX(d.code) AS maxcode");
+    sql += QStringLiteral(", BIT_XOR(CRC32(CONCAT_WS(',', d.code, d.state))) AS sig");
+    sql += QStringLiteral(" FROM t_direction AS d");
+    sql += QStringLiteral(" WHERE d.c_buyer = ") + SqlNumber(buyerCode);
+    if (ahead) {
+        sql += QStringLiteral(" AND ") + dateColumn + QStringLiteral(" > ") + SqlQuoted(dateText);
+        sql += QStringLiteral(" AND d.branch = ") + QStringLiteral("0");
+    } else {
+        sql += QStringLiteral(" AND ") + dateColumn + QStringLiteral(" = ") + SqlQuoted(dateText);
+    }
+    return sql;
+}
+
 QString OrderLinesSql(double directionCode) {
     QString sql = QStringLiteral("SELECT o.pname, o.qnt, p.unit");
     sql += QStringLiteral(", o.bigo, o.code");

@@ -26,6 +26,13 @@ QString DirectionListSql(const QString& dateColumn, int buyerCode, const QString
 QString OrderLinesSql(double directionCode);
 // The summed quantities per product name and unit of the buyer's directions of a purchase date.
 QString ProductTotalsSql(const QString& dateText, double buyerCode);
+// One row that changes whenever directions join or leave the direction list of the same arguments or
+// change their printing state: the number of the buyer's directions it selects (cnt), their highest code
+// (maxcode) and a checksum of their codes and states (sig). Answered from the buyer-and-date index alone
+// (it holds the state), never joined, so every open window can ask it once a minute at next to no cost.
+// An edit of another column of a listed direction (its time, kind or staff) does not change it; the
+// query command shows such edits.
+QString DirectionListMarkSql(const QString& dateColumn, int buyerCode, const QString& dateText, bool ahead);
 
 // ---- The print command ----
 

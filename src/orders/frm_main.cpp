@@ -2,13 +2,20 @@
 
 #include "db/mysql_func.h"
 
+#include "common/app_title.h"
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "grid/spread_helpers.h"
 #include "grid/spread_menu.h"
+#include "orderdata/order_statements.h"
+#include "orders/live_watch.h"
+#include "orders/main_columns.h"
+#include "orders/tray_notifier.h"
+#include "platform/desktop_notifier.h"
 #include "platform/program_identity.h"
 #include "startup/mod_main.h"
+#include "startup/session.h"
 #include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
 #include "widgets/form_style.h"
@@ -53,6 +60,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     CreatePrintButtons();
     DesignGrids();
     ConnectEvents();
+    SetupWatch();
 
     // Load.
     setWindowTitle(productCaption());
@@ -141,8 +149,14 @@ void frmMain::ConnectEvents() {
     connect(m_hcDate, &DateBox::dateEdited, this, &frmMain::OnDateOrKindEdited);
     connect(m_cmbField, &QComboBox::activated, this, &frmMain::OnDateOrKindEdited);
     connect(m_btnClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_btnExcel, &QPushButton::clicked, this, &frmMain::ExportOrderLines);
-    connect(m_btnLabelPrint, &QPushButton::clicked, this, &frmMain::ShowLabelList);
+    connect(m_btnExcel, &QPushButton::clicked, this, [this] {
+        const BusyScope busy(this);
+        ExportOrderLines();
+    });
+    connect(m_btnLabelPrint, &QPushButton::clicked, this, [this] {
+        const BusyScope busy(this);
+        ShowLabelList();
+    });
     connect(m_spListO, &SpreadGrid::leaveCell, this,
             [this](int, int, int, int newRow) { OnActiveCellMoved(newRow); });
     connect(m_spList, &SpreadGrid::keyDown, this,
@@ -173,6 +187,7 @@ void frmMain::SetDateText(const QString& text) {
 }
 
 void frmMain::RunQuery() {
+    const BusyScope busy(this);
     {
         // A date typed before F5 is taken here; it is this query's, not one more of its own.
         const QScopedValueRollback<bool> committing(m_committingDate, true);
@@ -181,8 +196,7 @@ void frmMain::RunQuery() {
     LoadDirectionList();
     // Cancelled by the user while the server held it: everything stays as before the key press.
     if (DBStatementCancelled()) return;
-    setWindowTitle(productCaption() + QStringLiteral(" - ") + m_cmbField->currentText() + QLatin1Char(' ') +
-                   DateText());
+    UpdateTitle();
     // With the server out of reach its box has been shown once; the other lists would show it again.
     // They are emptied instead, so that none shows the lines of a direction the list no longer holds.
     if (DBConnectionLost()) {
@@ -202,6 +216,8 @@ void frmMain::OnDateOrKindEdited() {
 void frmMain::OnActiveCellMoved(int newRow) {
     // Moves that leave the grid (no new row) and the list's own reloads do not reload the other grids.
     if (newRow <= 0 || m_loadingList) return;
+    // An arrived direction the user selects has been seen.
+    if (m_newCodes.remove(m_spListO->text(orders::kDirCode, newRow))) MarkNewRows();
     LoadOrderLines(newRow);
     if (!DBConnectionLost()) LoadProductTotals(newRow);
 }
@@ -219,6 +235,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
         // F8 exports, as the 엑셀 button says.
         if (key->key() == Qt::Key_F8 && key->modifiers() == Qt::NoModifier && here) {
+            const BusyScope busy(this);
             ExportOrderLines();
             return true;
         }
@@ -232,12 +249,14 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    const BusyScope busy(this);
     if (ShowQuestionMsg(QStringLiteral("프로그램을 종료하시겠습니까?"), QStringLiteral("프로그램 종료"),
                         true) != kYes) {
         event->ignore();
         return;
     }
     Form_Unload();
+    m_watch->setPeriod(0);
     event->accept();
     // The window's end is the session's end.
     DestroyApp();
@@ -250,4 +269,73 @@ bool frmMain::LayoutChanged() const {
 
 void frmMain::Form_Unload() {
     if (LayoutChanged()) SaveFormIni(this, QString());
+}
+
+void frmMain::SetupWatch() {
+    m_watch = new LiveWatch(this);
+    m_watch->setBusyCheck([this] { return WatchBusy(); });
+    m_watch->setActiveCheck([this] { return isVisible() && DBConn() != nullptr; });
+    m_watch->setMarkStatement([this] { return DirectionListMarkSql(); });
+    m_watch->setOnChanged([this] { return RefreshDirectionList(); });
+    m_watch->setPeriod(LiveWatch::periodFromSettings());
+}
+
+bool frmMain::WatchBusy() const {
+    // A command of this window, a box or another window over it (the label window is modal), an open
+    // menu, or a wait cursor of some work in progress.
+    return m_busy > 0 || m_loadingList || m_committingDate || QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr || QApplication::overrideCursor() != nullptr;
+}
+
+void frmMain::UpdateTitle() {
+    QString title = productCaption() + QStringLiteral(" - ") + m_shown.kind + QLatin1Char(' ') + m_shown.date;
+    // The count goes first: a narrow taskbar entry cuts the end of the title off, never its start.
+    const int unprinted = UnprintedCount();
+    if (unprinted > 0)
+        title.prepend(QStringLiteral("[미출력 ") + QString::number(unprinted) + QStringLiteral("] "));
+    setWindowTitle(title);
+}
+
+void frmMain::SetNotifier(std::unique_ptr<DesktopNotifier> notifier) {
+    m_notifier = std::move(notifier);
+    if (m_notifier) connect(m_notifier.get(), &DesktopNotifier::activated, this, &frmMain::ShowArrivals);
+}
+
+void frmMain::AnnounceArrivals(const QStringList& codes) {
+    if (isActiveWindow()) return;  // the user is looking: the coloured rows say it
+    QApplication::alert(this);     // the taskbar entry asks for attention
+    // The notice names the latest of them: the buyer, its order time and its kind.
+    int latestRow = 0;
+    for (const QString& code : codes) {
+        const int row = [&] {
+            for (int r = 1; r <= m_spListO->maxRows(); ++r)
+                if (m_spListO->text(orders::kDirCode, r) == code) return r;
+            return 0;
+        }();
+        if (row > 0 && (latestRow == 0 ||
+                        LeadingNumber(code) > LeadingNumber(m_spListO->text(orders::kDirCode, latestRow))))
+            latestRow = row;
+    }
+    if (latestRow == 0) return;
+    const QString summary = QStringLiteral("새 발주 ") + QString::number(codes.size()) +
+                            QStringLiteral("건: ") + m_spListO->text(orders::kDirBuyerName, latestRow) +
+                            QLatin1Char(' ') + m_spListO->text(orders::kDirOrderTime, latestRow).left(5) +
+                            QLatin1Char(' ') + m_spListO->text(orders::kDirBranch, latestRow);
+    if (!m_notifier) SetNotifier(std::make_unique<NotifierWithTray>(makeSessionNotifier(), this));
+    m_announcedCodes = codes;
+    m_notifier->notify(AppTitle(), summary.simplified(), QString());
+}
+
+void frmMain::ShowArrivals() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+    // The first of the announced directions still listed becomes the selected one.
+    for (int row = 1; row <= m_spListO->maxRows(); ++row) {
+        if (m_announcedCodes.contains(m_spListO->text(orders::kDirCode, row))) {
+            m_spListO->setActiveCell(m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1, row);
+            break;
+        }
+    }
 }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QSet>
+#include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
+class DesktopNotifier;
+class LiveWatch;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -46,6 +52,16 @@ public:
     // Where the next sheet and the next labels go: "주문서: <printer>" and "라벨: <port>" on two lines.
     QString PrinterStatusText() const;
 
+    // The quiet watch over the list on screen ([Config] 자동조회초).
+    LiveWatch* liveWatch() const { return m_watch; }
+    // Where news of arrived directions goes while the window is not active: by default the desktop's
+    // notification service of the session, or the tray where there is none.
+    void SetNotifier(std::unique_ptr<DesktopNotifier> notifier);
+    // The listed directions that arrived since the user last looked and were not selected since.
+    QStringList NewDirectionCodes() const;
+    // The listed directions not marked "출력", which the title counts.
+    int UnprintedCount() const;
+
     // The date box's date as "yyyy-mm-dd" (empty when it holds none).
     QString DateText() const;
     void SetDateText(const QString& text);
@@ -75,6 +91,27 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What the direction list on screen was read for: the watch asks about this list, not about what the
+    // date controls hold now.
+    struct ShownList {
+        QString kind;
+        QString dateColumn;
+        QString date;
+        bool ahead = false;
+        bool operator==(const ShownList&) const = default;
+    };
+    // Counts a command of this window as running: the watch waits for its end.
+    class BusyScope {
+    public:
+        explicit BusyScope(frmMain* window) : m_window(window) { ++m_window->m_busy; }
+        ~BusyScope() { --m_window->m_busy; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        frmMain* m_window;
+    };
+
     void CreateControls();
     void CreatePrintButtons();
     void PlacePrintButtons(int width);
@@ -90,6 +127,24 @@ private:
     void OnActiveCellMoved(int newRow);
     // The user changed the date or the date kind: the list follows at once.
     void OnDateOrKindEdited();
+
+    // The watch.
+    void SetupWatch();
+    bool WatchBusy() const;
+    ShownList CurrentListArguments() const;
+    QString DirectionListMarkSql() const;
+    // Re-reads the list on screen after the watch saw it change, keeping the selected direction, the
+    // scroll position and the lines and totals shown; false when the server could not be asked.
+    bool RefreshDirectionList();
+    QStringList listedCodes() const;
+    // Colours the rows of directions that arrived since the user last looked.
+    void MarkNewRows();
+    // The caption with the date of the list and its unprinted directions.
+    void UpdateTitle();
+    // Tells a user who is elsewhere that directions arrived.
+    void AnnounceArrivals(const QStringList& codes);
+    // The user clicked the notice: the window comes up with the arrived directions selected.
+    void ShowArrivals();
 
     QFrame* m_pnlTop0 = nullptr;
     QFrame* m_pnlTop2 = nullptr;
@@ -118,4 +173,11 @@ private:
     // query command loads them once afterwards.
     bool m_loadingList = false;
     bool m_committingDate = false;  // the query itself takes a typed date
+
+    LiveWatch* m_watch = nullptr;
+    ShownList m_shown;
+    QSet<QString> m_newCodes;      // codes of arrived directions not selected yet
+    QStringList m_announcedCodes;  // the arrivals of the last notice
+    int m_busy = 0;                // commands of this window running
+    std::unique_ptr<DesktopNotifier> m_notifier;
 };

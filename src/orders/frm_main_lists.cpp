@@ -12,15 +12,23 @@
 #include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
+#include "orders/live_watch.h"
+#include "orders/main_columns.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 const QString kNothingFound = QStringLiteral("검색된 결과가 없습니다.");
+// The background of a direction that arrived since the user last looked, until it is selected.
+const QColor kNewRowColor(255, 236, 160);
 constexpr double kDefaultWidth = -1;  // the grid's default column width
 
 struct ColumnDesign {
@@ -130,19 +138,72 @@ void frmMain::SetupGrids() {
     for (int col : {8, 9, 10}) SetSpreadColHidden(m_spListO, col, true);
 }
 
+namespace {
+
+// The rows of a direction list result into spListO, which already has their number of rows.
+void fillDirectionRows(SpreadGrid* grid, const Recordset& rs, int rows) {
+    const int sdate = columnOf(rs, "sdate"), ddate = columnOf(rs, "ddate"), dtime = columnOf(rs, "dtime");
+    const int name = columnOf(rs, "local_name"), branch = columnOf(rs, "branch");
+    const int buyer = columnOf(rs, "mname"), state = columnOf(rs, "state"), code = columnOf(rs, "code");
+    const int bcode = columnOf(rs, "bcode");
+    for (int r = 0; r < rows; ++r) {
+        const int row = r + 1;
+        grid->setText(1, row, monthDay(rs.ValueAt(r, sdate).toString()));
+        grid->setText(2, row, monthDay(rs.ValueAt(r, ddate).toString()));
+        grid->setText(3, row, rs.ValueAt(r, dtime).toString());
+        grid->setText(4, row, rs.ValueAt(r, name).toString());
+        grid->setText(5, row, BranchName(int(LeadingNumber(rs.ValueAt(r, branch).toString()))));
+        grid->setText(6, row, rs.ValueAt(r, buyer).toString());
+        grid->setText(7, row, rs.ValueAt(r, state).toString());
+        grid->setText(8, row, rs.ValueAt(r, code).toString());
+        grid->setText(9, row, rs.ValueAt(r, bcode).toString());
+        grid->setText(10, row, rs.ValueAt(r, sdate).toString());
+    }
+}
+
+// The row of spListO that holds a direction code, 0 when none does.
+int rowOfCode(const SpreadGrid* grid, const QString& code) {
+    if (code.isEmpty()) return 0;
+    for (int row = 1; row <= grid->maxRows(); ++row)
+        if (grid->text(orders::kDirCode, row) == code) return row;
+    return 0;
+}
+
+}  // namespace
+
+frmMain::ShownList frmMain::CurrentListArguments() const {
+    ShownList shown;
+    shown.kind = m_cmbField->currentText();
+    shown.dateColumn = orderdata::DateColumnOf(shown.kind);
+    shown.date = DateText();
+    shown.ahead = m_chkAhead->isChecked();
+    return shown;
+}
+
+QString frmMain::DirectionListMarkSql() const {
+    return orderdata::DirectionListMarkSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
+}
+
 void frmMain::LoadDirectionList() {
     WaitCursor wait;
     QuietRebuild quiet(m_spListO);
     m_loadingList = true;
     const ActiveCell before = rememberActiveCell(m_spListO);
 
-    const QString dateColumn = orderdata::DateColumnOf(m_cmbField->currentText());
+    // Another day or kind: what was new on the old list is no news on this one.
+    const ShownList asked = CurrentListArguments();
+    const ShownList previous = m_shown;
+    if (!(asked == m_shown)) m_newCodes.clear();
+    m_shown = asked;
+    m_watch->takeBaseline();
+
     const QString sql =
-        orderdata::DirectionListSql(dateColumn, BuyerCode, DateText(), m_chkAhead->isChecked());
+        orderdata::DirectionListSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
     RecordsetPtr rs;
     const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
     // Cancelled while the server held it: the list stays as it was.
     if (DBStatementCancelled()) {
+        m_shown = previous;
         m_loadingList = false;
         return;
     }
@@ -151,27 +212,8 @@ void frmMain::LoadDirectionList() {
     m_spListO->setMaxRows(rows);
 
     if (rows > 0) {
-        const bool filled = TrapStep("LoadDirectionList", "frmMain", [&] {
-            const int sdate = columnOf(*rs, "sdate"), ddate = columnOf(*rs, "ddate"),
-                      dtime = columnOf(*rs, "dtime");
-            const int name = columnOf(*rs, "local_name"), branch = columnOf(*rs, "branch");
-            const int buyer = columnOf(*rs, "mname"), state = columnOf(*rs, "state"),
-                      code = columnOf(*rs, "code");
-            const int bcode = columnOf(*rs, "bcode");
-            for (int r = 0; r < rows; ++r) {
-                const int row = r + 1;
-                m_spListO->setText(1, row, monthDay(rs->ValueAt(r, sdate).toString()));
-                m_spListO->setText(2, row, monthDay(rs->ValueAt(r, ddate).toString()));
-                m_spListO->setText(3, row, rs->ValueAt(r, dtime).toString());
-                m_spListO->setText(4, row, rs->ValueAt(r, name).toString());
-                m_spListO->setText(5, row, BranchName(int(LeadingNumber(rs->ValueAt(r, branch).toString()))));
-                m_spListO->setText(6, row, rs->ValueAt(r, buyer).toString());
-                m_spListO->setText(7, row, rs->ValueAt(r, state).toString());
-                m_spListO->setText(8, row, rs->ValueAt(r, code).toString());
-                m_spListO->setText(9, row, rs->ValueAt(r, bcode).toString());
-                m_spListO->setText(10, row, rs->ValueAt(r, sdate).toString());
-            }
-        });
+        const bool filled =
+            TrapStep("LoadDirectionList", "frmMain", [&] { fillDirectionRows(m_spListO, *rs, rows); });
         if (filled)
             restoreActiveCell(m_spListO, before);
         else
@@ -180,8 +222,90 @@ void frmMain::LoadDirectionList() {
         ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
     }
     CloseRecordset(rs);
+    MarkNewRows();
     m_loadingList = false;
     if (m_spListO->maxRows() > 0) SetFocusIf(m_spListO, false);
+}
+
+bool frmMain::RefreshDirectionList() {
+    const QString sql =
+        orderdata::DirectionListSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
+    RecordsetPtr rs = LiveWatch::quietQuery(sql);
+    if (!rs) return false;  // the list on screen stays as it is; the next watch tries again
+
+    const QString selected = GetSpreadText(m_spListO, orders::kDirCode, -2);
+    const int activeCol = m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1;
+    const int activeRow = m_spListO->activeRow();
+    const int scroll = m_spListO->verticalScrollBar()->value();
+    const QStringList before = listedCodes();
+
+    const int rows = rs->RecordCount();
+    bool filled = true;
+    {
+        QuietRebuild quiet(m_spListO);
+        const QScopedValueRollback<bool> loading(m_loadingList, true);
+        m_spListO->setMaxRows(0);
+        m_spListO->setMaxRows(rows);
+        if (rows > 0)
+            filled =
+                TrapStep("LoadDirectionList", "frmMain", [&] { fillDirectionRows(m_spListO, *rs, rows); });
+        if (!filled) m_spListO->setMaxRows(0);
+    }
+    CloseRecordset(rs);
+
+    QStringList arrived;
+    for (const QString& code : listedCodes())
+        if (!before.contains(code)) arrived << code;
+    for (const QString& code : arrived) m_newCodes.insert(code);
+
+    // The selected direction stays selected wherever it moved, and its lines and totals stay as they
+    // are. Only when it left the list does the row at its place take over, with its own lines.
+    const int row = rowOfCode(m_spListO, selected);
+    {
+        const QScopedValueRollback<bool> loading(m_loadingList, true);
+        if (row > 0)
+            m_spListO->setActiveCell(activeCol, row);
+        else if (m_spListO->maxRows() > 0)
+            m_spListO->setActiveCell(activeCol, std::clamp(activeRow, 1, m_spListO->maxRows()));
+        m_spListO->verticalScrollBar()->setValue(scroll);
+    }
+    if (row == 0 && !selected.isEmpty()) {
+        LoadOrderLines(-2);
+        if (!DBConnectionLost()) LoadProductTotals(-2);
+    }
+    MarkNewRows();
+    UpdateTitle();
+    if (!arrived.isEmpty()) AnnounceArrivals(arrived);
+    return filled;
+}
+
+QStringList frmMain::listedCodes() const {
+    QStringList codes;
+    for (int row = 1; row <= m_spListO->maxRows(); ++row) codes << m_spListO->text(orders::kDirCode, row);
+    return codes;
+}
+
+void frmMain::MarkNewRows() {
+    for (int row = 1; row <= m_spListO->maxRows(); ++row) {
+        if (m_newCodes.contains(m_spListO->text(orders::kDirCode, row)))
+            m_spListO->setBackColor(-1, row, kNewRowColor);
+        else if (m_spListO->backColor(1, row) == kNewRowColor)
+            m_spListO->setBackColor(-1, row, m_spListO->rowDefaultBackColor(row));
+    }
+}
+
+QStringList frmMain::NewDirectionCodes() const {
+    QStringList codes;
+    for (const QString& code : listedCodes())
+        if (m_newCodes.contains(code)) codes << code;
+    return codes;
+}
+
+int frmMain::UnprintedCount() const {
+    int count = 0;
+    for (int row = 1; row <= m_spListO->maxRows(); ++row)
+        if (m_spListO->text(orders::kDirState, row) != orderdata::kPrinted) ++count;
+    return count;
 }
 
 void frmMain::LoadOrderLines(int row) {
