@@ -3,6 +3,7 @@
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
 #include "platform/error_reporter.h"
+#include "platform/shell.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -57,6 +58,12 @@ void ReportErrorsInBoxes() {
 
 void ShowInfoMsg(const QString& text, const QString& title) {
     showKeepingFocus({text, titleOr(title), Dialogs::Icon::Information, Dialogs::Buttons::Ok, 1});
+}
+
+void ShowFilesMsg(const QString& text, const QString& folder) {
+    const int answer = showKeepingFocus(
+        {text, titleOr(QString()), Dialogs::Icon::Information, Dialogs::Buttons::OkOpenFolder, 1});
+    if (answer == Dialogs::ResultOpenFolder) shell::openDocument(folder);
 }
 
 int ShowQuestionMsg(const QString& text, const QString& title, bool defaultYes) {

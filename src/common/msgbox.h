@@ -12,6 +12,9 @@ inline constexpr int kNo = 7;
 
 // Information box, OK button. An empty title means the application title.
 void ShowInfoMsg(const QString& text, const QString& title = QString());
+// Information box about files written to `folder`, with "확인" and "폴더 열기"; the folder button opens the
+// folder in the desktop's file manager.
+void ShowFilesMsg(const QString& text, const QString& folder);
 // Question box, Yes and No; the default button is Yes when defaultYes is set, No otherwise. 6 or 7.
 int ShowQuestionMsg(const QString& text, const QString& title = QString(), bool defaultYes = true);
 // Exclamation box titled "오류": the context, the error number and the error description. Always 0.

@@ -200,8 +200,8 @@ void frmMain::LoadDirectionList() {
     const QString sql =
         orderdata::DirectionListSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
     RecordsetPtr rs;
-    const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
-    // Cancelled while the server held it: the list stays as it was.
+    const bool ran = !DBStatementCancelled() && DBOpenRecordset(rs, sql) >= 0 && rs;
+    // Cancelled while the server held it (the watch's look or the list itself): the list stays as it was.
     if (DBStatementCancelled()) {
         m_shown = previous;
         m_loadingList = false;

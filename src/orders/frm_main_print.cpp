@@ -81,6 +81,15 @@ QStringList fileNames(const QStringList& paths) {
     return names;
 }
 
+// A sheet's title as a file name: "주문서 라벤청과 2030-05-12" -> "주문서_라벤청과_2030-05-12.pdf";
+// characters that file systems refuse become "_".
+QString pdfFileName(const QString& title) {
+    QString name = title.isEmpty() ? QStringLiteral("주문서") : title;
+    for (QChar& ch : name)
+        if (ch.isSpace() || QStringLiteral("/\\:*?\"<>|").contains(ch) || ch.unicode() < 0x20) ch = u'_';
+    return name + QStringLiteral(".pdf");
+}
+
 void reportFailure(const AppError& e) {
     if (e.number() == page_printer::kPrinterError)
         ShowErrorMsg(QStringLiteral("주문서를 프린터로 보내지 못했습니다. 출력 표시는 하지 않았습니다."), e);
@@ -269,7 +278,11 @@ void OrderSheetCommand::TellWhereSheetsWent() {
         add(QStringLiteral("선택한 프린터(") + m_chosenPrinter + QStringLiteral(")가 없어 기본 프린터(") +
             m_standInPrinter +
             QStringLiteral(")로 주문서를 출력했습니다.\r\n[프린터] 버튼에서 프린터를 다시 선택하세요."));
-    if (!text.isEmpty()) ShowInfoMsg(text);
+    if (text.isEmpty()) return;
+    if (m_pdfFiles.isEmpty())
+        ShowInfoMsg(text);
+    else
+        ShowFilesMsg(text, page_printer::pdfFolder());
 }
 
 void OrderSheetCommand::Print() {
@@ -355,6 +368,7 @@ void OrderSheetCommand::Preview() {
                               AppError(75, QStringLiteral("SavePdf"), error));
         },
         &m_window);
+    preview.setSuggestedPdfName(pdfFileName(sheets.front().document.title));
     ShowModalOwned(&preview, &m_window);
 }
 

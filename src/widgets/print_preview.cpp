@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
@@ -133,9 +134,17 @@ void frmPrintPreview::render() {
 }
 
 void frmPrintPreview::onSavePdf() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDF 저장"), QString(),
-                                                      QStringLiteral("PDF (*.pdf)"));
-    if (path.isEmpty() || !m_savePdf) return;
+    // The widget dialog of Qt, so that it speaks the program's language (Korean) on every desktop.
+    QFileDialog dialog(this, QStringLiteral("PDF 저장"));
+    dialog.setObjectName(QStringLiteral("dlgSavePdf"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!m_suggestedPdfName.isEmpty()) dialog.selectFile(m_suggestedPdfName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !m_savePdf) return;
+    const QString path = dialog.selectedFiles().constFirst();
     m_savePdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path
                                                                          : path + QStringLiteral(".pdf"));
 }

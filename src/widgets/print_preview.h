@@ -36,6 +36,8 @@ public:
     void setZoom(double percent);
     // The page as shown now.
     QImage pageImage() const { return m_image; }
+    // The file name "PDF 저장" suggests, in the user's documents folder ("주문서_라벤청과_2030-05-12.pdf").
+    void setSuggestedPdfName(const QString& name) { m_suggestedPdfName = name; }
 
     QPushButton* btnPrev() const { return m_btnPrev; }
     QPushButton* btnNext() const { return m_btnNext; }
@@ -54,6 +56,7 @@ private:
     PaintPage m_paint;
     PrintPages m_print;
     SavePdf m_savePdf;
+    QString m_suggestedPdfName;
     int m_page = 0;
     double m_zoom = 100;
     QImage m_image;
