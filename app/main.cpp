@@ -5,6 +5,8 @@
 #include "platform/dialogs.h"
 #include "platform/fonts.h"
 #include "platform/language.h"
+#include "platform/printer/page_printer.h"
+#include "print/print_canvas.h"
 #include "startup/frm_login.h"
 #include "startup/mod_main.h"
 #include "widgets/desktop_look.h"
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
     static ServerWaiter serverWaiter;
     blocking_wait::setWaiter(&serverWaiter);
     ReportErrorsInBoxes();
+    // The sheets go to the printers the page printer knows.
+    ProgramPrinters().SetInstalledPrintersSource(&page_printer::installedPrinterNames);
 
     StartHandOver handOver;
     // The main window ends the session when it closes; the login window hands over to it after a login.

@@ -61,9 +61,10 @@ std::unique_ptr<QPdfWriter> pdfOn(QBuffer& buffer) {
 void BM_RecordAndReplay(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
-        PrnInit(QString());
-        LayOutSheet(sheet(), EstimatedPages(sheet()));
-        const PrintDocument doc = PrnTakeDocument();
+        PrintCanvas canvas;
+        canvas.PrnInit(QString());
+        LayOutSheet(canvas, sheet(), EstimatedPages(sheet()));
+        const PrintDocument doc = canvas.PrnTakeDocument();
         QByteArray pdf;
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
@@ -85,9 +86,10 @@ struct Call {
 };
 
 void BM_BarePainter(benchmark::State& state) {
-    PrnInit(QString());
-    LayOutSheet(sheet(), EstimatedPages(sheet()));
-    const PrintDocument doc = PrnTakeDocument();
+    PrintCanvas canvas;
+    canvas.PrnInit(QString());
+    LayOutSheet(canvas, sheet(), EstimatedPages(sheet()));
+    const PrintDocument doc = canvas.PrnTakeDocument();
     // Everything the drawing needs, worked out before the clock runs.
     QByteArray probe;
     QBuffer probeBuffer(&probe);

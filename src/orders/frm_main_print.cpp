@@ -374,8 +374,6 @@ void OrderSheetCommand::Preview() {
 
 // The buttons of the print command's neighbours and their place in the top bar.
 void frmMain::CreatePrintButtons() {
-    // The sheets go to the printers the page printer knows.
-    SetInstalledPrintersSource(&page_printer::installedPrinterNames);
     m_btnPreview = new QPushButton(QStringLiteral("미리보기"), pnlTop(0));
     m_btnPreview->setObjectName(QStringLiteral("btnPreview"));
     m_btnPreview->setFocusPolicy(Qt::TabFocus);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class PrintCanvas;
+
 // The order sheet ("주문서"): a titled table of order lines, 18 rows of 13 mm to a page, each page its own
 // print job, drawn on the millimetre canvas; some sheets end with the product summary ("집계표") and the
 // notice box ("공지사항:").
@@ -13,16 +15,19 @@
 // branch-0 direction of the buyer from the direction's purchase date on, with each line's delivery date.
 // The sheet's data is read by the order data layer (orderdata/print_buy_order.h); this folder only draws.
 
+// Both draw on the sheet's canvas.
+//
 // The title block at the top of a page (title by mode, recipient, delivery line unless noDeliveryLine,
 // page line) and, by kind, a table header at y0: 0 the order lines', 1 the summary's, 2 none.
-void PrintOrderHeader(int kind, int mode, double y0, const QString& buyerName, const QString& purchaseDate,
-                      int page, int pages, bool noDeliveryLine);
+void PrintOrderHeader(PrintCanvas& canvas, int kind, int mode, double y0, const QString& buyerName,
+                      const QString& purchaseDate, int page, int pages, bool noDeliveryLine);
 // One 13 mm row with its top at y: kind 0 an order line, kind 1 a summary row (number, product, quantity,
 // unit). The quantity is the stored text, printed as a number with one decimal when it has one and
 // thousands grouping. deliveryDate (ahead sheets) goes under the mark as "mm/dd".
-void PrintOrderRow(int kind, double y, int number, const QString& mark, const QString& product,
-                   const QString& quantity, const QString& unit, const QString& customer,
-                   const QString& remark, const QString& car, const QString& deliveryDate);
+void PrintOrderRow(PrintCanvas& canvas, int kind, double y, int number, const QString& mark,
+                   const QString& product, const QString& quantity, const QString& unit,
+                   const QString& customer, const QString& remark, const QString& car,
+                   const QString& deliveryDate);
 // "일", "월", "화", "수", "목", "금" or "토" for a date "yyyy-mm-dd"; empty for a text that is no date.
 QString GetWeekdayName(const QString& date);
 

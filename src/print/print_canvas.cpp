@@ -19,73 +19,6 @@ constexpr double kMeasureDpi = 600;  // the printer the layouts are measured for
 constexpr double kMmPerInch = 25.4;
 const QString kCanvasFamily = QStringLiteral("굴림체");
 
-// The surface texts are measured on: a 600-dpi device, like the printer's.
-QPaintDevice* measureDevice() {
-    static QImage image = [] {
-        QImage i(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(kMeasureDpi / 0.0254);
-        i.setDotsPerMeterX(dotsPerMeter);
-        i.setDotsPerMeterY(dotsPerMeter);
-        return i;
-    }();
-    return &image;
-}
-
-struct CanvasState {
-    PrintDocument document;
-    PrintPage page;  // the open print job
-    PrintFont font{kCanvasFamily, 9, false};
-    QColor colour = Qt::black;
-    double currentX = 0;
-    double currentY = 0;
-    std::optional<QFontMetricsF> metrics;  // of `font`, made when first needed after a change
-    // Widths already measured, per font: a sheet repeats its captions, units, names and numbers on every
-    // page, and shaping them again took a fifth of the time a sheet needs to be recorded.
-    std::vector<std::pair<PrintFont, QHash<QString, double>>> widths;
-
-    const QFontMetricsF& fontMetrics() {
-        if (!metrics) metrics.emplace(ToQFont(font), measureDevice());
-        return *metrics;
-    }
-    // The advance of one line of text in the current font, in device pixels.
-    double lineWidth(const QString& line) {
-        auto it = std::find_if(widths.begin(), widths.end(), [&](const auto& w) { return w.first == font; });
-        if (it == widths.end()) it = widths.insert(widths.end(), {font, {}});
-        QHash<QString, double>& known = it->second;
-        if (const auto found = known.constFind(line); found != known.cend()) return found.value();
-        const double w = fontMetrics().horizontalAdvance(line);
-        known.insert(line, w);
-        return w;
-    }
-    void setSize(double size) {
-        if (size > 0 && size != font.size) {
-            font.size = size;
-            metrics.reset();
-        }
-    }
-    void setBold(bool bold) {
-        if (bold != font.bold) {
-            font.bold = bold;
-            metrics.reset();
-        }
-    }
-};
-
-CanvasState& canvas() {
-    static CanvasState state;
-    return state;
-}
-
-QString& currentPrinter() {
-    static QString name;
-    return name;
-}
-
-std::function<QStringList()>& installedPrinters() {
-    static std::function<QStringList()> source;
-    return source;
-}
-
 double pixelsToMm(double pixels) {
     return pixels * kMmPerInch / kMeasureDpi;
 }
@@ -99,28 +32,6 @@ QString oneLine(const QString& text) {
     return line;
 }
 
-// Prints a text at the current position without a line feed: the position moves to the end of the text.
-// `stretch` below 1 draws it condensed to that share of its width.
-void printAtCurrent(const QString& text, double stretch = 1) {
-    CanvasState& c = canvas();
-    if (text.isEmpty()) return;
-    PrintItem item;
-    item.kind = PrintItem::Kind::Text;
-    item.y1 = c.currentY;
-    item.x1 = c.currentX;
-    item.text = oneLine(text);
-    item.font = c.font;
-    item.colour = c.colour;
-    item.stretch = stretch;
-    c.currentX += PrnTextWidth(item.text) * stretch;
-    c.page.items.push_back(std::move(item));
-}
-
-void printAt(double y, double x, const QString& text) {
-    SetPrintPos(y, x);
-    printAtCurrent(text);
-}
-
 // A text made to fit a width in millimetres: the share of its width it is drawn at, and the text itself,
 // cut after the last character that fits at the narrowest share.
 struct Fitted {
@@ -129,52 +40,116 @@ struct Fitted {
     double width = 0;  // as drawn, millimetres
 };
 
-Fitted fitText(const QString& text, double room, bool mayCut) {
+// `width` measures a text in millimetres in the font it is drawn in.
+template <typename Measure>
+Fitted fitText(const QString& text, double room, bool mayCut, Measure width) {
     const QString line = oneLine(text);
-    const double width = PrnTextWidth(line);
-    if (width <= room || width <= 0) return {line, 1, width};
-    if (width * kMinCellStretch <= room || !mayCut) return {line, room / width, room};
+    const double full = width(line);
+    if (full <= room || full <= 0) return {line, 1, full};
+    if (full * kMinCellStretch <= room || !mayCut) return {line, room / full, room};
     QString cut = line;
-    while (!cut.isEmpty() && PrnTextWidth(cut) * kMinCellStretch > room) cut.chop(1);
+    while (!cut.isEmpty() && width(cut) * kMinCellStretch > room) cut.chop(1);
     while (cut.endsWith(QLatin1Char(' '))) cut.chop(1);
-    return {cut, kMinCellStretch, PrnTextWidth(cut) * kMinCellStretch};
+    return {cut, kMinCellStretch, width(cut) * kMinCellStretch};
+}
+
+// The surface texts are measured on: a 600-dpi device, like the printer's.
+QImage measureSurface() {
+    QImage image(1, 1, QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(kMeasureDpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+}  // namespace
+
+void PrinterChoice::SelectPrinterByName(const QString& deviceName) {
+    if (!m_installed) return;
+    for (const QString& name : m_installed())
+        if (name == deviceName) {
+            m_current = name;
+            return;
+        }
+}
+
+PrinterChoice& ProgramPrinters() {
+    static PrinterChoice printers;
+    return printers;
+}
+
+PrintCanvas::PrintCanvas(PrinterChoice& printers)
+    : m_printers(printers), m_measureDevice(measureSurface()), m_font{kCanvasFamily, 9, false} {}
+
+const QFontMetricsF& PrintCanvas::fontMetrics() {
+    if (!m_metrics) m_metrics.emplace(ToQFont(m_font), &m_measureDevice);
+    return *m_metrics;
+}
+
+// The advance of one line of text in the current font, in device pixels.
+double PrintCanvas::lineWidth(const QString& line) {
+    auto it =
+        std::find_if(m_widths.begin(), m_widths.end(), [&](const auto& w) { return w.first == m_font; });
+    if (it == m_widths.end()) it = m_widths.insert(m_widths.end(), {m_font, {}});
+    QHash<QString, double>& known = it->second;
+    if (const auto found = known.constFind(line); found != known.cend()) return found.value();
+    const double w = fontMetrics().horizontalAdvance(line);
+    known.insert(line, w);
+    return w;
+}
+
+void PrintCanvas::setSize(double size) {
+    if (size > 0 && size != m_font.size) {
+        m_font.size = size;
+        m_metrics.reset();
+    }
+}
+
+void PrintCanvas::setBold(bool bold) {
+    if (bold != m_font.bold) {
+        m_font.bold = bold;
+        m_metrics.reset();
+    }
+}
+
+// Prints a text at the current position without a line feed: the position moves to the end of the text.
+// `stretch` below 1 draws it condensed to that share of its width.
+void PrintCanvas::printAtCurrent(const QString& text, double stretch) {
+    if (text.isEmpty()) return;
+    PrintItem item;
+    item.kind = PrintItem::Kind::Text;
+    item.y1 = m_currentY;
+    item.x1 = m_currentX;
+    item.text = oneLine(text);
+    item.font = m_font;
+    item.colour = m_colour;
+    item.stretch = stretch;
+    m_currentX += PrnTextWidth(item.text) * stretch;
+    m_page.items.push_back(std::move(item));
+}
+
+void PrintCanvas::printAt(double y, double x, const QString& text) {
+    SetPrintPos(y, x);
+    printAtCurrent(text);
 }
 
 // One fitted line with its alignment between x and right.
-void printFitted(double y, double x, double right, const QString& text, int halign, bool mayCut) {
-    const Fitted fitted = fitText(text, std::max(0.1, right - x), mayCut);
+void PrintCanvas::printFitted(double y, double x, double right, const QString& text, int halign,
+                              bool mayCut) {
+    const Fitted fitted = fitText(text, std::max(0.1, right - x), mayCut,
+                                  [this](const QString& t) { return double(PrnTextWidth(t)); });
     if (halign == 1) x = x + (right - x - fitted.width) / 2;
     if (halign == 2) x = right - fitted.width;
     SetPrintPos(y, x);
     printAtCurrent(fitted.text, fitted.stretch);
 }
 
-}  // namespace
-
-void SetInstalledPrintersSource(std::function<QStringList()> source) {
-    installedPrinters() = std::move(source);
-}
-
-QString CurrentPrinterName() {
-    return currentPrinter();
-}
-
-void SelectPrinterByName(const QString& deviceName) {
-    if (!installedPrinters()) return;
-    for (const QString& name : installedPrinters()())
-        if (name == deviceName) {
-            currentPrinter() = name;
-            return;
-        }
-}
-
-void PrnInit(const QString& printerName, int scaleMode) {
-    CanvasState& c = canvas();
+void PrintCanvas::PrnInit(const QString& printerName, int scaleMode) {
     TrapStep("PrnInit", "modVBPrint", [&] {
         if (!printerName.isEmpty()) SelectPrinterByName(printerName);
-        c.document = PrintDocument{};
-        c.document.printerName = CurrentPrinterName();
-        c.page = PrintPage{};
+        m_document = PrintDocument{};
+        m_document.printerName = CurrentPrinterName();
+        m_page = PrintPage{};
     });
     TrapStep("PrnInit", "modVBPrint", [&] {
         // Millimetres are the recording's only unit; another scale mode has no meaning for it.
@@ -182,50 +157,46 @@ void PrnInit(const QString& printerName, int scaleMode) {
             throw AppError(380, QStringLiteral("PrnInit"), QStringLiteral("Invalid property value"));
     });
     TrapStep("PrnInit", "modVBPrint", [&] {
-        c.font = PrintFont{kCanvasFamily, 9, false};
-        c.metrics.reset();
-        c.widths.clear();  // one document's texts at a time
-        c.colour = Qt::black;
-        c.currentX = 0;
-        c.currentY = 0;
+        m_font = PrintFont{kCanvasFamily, 9, false};
+        m_metrics.reset();
+        m_widths.clear();  // one document's texts at a time
+        m_colour = Qt::black;
+        m_currentX = 0;
+        m_currentY = 0;
     });
     // Text backgrounds are always transparent in the recording: texts never paint over the lines.
 }
 
-void SetPrintPos(double y, double x) {
-    CanvasState& c = canvas();
-    if (y != 0) c.currentY = y;
-    if (x != 0) c.currentX = x;
+void PrintCanvas::SetPrintPos(double y, double x) {
+    if (y != 0) m_currentY = y;
+    if (x != 0) m_currentX = x;
 }
 
-float PrnTextWidth(const QString& text) {
+float PrintCanvas::PrnTextWidth(const QString& text) {
     if (text.isEmpty()) return 0;
-    CanvasState& c = canvas();
     double widest = 0;
     for (const QString& line : text.split(QLatin1Char('\n')))
-        widest = std::max(widest, c.lineWidth(QString(line).remove(QLatin1Char('\r'))));
+        widest = std::max(widest, lineWidth(QString(line).remove(QLatin1Char('\r'))));
     return float(pixelsToMm(widest));
 }
 
-float PrnTextHeight(const QString& text) {
+float PrintCanvas::PrnTextHeight(const QString& text) {
     if (text.isEmpty()) return 0;
     const qsizetype lines = text.count(QLatin1Char('\n')) + 1;
-    return float(pixelsToMm(canvas().fontMetrics().height() * double(lines)));
+    return float(pixelsToMm(fontMetrics().height() * double(lines)));
 }
 
-void SetPrnFont(double size, int bold) {
-    CanvasState& c = canvas();
-    c.setSize(size);
-    if (bold == 0) c.setBold(false);
-    if (bold == 1) c.setBold(true);
+void PrintCanvas::SetPrnFont(double size, int bold) {
+    setSize(size);
+    if (bold == 0) setBold(false);
+    if (bold == 1) setBold(true);
 }
 
-void PrintText_abs(double y, double x, const QString& given, double size, bool bold, int halign, double x2,
-                   int wrap, double spacing, int valign, double y2) {
-    CanvasState& c = canvas();
+void PrintCanvas::PrintText_abs(double y, double x, const QString& given, double size, bool bold, int halign,
+                                double x2, int wrap, double spacing, int valign, double y2) {
     const QString text = oneLine(given);
-    if (size != 0) c.setSize(size);
-    c.setBold(bold);
+    if (size != 0) setSize(size);
+    setBold(bold);
     if (!(y == 0 && x == 0)) {
         if (halign == 1) x = x + (x2 - x - PrnTextWidth(text)) / 2;
         if (halign == 2) x = x2 - PrnTextWidth(text);
@@ -254,12 +225,11 @@ void PrintText_abs(double y, double x, const QString& given, double size, bool b
     printAt(y, x, text);
 }
 
-void PrintCellText(double y, double x, double right, const QString& given, double size, bool bold, int halign,
-                   int wrap, bool mayCut) {
-    CanvasState& c = canvas();
+void PrintCanvas::PrintCellText(double y, double x, double right, const QString& given, double size,
+                                bool bold, int halign, int wrap, bool mayCut) {
     const QString text = oneLine(given);
-    if (size != 0) c.setSize(size);
-    c.setBold(bold);
+    if (size != 0) setSize(size);
+    setBold(bold);
     if (text.isEmpty()) return;
     QStringList pieces;
     if (wrap != 0) SplitByte(text, std::max(wrap, 2), pieces);
@@ -274,8 +244,8 @@ void PrintCellText(double y, double x, double right, const QString& given, doubl
     printFitted(y, x, right, text, halign, mayCut);
 }
 
-void PrintLine_abs(double y1, double x1, double y2, double x2, double width, const QColor& colour, bool box,
-                   bool fill) {
+void PrintCanvas::PrintLine_abs(double y1, double x1, double y2, double x2, double width,
+                                const QColor& colour, bool box, bool fill) {
     PrintItem item;
     item.kind = !box ? PrintItem::Kind::Line : (fill ? PrintItem::Kind::FilledBox : PrintItem::Kind::Box);
     item.y1 = y1;
@@ -284,16 +254,15 @@ void PrintLine_abs(double y1, double x1, double y2, double x2, double width, con
     item.x2 = x2;
     item.penWidth = width;
     item.colour = colour;
-    canvas().page.items.push_back(std::move(item));
+    m_page.items.push_back(std::move(item));
 }
 
-void PrintParagraph(double x, double y, const QString& text, int maxLines, int wrap, const QColor& colour,
-                    double size, bool bold) {
+void PrintCanvas::PrintParagraph(double x, double y, const QString& text, int maxLines, int wrap,
+                                 const QColor& colour, double size, bool bold) {
     if (text.isEmpty()) return;
-    CanvasState& c = canvas();
-    c.colour = colour;
-    if (size > 0) c.setSize(size);
-    c.setBold(bold);
+    m_colour = colour;
+    if (size > 0) setSize(size);
+    setBold(bold);
     const double lineHeight = 1.1 * PrnTextHeight(QStringLiteral("가"));
     int n = 0;
     for (const QString& paragraph : text.split(QStringLiteral("\r\n"))) {
@@ -317,17 +286,15 @@ void PrintParagraph(double x, double y, const QString& text, int maxLines, int w
     }
 }
 
-void PrnEndDoc() {
-    CanvasState& c = canvas();
-    if (!c.page.items.empty()) c.document.pages.push_back(std::move(c.page));
-    c.page = PrintPage{};
+void PrintCanvas::PrnEndDoc() {
+    if (!m_page.items.empty()) m_document.pages.push_back(std::move(m_page));
+    m_page = PrintPage{};
 }
 
-PrintDocument PrnTakeDocument() {
+PrintDocument PrintCanvas::PrnTakeDocument() {
     PrnEndDoc();
-    CanvasState& c = canvas();
-    PrintDocument document = std::move(c.document);
-    c.document = PrintDocument{};
-    c.document.printerName = CurrentPrinterName();
+    PrintDocument document = std::move(m_document);
+    m_document = PrintDocument{};
+    m_document.printerName = CurrentPrinterName();
     return document;
 }

@@ -39,12 +39,12 @@ constexpr Column kSummaryLabels[] = {
     {10, 20, u"번호"}, {20, 108, u"품     명"}, {170, 183, u"수량"}, {183, 198, u"단위"}};
 constexpr double kSummaryRules[] = {10, 20, 170, 183, 198};
 
-void verticalRules(const double* xs, std::size_t count, double top, double bottom) {
-    for (std::size_t i = 0; i < count; ++i) PrintLine_abs(top, xs[i], bottom, xs[i], 1, Qt::black);
+void verticalRules(PrintCanvas& canvas, const double* xs, std::size_t count, double top, double bottom) {
+    for (std::size_t i = 0; i < count; ++i) canvas.PrintLine_abs(top, xs[i], bottom, xs[i], 1, Qt::black);
 }
 
-void horizontalRule(double y) {
-    PrintLine_abs(y, kLeft, y, kRight, 1, Qt::black);
+void horizontalRule(PrintCanvas& canvas, double y) {
+    canvas.PrintLine_abs(y, kLeft, y, kRight, 1, Qt::black);
 }
 
 // A stored quantity as the sheet shows it: one decimal when it has one, thousands grouped, 0 shown.
@@ -75,77 +75,78 @@ QString carNumber(const QString& carname) {
     return FormatAmount(LeadingNumber(carname), 0, false, true);
 }
 
-void printTitleBlock(int mode, const QString& buyerName, const QString& purchaseDate, int page, int pages,
-                     bool noDeliveryLine) {
+void printTitleBlock(PrintCanvas& canvas, int mode, const QString& buyerName, const QString& purchaseDate,
+                     int page, int pages, bool noDeliveryLine) {
     const QString title =
         mode == 2 ? QStringLiteral("라벤푸드 주문서(마감후추가)") : QStringLiteral("라벤푸드 주문서");
-    PrintText_abs(8.5, kLeft, title, 20, true, 1, kRight);
+    canvas.PrintText_abs(8.5, kLeft, title, 20, true, 1, kRight);
     const QString pageText = QStringLiteral("Page.") + QString::number(page) + QLatin1Char('/') +
                              QString::number(pages) + QStringLiteral(" (총") + QString::number(pages) +
                              QStringLiteral("장)");
     const QString deliveryText = QStringLiteral("납 품 일 : ") + purchaseDateText(purchaseDate) +
                                  QLatin1Char(' ') + GetWeekdayName(purchaseDate) + QStringLiteral("요일");
-    SetPrnFont(12, 1);
+    canvas.SetPrnFont(12, 1);
     // The buyer's name ends before the centred delivery date (or the page number), however long it is.
-    const double buyerRight =
-        noDeliveryLine ? kRight - PrnTextWidth(pageText) : (kLeft + kRight - PrnTextWidth(deliveryText)) / 2;
-    PrintCellText(26, kLeft, buyerRight - 2, QStringLiteral("수 신 처 : ") + buyerName, 12, true);
-    if (!noDeliveryLine) PrintText_abs(26, kLeft, deliveryText, 12, true, 1, kRight);
-    PrintText_abs(26, kLeft, pageText, 12, true, 2, kRight);
+    const double buyerRight = noDeliveryLine ? kRight - canvas.PrnTextWidth(pageText)
+                                             : (kLeft + kRight - canvas.PrnTextWidth(deliveryText)) / 2;
+    canvas.PrintCellText(26, kLeft, buyerRight - 2, QStringLiteral("수 신 처 : ") + buyerName, 12, true);
+    if (!noDeliveryLine) canvas.PrintText_abs(26, kLeft, deliveryText, 12, true, 1, kRight);
+    canvas.PrintText_abs(26, kLeft, pageText, 12, true, 2, kRight);
 }
 
 template <std::size_t N, std::size_t R>
-void printTableHeader(double y0, const Column (&labels)[N], const double (&rules)[R]) {
-    horizontalRule(y0);
-    horizontalRule(y0 + kHeaderHeight);
-    verticalRules(rules, R, y0, y0 + kHeaderHeight);
+void printTableHeader(PrintCanvas& canvas, double y0, const Column (&labels)[N], const double (&rules)[R]) {
+    horizontalRule(canvas, y0);
+    horizontalRule(canvas, y0 + kHeaderHeight);
+    verticalRules(canvas, rules, R, y0, y0 + kHeaderHeight);
     for (const Column& c : labels)
-        PrintText_abs(y0 + kLabelOffset, c.left, QString::fromUtf16(c.label), kRowSize, false, 1, c.right);
+        canvas.PrintText_abs(y0 + kLabelOffset, c.left, QString::fromUtf16(c.label), kRowSize, false, 1,
+                             c.right);
 }
 
-void printTableHeader(int kind, double y0) {
-    if (kind == 0) printTableHeader(y0, kLineColumns, kLineRules);
-    if (kind == 1) printTableHeader(y0, kSummaryLabels, kSummaryRules);
+void printTableHeader(PrintCanvas& canvas, int kind, double y0) {
+    if (kind == 0) printTableHeader(canvas, y0, kLineColumns, kLineRules);
+    if (kind == 1) printTableHeader(canvas, y0, kSummaryLabels, kSummaryRules);
 }
 
 // The summary after the lines; n and p go on from where the lines left them (n -1: the page is empty).
-void placeSummary(const SheetData& sheet, int pages, int& n, int& p) {
+void placeSummary(PrintCanvas& canvas, const SheetData& sheet, int pages, int& n, int& p) {
     int j = 0;
     for (const SummaryRow& row : sheet.summary) {
         ++j;
         ++n;
         if (j == 1) {
             const int c = n + 1;
-            PrintText_abs(kRowHeight * c + 26, kLeft, QStringLiteral("집계표"), kRowSize, true);
+            canvas.PrintText_abs(kRowHeight * c + 26, kLeft, QStringLiteral("집계표"), kRowSize, true);
             // A page that already carries the title block (the lines' page) does not get it twice.
             if (n == 0)
-                PrintOrderHeader(1, sheet.mode, kRowHeight * c + 33, sheet.buyerName, sheet.bdate, p, pages,
-                                 false);
+                PrintOrderHeader(canvas, 1, sheet.mode, kRowHeight * c + 33, sheet.buyerName, sheet.bdate, p,
+                                 pages, false);
             else
-                printTableHeader(1, kRowHeight * c + 33);
+                printTableHeader(canvas, 1, kRowHeight * c + 33);
             n = c + 1;
         } else if (n == 1) {
-            PrintOrderHeader(1, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, false);
+            PrintOrderHeader(canvas, 1, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, false);
         }
-        PrintOrderRow(1, slotTop(n), j, QString(), row.pname, row.qnt, row.unit, QString(), QString(),
+        PrintOrderRow(canvas, 1, slotTop(n), j, QString(), row.pname, row.qnt, row.unit, QString(), QString(),
                       QString(), QString());
         if (n > 17) {
-            PrnEndDoc();
+            canvas.PrnEndDoc();
             n = 0;
             ++p;
         }
     }
 }
 
-void placeNotices(const SheetData& sheet, int pages, int& n, int& p) {
+void placeNotices(PrintCanvas& canvas, const SheetData& sheet, int pages, int& n, int& p) {
     if (n > 15) {
-        PrnEndDoc();
+        canvas.PrnEndDoc();
         ++p;
-        PrintOrderHeader(2, sheet.mode, 0, sheet.buyerName, sheet.bdate, p, pages, false);
+        PrintOrderHeader(canvas, 2, sheet.mode, 0, sheet.buyerName, sheet.bdate, p, pages, false);
     }
-    PrintLine_abs(237, kLeft, 276, kRight, 12, Qt::black, true, false);
-    PrintText_abs(239, 12, QStringLiteral("공지사항:"), 14, true);
-    PrintParagraph(12, 248, sheet.notices, -1, 88, Qt::black, 12, false);
+    canvas.PrintLine_abs(237, kLeft, 276, kRight, 12, Qt::black, true, false);
+    canvas.PrintText_abs(239, 12, QStringLiteral("공지사항:"), 14, true);
+    canvas.PrintParagraph(12, 248, sheet.notices, -1, 88, Qt::black, 12, false);
 }
 
 }  // namespace
@@ -156,41 +157,42 @@ QString GetWeekdayName(const QString& date) {
     return d.isValid() ? QString::fromUtf16(kNames[d.dayOfWeek() - 1]) : QString();
 }
 
-void PrintOrderHeader(int kind, int mode, double y0, const QString& buyerName, const QString& purchaseDate,
-                      int page, int pages, bool noDeliveryLine) {
-    printTitleBlock(mode, buyerName, purchaseDate, page, pages, noDeliveryLine);
-    printTableHeader(kind, y0);
+void PrintOrderHeader(PrintCanvas& canvas, int kind, int mode, double y0, const QString& buyerName,
+                      const QString& purchaseDate, int page, int pages, bool noDeliveryLine) {
+    printTitleBlock(canvas, mode, buyerName, purchaseDate, page, pages, noDeliveryLine);
+    printTableHeader(canvas, kind, y0);
 }
 
-void PrintOrderRow(int kind, double y, int number, const QString& mark, const QString& product,
-                   const QString& quantity, const QString& unit, const QString& customer,
-                   const QString& remark, const QString& car, const QString& deliveryDate) {
+void PrintOrderRow(PrintCanvas& canvas, int kind, double y, int number, const QString& mark,
+                   const QString& product, const QString& quantity, const QString& unit,
+                   const QString& customer, const QString& remark, const QString& car,
+                   const QString& deliveryDate) {
     const double bottom = y + kRowHeight;
     const double textY = y + kTextOffset;
     if (kind == 1) {
-        verticalRules(kSummaryRules, std::size(kSummaryRules), y, bottom);
-        PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 20);
-        PrintCellText(textY, 21, 170 - kCellPad, product, kRowSize, false);
-        PrintCellText(textY, 170 + kCellPad, 182, quantityText(quantity), 0, false, 2, 0, false);
-        PrintCellText(textY, 184, kRight - kCellPad, unit, kRowSize, false);
-        horizontalRule(bottom);
+        verticalRules(canvas, kSummaryRules, std::size(kSummaryRules), y, bottom);
+        canvas.PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 20);
+        canvas.PrintCellText(textY, 21, 170 - kCellPad, product, kRowSize, false);
+        canvas.PrintCellText(textY, 170 + kCellPad, 182, quantityText(quantity), 0, false, 2, 0, false);
+        canvas.PrintCellText(textY, 184, kRight - kCellPad, unit, kRowSize, false);
+        horizontalRule(canvas, bottom);
         return;
     }
-    verticalRules(kLineRules, std::size(kLineRules), y, bottom);
-    PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 21);
+    verticalRules(canvas, kLineRules, std::size(kLineRules), y, bottom);
+    canvas.PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 21);
     if (deliveryDate.isEmpty()) {
-        PrintText_abs(textY, 20, mark, kRowSize, false, 1, 31);
+        canvas.PrintText_abs(textY, 20, mark, kRowSize, false, 1, 31);
     } else {
-        PrintText_abs(y + 2, 20, mark, kRowSize, false, 1, 31);
-        PrintText_abs(y + 8, 20, monthSlashDay(deliveryDate), 9, false, 1, 31);
+        canvas.PrintText_abs(y + 2, 20, mark, kRowSize, false, 1, 31);
+        canvas.PrintText_abs(y + 8, 20, monthSlashDay(deliveryDate), 9, false, 1, 31);
     }
-    PrintCellText(textY, 31, 108 - kCellPad, product, kRowSize, false, 0, 36);
-    PrintCellText(textY, 108 + kCellPad, 120, quantityText(quantity), 0, false, 2, 0, false);
-    PrintCellText(textY, 122, 136 - kCellPad, unit, kRowSize, false);
-    PrintCellText(textY, 137, 154 - kCellPad, customer, kRowSize, false);
-    PrintCellText(textY, 155, 187 - kCellPad, remark, kRowSize, false, 0, 15);
-    PrintCellText(textY, 188, kRight, car, kRowSize, false, 1);
-    horizontalRule(bottom);
+    canvas.PrintCellText(textY, 31, 108 - kCellPad, product, kRowSize, false, 0, 36);
+    canvas.PrintCellText(textY, 108 + kCellPad, 120, quantityText(quantity), 0, false, 2, 0, false);
+    canvas.PrintCellText(textY, 122, 136 - kCellPad, unit, kRowSize, false);
+    canvas.PrintCellText(textY, 137, 154 - kCellPad, customer, kRowSize, false);
+    canvas.PrintCellText(textY, 155, 187 - kCellPad, remark, kRowSize, false, 0, 15);
+    canvas.PrintCellText(textY, 188, kRight, car, kRowSize, false, 1);
+    horizontalRule(canvas, bottom);
 }
 
 int EstimatedPages(const SheetData& sheet) {
@@ -201,18 +203,20 @@ int EstimatedPages(const SheetData& sheet) {
     return std::max(1, m / kSlotsPerPage + (m % kSlotsPerPage != 0 ? 1 : 0));
 }
 
-void LayOutSheet(const SheetData& sheet, int pages) {
+void LayOutSheet(PrintCanvas& canvas, const SheetData& sheet, int pages) {
     int n = 0;
     int i = 0;
     int p = 1;
     for (const SheetLine& line : sheet.lines) {
-        if (n == 0) PrintOrderHeader(0, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, sheet.ahead);
+        if (n == 0)
+            PrintOrderHeader(canvas, 0, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, sheet.ahead);
         ++n;
         ++i;
-        PrintOrderRow(0, slotTop(n), i, markOf(line.branch), line.pname, line.qnt, line.unit, line.nickname,
-                      line.bigo, carNumber(line.carname), sheet.ahead ? line.sdate : QString());
+        PrintOrderRow(canvas, 0, slotTop(n), i, markOf(line.branch), line.pname, line.qnt, line.unit,
+                      line.nickname, line.bigo, carNumber(line.carname),
+                      sheet.ahead ? line.sdate : QString());
         if (n > 17) {
-            PrnEndDoc();
+            canvas.PrnEndDoc();
             n = 0;
             ++p;
         }
@@ -220,28 +224,29 @@ void LayOutSheet(const SheetData& sheet, int pages) {
     if (n == 0) {
         n = -1;
     } else if (n % kSlotsPerPage > 15) {
-        PrnEndDoc();
+        canvas.PrnEndDoc();
         ++p;
         n = -1;
     }
-    if (sheet.withSummary) placeSummary(sheet, pages, n, p);
-    if (sheet.withNotices) placeNotices(sheet, pages, n, p);
-    PrnEndDoc();
+    if (sheet.withSummary) placeSummary(canvas, sheet, pages, n, p);
+    if (sheet.withNotices) placeNotices(canvas, sheet, pages, n, p);
+    canvas.PrnEndDoc();
 }
 
 PrintDocument RecordSheet(const SheetData& sheet, const QString& printerName) {
+    PrintCanvas canvas;
     int pages = EstimatedPages(sheet);
-    PrnInit(printerName, kScaleMillimeters);
-    LayOutSheet(sheet, pages);
-    PrintDocument document = PrnTakeDocument();
+    canvas.PrnInit(printerName, kScaleMillimeters);
+    LayOutSheet(canvas, sheet, pages);
+    PrintDocument document = canvas.PrnTakeDocument();
     // The announced count is an estimate made before the first page; where the pages came out otherwise
     // (18 lines and nothing after them, a summary that needs one slot more), the sheet is drawn again
     // with the count it really has, so that no page says "1/2" on a sheet of one.
     if (!document.pages.empty() && int(document.pages.size()) != pages) {
         pages = int(document.pages.size());
-        PrnInit(QString(), kScaleMillimeters);
-        LayOutSheet(sheet, pages);
-        document = PrnTakeDocument();
+        canvas.PrnInit(QString(), kScaleMillimeters);
+        LayOutSheet(canvas, sheet, pages);
+        document = canvas.PrnTakeDocument();
     }
     return document;
 }

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class PrintCanvas;
+
 // What one order sheet prints (the order data layer reads it from the order database) and its placing on
 // the canvas page by page.
 
@@ -42,9 +44,9 @@ struct SheetData {
 // summary's caption and header, or the rest of a page that 16 or 17 lines nearly fill), 4 for the notice
 // box, one per summary row; 18 slots a page, at least one page.
 int EstimatedPages(const SheetData& sheet);
-// Draws the sheet on the canvas (after PrnInit), ending a print job after every page, with `pages` in the
-// title blocks.
-void LayOutSheet(const SheetData& sheet, int pages);
+// Draws the sheet on the canvas (after its PrnInit), ending a print job after every page, with `pages` in
+// the title blocks.
+void LayOutSheet(PrintCanvas& canvas, const SheetData& sheet, int pages);
 // Records the whole sheet for the printer, page by page, with the page count it really has in every title
-// block.
+// block, on a canvas of its own that binds the program's printers.
 PrintDocument RecordSheet(const SheetData& sheet, const QString& printerName);

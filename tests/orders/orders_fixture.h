@@ -5,6 +5,8 @@
 
 #include "db/mysql_func.h"
 #include "orders/frm_main.h"
+#include "platform/printer/page_printer.h"
+#include "print/print_canvas.h"
 #include "startup/session.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
@@ -122,6 +124,8 @@ protected:
         seedOrders();
         ASSERT_TRUE(testdb::openSession());
         BuyerCode = 1;
+        // The sheets go to the printers the page printer knows, as the program wires them at start.
+        ProgramPrinters().SetInstalledPrintersSource(&page_printer::installedPrinterNames);
     }
     void TearDown() override {
         window.reset();

@@ -11,41 +11,42 @@ constexpr double kHalfEm12 = 12.0 / 72 * 25.4 / 2;  // an ASCII character of 굴
 
 class CanvasTest : public testing::Test {
 protected:
-    void SetUp() override { PrnInit(QString()); }
-    void TearDown() override {
-        PrnTakeDocument();
-        SetInstalledPrintersSource({});
-    }
+    void SetUp() override { canvas.PrnInit(QString()); }
     // The texts recorded so far, with their positions.
     std::vector<PrintItem> texts() {
         std::vector<PrintItem> out;
-        const PrintDocument doc = PrnTakeDocument();
+        const PrintDocument doc = canvas.PrnTakeDocument();
         for (const PrintPage& page : doc.pages)
             for (const PrintItem& item : page.items)
                 if (item.kind == PrintItem::Kind::Text) out.push_back(item);
         return out;
     }
+
+    PrinterChoice printers;  // no printer installed unless a test installs some
+    PrintCanvas canvas{printers};
 };
 
 TEST_F(CanvasTest, MeasuresWithTheRealMonospacedFont) {
-    SetPrnFont(12, 0);
+    canvas.SetPrnFont(12, 0);
     // 굴림체 (or its stand-in) gives ASCII half and Hangul a full em.
-    EXPECT_NEAR(PrnTextWidth(QStringLiteral("AB")), 2 * kHalfEm12, 0.01);
-    EXPECT_NEAR(PrnTextWidth(QStringLiteral("가나")), 4 * kHalfEm12, 0.01);
-    EXPECT_EQ(PrnTextWidth(QString()), 0);
-    EXPECT_EQ(PrnTextHeight(QString()), 0);
-    const float h12 = PrnTextHeight(QStringLiteral("가"));
-    SetPrnFont(24, -1);
-    EXPECT_NEAR(PrnTextHeight(QStringLiteral("가")), 2 * h12, 0.05);
+    EXPECT_NEAR(canvas.PrnTextWidth(QStringLiteral("AB")), 2 * kHalfEm12, 0.01);
+    EXPECT_NEAR(canvas.PrnTextWidth(QStringLiteral("가나")), 4 * kHalfEm12, 0.01);
+    EXPECT_EQ(canvas.PrnTextWidth(QString()), 0);
+    EXPECT_EQ(canvas.PrnTextHeight(QString()), 0);
+    const float h12 = canvas.PrnTextHeight(QStringLiteral("가"));
+    canvas.SetPrnFont(24, -1);
+    EXPECT_NEAR(canvas.PrnTextHeight(QStringLiteral("가")), 2 * h12, 0.05);
     EXPECT_GT(h12, 4.0);  // a line of 12 pt is taller than the 4.2 mm em
     EXPECT_LT(h12, 6.0);
 }
 
 TEST_F(CanvasTest, AlignsInsideItsBox) {
-    PrintText_abs(10, 10, QStringLiteral("ABCD"), 12, false, 1, 30);                 // centred
-    PrintText_abs(20, 10, QStringLiteral("ABCD"), 12, false, 2, 30);                 // right-aligned
-    PrintText_abs(30, 10, QStringLiteral("가나다라마바사아자차"), 12, true, 1, 20);  // wider than its box
-    PrintText_abs(40, 10, QStringLiteral("AB"), 12, false, 0, 0, 0, 0, 1, 60);  // middle between 40 and 60
+    canvas.PrintText_abs(10, 10, QStringLiteral("ABCD"), 12, false, 1, 30);  // centred
+    canvas.PrintText_abs(20, 10, QStringLiteral("ABCD"), 12, false, 2, 30);  // right-aligned
+    // wider than its box
+    canvas.PrintText_abs(30, 10, QStringLiteral("가나다라마바사아자차"), 12, true, 1, 20);
+    // middle between 40 and 60
+    canvas.PrintText_abs(40, 10, QStringLiteral("AB"), 12, false, 0, 0, 0, 0, 1, 60);
     const auto t = texts();
     ASSERT_EQ(t.size(), 4u);
     EXPECT_NEAR(t[0].x1, 20 - 2 * kHalfEm12, 0.01);
@@ -58,10 +59,10 @@ TEST_F(CanvasTest, AlignsInsideItsBox) {
 
 // Y and X both 0: the text goes where the last one ended, without alignment.
 TEST_F(CanvasTest, ZeroPositionContinuesAtTheCurrentPosition) {
-    PrintText_abs(10, 20, QStringLiteral("AB"), 12);
-    PrintText_abs(0, 0, QStringLiteral("CD"), 0, false, 1, 190);
-    SetPrintPos(0, 50);
-    PrintText_abs(0, 0, QStringLiteral("E"));
+    canvas.PrintText_abs(10, 20, QStringLiteral("AB"), 12);
+    canvas.PrintText_abs(0, 0, QStringLiteral("CD"), 0, false, 1, 190);
+    canvas.SetPrintPos(0, 50);
+    canvas.PrintText_abs(0, 0, QStringLiteral("E"));
     const auto t = texts();
     ASSERT_EQ(t.size(), 3u);
     EXPECT_NEAR(t[1].x1, 20 + 2 * kHalfEm12, 0.01);
@@ -71,12 +72,12 @@ TEST_F(CanvasTest, ZeroPositionContinuesAtTheCurrentPosition) {
 }
 
 TEST_F(CanvasTest, WrapsIntoTwoLinesAroundThePositionAndDropsTheRest) {
-    PrintText_abs(50, 10, QStringLiteral("가나다라마바사"), 12, false, 0, 0, 4);
-    PrintText_abs(80, 10, QStringLiteral("가나"), 12, false, 0, 0, 4);    // one piece: one line
-    PrintText_abs(90, 10, QStringLiteral("ABC"), 12, false, 0, 0, 0, 5);  // letter spacing
+    canvas.PrintText_abs(50, 10, QStringLiteral("가나다라마바사"), 12, false, 0, 0, 4);
+    canvas.PrintText_abs(80, 10, QStringLiteral("가나"), 12, false, 0, 0, 4);    // one piece: one line
+    canvas.PrintText_abs(90, 10, QStringLiteral("ABC"), 12, false, 0, 0, 0, 5);  // letter spacing
     const auto t = texts();
     ASSERT_EQ(t.size(), 6u);
-    const double h = PrnTextHeight(QStringLiteral("가"));
+    const double h = canvas.PrnTextHeight(QStringLiteral("가"));
     EXPECT_EQ(t[0].text, QStringLiteral("가나"));
     EXPECT_NEAR(t[0].y1, 50 - 0.65 * h, 1e-3);
     EXPECT_EQ(t[1].text, QStringLiteral("다라"));
@@ -115,9 +116,9 @@ TEST_F(CanvasTest, ParagraphLinesAndLimits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
-        PrnInit(QString());
-        PrintParagraph(12, 100, c.text, c.maxLines, c.wrap, Qt::black, 12, false);
-        const double lineHeight = 1.1 * PrnTextHeight(QStringLiteral("가"));
+        canvas.PrnInit(QString());
+        canvas.PrintParagraph(12, 100, c.text, c.maxLines, c.wrap, Qt::black, 12, false);
+        const double lineHeight = 1.1 * canvas.PrnTextHeight(QStringLiteral("가"));
         const auto t = texts();
         std::size_t k = 0;
         for (int line = 0; line < c.lines.size(); ++line) {
@@ -133,12 +134,12 @@ TEST_F(CanvasTest, ParagraphLinesAndLimits) {
 }
 
 TEST_F(CanvasTest, LinesBoxesAndPrintJobs) {
-    PrintLine_abs(33, 10, 33, 198);
-    PrintLine_abs(237, 10, 276, 198, 12, Qt::black, true, false);
-    PrnEndDoc();
-    PrnEndDoc();  // a job with nothing drawn leaves no page
-    PrintLine_abs(1, 2, 3, 4, 1, Qt::red, true, true);
-    const PrintDocument doc = PrnTakeDocument();
+    canvas.PrintLine_abs(33, 10, 33, 198);
+    canvas.PrintLine_abs(237, 10, 276, 198, 12, Qt::black, true, false);
+    canvas.PrnEndDoc();
+    canvas.PrnEndDoc();  // a job with nothing drawn leaves no page
+    canvas.PrintLine_abs(1, 2, 3, 4, 1, Qt::red, true, true);
+    const PrintDocument doc = canvas.PrnTakeDocument();
     ASSERT_EQ(doc.pages.size(), 2u);
     ASSERT_EQ(doc.pages[0].items.size(), 2u);
     EXPECT_EQ(doc.pages[0].items[0].kind, PrintItem::Kind::Line);
@@ -149,27 +150,31 @@ TEST_F(CanvasTest, LinesBoxesAndPrintJobs) {
 }
 
 TEST_F(CanvasTest, PrinterChosenByExactNameStaysForTheProcess) {
-    SetInstalledPrintersSource([] {
+    printers.SetInstalledPrintersSource([] {
         return QStringList{QStringLiteral("Office"), QStringLiteral("Office 2")};
     });
-    PrnInit(QStringLiteral("Office 2"));
-    EXPECT_EQ(PrnTakeDocument().printerName, QStringLiteral("Office 2"));
-    PrnInit(QStringLiteral("office"));  // no exact match: the current printer stays
-    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Office 2"));
-    PrnInit(QString());
-    EXPECT_EQ(PrnTakeDocument().printerName, QStringLiteral("Office 2"));
-    SelectPrinterByName(QStringLiteral("Office"));
-    EXPECT_EQ(CurrentPrinterName(), QStringLiteral("Office"));
+    canvas.PrnInit(QStringLiteral("Office 2"));
+    EXPECT_EQ(canvas.PrnTakeDocument().printerName, QStringLiteral("Office 2"));
+    canvas.PrnInit(QStringLiteral("office"));  // no exact match: the current printer stays
+    EXPECT_EQ(canvas.CurrentPrinterName(), QStringLiteral("Office 2"));
+    canvas.PrnInit(QString());
+    EXPECT_EQ(canvas.PrnTakeDocument().printerName, QStringLiteral("Office 2"));
+    canvas.SelectPrinterByName(QStringLiteral("Office"));
+    EXPECT_EQ(canvas.CurrentPrinterName(), QStringLiteral("Office"));
+    // The next document on a canvas of its own goes to the same printer.
+    PrintCanvas next(printers);
+    next.PrnInit(QString());
+    EXPECT_EQ(next.PrnTakeDocument().printerName, QStringLiteral("Office"));
 }
 
 TEST_F(CanvasTest, PrnInitReportsAFailingStepAndGoesOn) {
-    PrintText_abs(10, 10, QStringLiteral("old"), 20, true);
+    canvas.PrintText_abs(10, 10, QStringLiteral("old"), 20, true);
     testDialogs().answer(Dialogs::ResultOk);
-    PrnInit(QString(), 3);  // not millimetres
+    canvas.PrnInit(QString(), 3);  // not millimetres
     EXPECT_TRUE(
         testDialogs().last().text.endsWith(QStringLiteral(") in procedure PrnInit of Module modVBPrint")));
     // The steps after it ran: a fresh document in 굴림체 9 pt, not bold.
-    PrintText_abs(10, 10, QStringLiteral("new"));
+    canvas.PrintText_abs(10, 10, QStringLiteral("new"));
     const auto t = texts();
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0].font, (PrintFont{QStringLiteral("굴림체"), 9, false}));
