@@ -3,7 +3,7 @@
 // the indexes that db/schema.sql declares, against the same tables without the two of them that the
 // statement's plan uses (an order database that has only its primary keys); a ratio below 1 is what those
 // indexes save (src/db/INDEXES.md). A wider covering index on the order lines is timed beside them.
-#include "orders/order_statements.h"
+#include "orderdata/order_statements.h"
 #include "support/bench_support.h"
 
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ void createData() {
 
 void runTotals(benchmark::State& state) {
     MYSQL* m = bench::rawConnection();
-    const std::string sql = orders::ProductTotalsSql(kDate, 1).toStdString();
+    const std::string sql = orderdata::ProductTotalsSql(kDate, 1).toStdString();
     for (auto _ : state) {
         run(m, sql);
         MYSQL_RES* r = mysql_store_result(m);

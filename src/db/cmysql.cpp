@@ -12,8 +12,10 @@
 #include <errmsg.h>
 #include <mysql.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include <sys/socket.h>
 
@@ -163,14 +165,17 @@ RecordsetPtr cMySQL::runOnce(const QByteArray& statement, bool* failed) {
     bool rowsLost = false;
     m_runningThread = mysql_thread_id(m_conn);
     m_cancelRequested = false;
+    m_statementEnded = false;
     m_inFlight = true;
     blocking_wait::run(
         [&] {
             status =
                 mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size()));
-            if (status != 0) return;
-            result = mysql_store_result(m_conn);
-            rowsLost = !result && mysql_field_count(m_conn) != 0;  // announced but not read
+            if (status == 0) {
+                result = mysql_store_result(m_conn);
+                rowsLost = !result && mysql_field_count(m_conn) != 0;  // announced but not read
+            }
+            m_statementEnded = true;
         },
         [this] { cancelRunningStatement(); });
     m_inFlight = false;
@@ -181,26 +186,37 @@ RecordsetPtr cMySQL::runOnce(const QByteArray& statement, bool* failed) {
     return keepResult(result);
 }
 
+bool cMySQL::killRunningQuery() {
+    MYSQL* other = mysql_init(nullptr);
+    if (!other) return false;
+    // A short try: a server that cannot take a second connection soon will not end the statement soon.
+    const unsigned limit = 3;
+    mysql_options(other, MYSQL_OPT_CONNECT_TIMEOUT, &limit);
+    mysql_options(other, MYSQL_OPT_READ_TIMEOUT, &limit);
+    mysql_options(other, MYSQL_OPT_WRITE_TIMEOUT, &limit);
+    const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
+    const unsigned int port = static_cast<unsigned int>(m_port != 0 ? m_port : 3306);
+    bool killed = false;
+    if (mysql_real_connect(other, h.get(), u.get(), p.get(), d.get(), port, s.get(), 0)) {
+        const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(m_runningThread));
+        killed = mysql_real_query(other, kill.constData(), static_cast<unsigned long>(kill.size())) == 0;
+    }
+    mysql_close(other);
+    return killed;
+}
+
 void cMySQL::cancelRunningStatement() {
     m_cancelRequested = true;
-    bool killed = false;
-    if (MYSQL* other = mysql_init(nullptr)) {
-        // A short try: a server that cannot take a second connection soon will not end the statement soon.
-        const unsigned limit = 3;
-        mysql_options(other, MYSQL_OPT_CONNECT_TIMEOUT, &limit);
-        mysql_options(other, MYSQL_OPT_READ_TIMEOUT, &limit);
-        mysql_options(other, MYSQL_OPT_WRITE_TIMEOUT, &limit);
-        const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
-        const unsigned int port = static_cast<unsigned int>(m_port != 0 ? m_port : 3306);
-        if (mysql_real_connect(other, h.get(), u.get(), p.get(), d.get(), port, s.get(), 0)) {
-            const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(m_runningThread));
-            killed = mysql_real_query(other, kill.constData(), static_cast<unsigned long>(kill.size())) == 0;
-        }
-        mysql_close(other);
+    // On a loaded machine the statement may reach the server only after a first kill, which then found
+    // nothing to end: the kill is repeated while the statement is still waiting.
+    for (int attempt = 0; attempt < 3 && !m_statementEnded; ++attempt) {
+        if (!killRunningQuery()) break;
+        for (int i = 0; i < 50 && !m_statementEnded; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     // The server did not take the kill: the connection is shut instead, and the next statement connects
     // again.
-    if (!killed && m_conn) {
+    if (!m_statementEnded && m_conn) {
         const my_socket fd = mysql_get_socket(m_conn);
         if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
     }

@@ -124,6 +124,9 @@ private:
     RecordsetPtr keepResult(st_mysql_res* result);
     RecordsetPtr runOnce(const QByteArray& statement, bool* failed);
     bool reconnectAfterLoss();
+    // KILL QUERY of the running statement's server thread on a connection of its own; false when the
+    // server could not be reached for it.
+    bool killRunningQuery();
     void markOwnConnection();
     unsigned long lockHolder(const QString& lock);
 
@@ -141,6 +144,7 @@ private:
     bool m_inFlight = false;
     unsigned long m_runningThread = 0;
     std::atomic<bool> m_cancelRequested{false};
+    std::atomic<bool> m_statementEnded{true};
     bool m_cancelled = false;
     // A statement whose result could not be built counts as failed, like one the server refused.
     bool m_lastFailed = false;

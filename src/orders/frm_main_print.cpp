@@ -17,7 +17,6 @@
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
 #include "print/buy_order.h"
-#include "print/print_canvas.h"
 #include "print/print_replay.h"
 #include "startup/session.h"
 #include "widgets/form_helpers.h"
