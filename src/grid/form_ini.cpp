@@ -163,3 +163,20 @@ void DelFormIni(const QString& windowNameAndSuffix) {
             throw fileAccessError(QStringLiteral("DelFormIni"), path);
     });
 }
+
+void FormGeometry::load(QWidget* window) {
+    LoadFormIni(window, false, QString());
+    m_left = twipsLeft(window);
+    m_top = twipsTop(window);
+    m_width = twipsWidth(window);
+    m_height = twipsHeight(window);
+}
+
+bool FormGeometry::changed(const QWidget* window) const {
+    return twipsLeft(window) != m_left || twipsTop(window) != m_top || twipsWidth(window) != m_width ||
+           twipsHeight(window) != m_height;
+}
+
+void FormGeometry::saveIfChanged(QWidget* window) const {
+    if (changed(window)) SaveFormIni(window, QString());
+}

@@ -26,5 +26,23 @@ bool SaveSpreadColWidth(QWidget* window, SpreadGrid* sp, int col, const QString&
 // Writes one value (as typed) under the grid's "_General" section; a failure is reported.
 void SaveSpreadIni_Gn(QWidget* window, SpreadGrid* sp, const QString& key, const QString& value,
                       const QString& suffix = QString());
+// A window's place and size as its layout file gave them when it opened: both the main window and the label
+// window save their layout again when they close only if the user moved or resized them, so that an
+// untouched window leaves its file as it was.
+class FormGeometry {
+public:
+    // LoadFormIni (keeping nothing), then remembers the place and size it gave.
+    void load(QWidget* window);
+    bool changed(const QWidget* window) const;
+    // SaveFormIni when the window was moved or resized since load.
+    void saveIfChanged(QWidget* window) const;
+
+private:
+    int m_left = 0;
+    int m_top = 0;
+    int m_width = 0;
+    int m_height = 0;
+};
+
 // Deletes the layout file of the window name followed by its suffix; a failure is reported.
 void DelFormIni(const QString& windowNameAndSuffix);

@@ -52,11 +52,7 @@ fBPrintLabel::fBPrintLabel(QWidget* parent) : QWidget(parent, Qt::Window) {
     move(0, 0);
     resize(twipsToPixels(kDesignClientWidth, this), twipsToPixels(kDesignClientHeight, this));
     SetFormStyle(this, true);
-    LoadFormIni(this, false, QString());
-    m_loadLeft = twipsLeft(this);
-    m_loadTop = twipsTop(this);
-    m_loadWidth = twipsWidth(this);
-    m_loadHeight = twipsHeight(this);
+    m_geometry.load(this);
     SetupGrid();
     FillColumnList();
     m_loading = false;
@@ -276,7 +272,5 @@ void fBPrintLabel::closeEvent(QCloseEvent* event) {
 }
 
 void fBPrintLabel::Form_Unload() {
-    if (twipsLeft(this) != m_loadLeft || twipsTop(this) != m_loadTop || twipsWidth(this) != m_loadWidth ||
-        twipsHeight(this) != m_loadHeight)
-        SaveFormIni(this, QString());
+    m_geometry.saveIfChanged(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/form_ini.h"
 #include "labels/label_commands.h"
 #include "orderdata/label_rows.h"
 #include "platform/ports/label_port.h"
@@ -168,9 +169,6 @@ private:
     // all of the same buyer, and the buyer's row is read once for them.
     std::optional<std::pair<std::int32_t, int>> m_buyerFlags;
 
-    int m_loadLeft = 0;
-    int m_loadTop = 0;
-    int m_loadWidth = 0;
-    int m_loadHeight = 0;
+    FormGeometry m_geometry;  // the place and size the layout file gave at load
     bool m_loading = true;
 };

@@ -69,11 +69,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     SetFormStyle(this, true);
     SetupGrids();
     InitDateKind();
-    LoadFormIni(this, false, QString());
-    m_loadLeft = twipsLeft(this);
-    m_loadTop = twipsTop(this);
-    m_loadWidth = twipsWidth(this);
-    m_loadHeight = twipsHeight(this);
+    m_geometry.load(this);
     m_loading = false;
     Form_Resize();
     RunQuery();
@@ -262,13 +258,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
     DestroyApp();
 }
 
-bool frmMain::LayoutChanged() const {
-    return twipsLeft(this) != m_loadLeft || twipsTop(this) != m_loadTop || twipsWidth(this) != m_loadWidth ||
-           twipsHeight(this) != m_loadHeight;
-}
-
 void frmMain::Form_Unload() {
-    if (LayoutChanged()) SaveFormIni(this, QString());
+    m_geometry.saveIfChanged(this);
 }
 
 void frmMain::SetupWatch() {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "grid/form_ini.h"
+
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class DesktopNotifier;
@@ -13,6 +16,7 @@ class QComboBox;
 class QFrame;
 class QPushButton;
 class DateBox;
+class Recordset;
 class SpreadGrid;
 
 // The main window: the buyer's directions of one date in spListO, the order lines of the selected
@@ -123,7 +127,11 @@ private:
     // fill the grid area (the order lines take its whole height when the totals are hidden).
     void Form_Resize();
     void Form_Unload();
-    bool LayoutChanged() const;
+    // The steps every list of the window loads by: the statement's rows replace the grid's rows through
+    // `fill`, the active cell stays where it was, an empty result says so in the floating notice. False
+    // when the user cancelled the statement: the grid keeps its rows.
+    using FillRows = std::function<void(const Recordset& rs, int rows)>;
+    bool LoadList(SpreadGrid* grid, const char* procedure, const QString& sql, const FillRows& fill);
     void OnActiveCellMoved(int newRow);
     // The user changed the date or the date kind: the list follows at once.
     void OnDateOrKindEdited();
@@ -163,11 +171,7 @@ private:
     SpreadGrid* m_spListG = nullptr;
     SpreadGrid* m_spList2 = nullptr;
 
-    // The window's left, top, width and height in twips when it was loaded.
-    int m_loadLeft = 0;
-    int m_loadTop = 0;
-    int m_loadWidth = 0;
-    int m_loadHeight = 0;
+    FormGeometry m_geometry;  // the place and size the layout file gave at load
     bool m_loading = true;
     // Set while the direction list is rebuilt: its own cursor moves do not reload the other grids, the
     // query command loads them once afterwards.

@@ -184,12 +184,32 @@ QString frmMain::DirectionListMarkSql() const {
     return orderdata::DirectionListMarkSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
 }
 
-void frmMain::LoadDirectionList() {
+bool frmMain::LoadList(SpreadGrid* grid, const char* procedure, const QString& sql, const FillRows& fill) {
     WaitCursor wait;
-    QuietRebuild quiet(m_spListO);
-    m_loadingList = true;
-    const ActiveCell before = rememberActiveCell(m_spListO);
+    QuietRebuild quiet(grid);
+    const ActiveCell before = rememberActiveCell(grid);
+    RecordsetPtr rs;
+    const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
+    // Cancelled while the server held it: the grid keeps the rows it shows.
+    if (DBStatementCancelled()) return false;
+    const int rows = ran ? rs->RecordCount() : 0;
+    grid->setMaxRows(0);
+    grid->setMaxRows(rows);
+    if (rows > 0) {
+        const bool filled = TrapStep(procedure, "frmMain", [&] { fill(*rs, rows); });
+        if (filled)
+            restoreActiveCell(grid, before);
+        else
+            grid->setMaxRows(0);
+    } else if (ran && isVisible()) {
+        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
+    }
+    CloseRecordset(rs);
+    return true;
+}
 
+void frmMain::LoadDirectionList() {
+    m_loadingList = true;
     // Another day or kind: what was new on the old list is no news on this one.
     const ShownList asked = CurrentListArguments();
     const ShownList previous = m_shown;
@@ -199,29 +219,16 @@ void frmMain::LoadDirectionList() {
 
     const QString sql =
         orderdata::DirectionListSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
-    RecordsetPtr rs;
-    const bool ran = !DBStatementCancelled() && DBOpenRecordset(rs, sql) >= 0 && rs;
     // Cancelled while the server held it (the watch's look or the list itself): the list stays as it was.
-    if (DBStatementCancelled()) {
+    const bool loaded = !DBStatementCancelled() &&
+                        LoadList(m_spListO, "LoadDirectionList", sql, [this](const Recordset& rs, int rows) {
+                            fillDirectionRows(m_spListO, rs, rows);
+                        });
+    if (!loaded) {
         m_shown = previous;
         m_loadingList = false;
         return;
     }
-    m_spListO->setMaxRows(0);
-    const int rows = ran ? rs->RecordCount() : 0;
-    m_spListO->setMaxRows(rows);
-
-    if (rows > 0) {
-        const bool filled =
-            TrapStep("LoadDirectionList", "frmMain", [&] { fillDirectionRows(m_spListO, *rs, rows); });
-        if (filled)
-            restoreActiveCell(m_spListO, before);
-        else
-            m_spListO->setMaxRows(0);
-    } else if (ran && isVisible()) {
-        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
-    }
-    CloseRecordset(rs);
     MarkNewRows();
     m_loadingList = false;
     if (m_spListO->maxRows() > 0) SetFocusIf(m_spListO, false);
@@ -309,47 +316,25 @@ int frmMain::UnprintedCount() const {
 }
 
 void frmMain::LoadOrderLines(int row) {
-    WaitCursor wait;
-    QuietRebuild quiet(m_spList);
-    const ActiveCell before = rememberActiveCell(m_spList);
-    m_spList->setMaxRows(0);
-
-    const double direction = LeadingNumber(GetSpreadText(m_spListO, 8, row));
-    RecordsetPtr rs;
-    const bool ran = DBOpenRecordset(rs, orderdata::OrderLinesSql(direction)) >= 0 && rs;
-    const int rows = ran ? rs->RecordCount() : 0;
-    m_spList->setMaxRows(rows);
-
-    if (rows > 0) {
-        const bool filled = TrapStep("LoadOrderLines", "frmMain", [&] {
-            // Grid column n takes the statement column named sources[n - 1].
-            const char* sources[] = {"cname",   "pname", "qnt",   "unit",      "bigo",
-                                     "carname", "code",  "pcode", "cfullname", "mnote"};
-            int from[10];
-            for (int c = 0; c < 10; ++c) from[c] = columnOf(*rs, sources[c]);
-            for (int r = 0; r < rows; ++r)
-                for (int c = 0; c < 10; ++c)
-                    m_spList->setText(c + 1, r + 1, rs->ValueAt(r, from[c]).toString());
-        });
-        if (filled)
-            restoreActiveCell(m_spList, before);
-        else
-            m_spList->setMaxRows(0);
-    } else if (ran && isVisible()) {
-        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
-    }
-    CloseRecordset(rs);
+    const double direction = LeadingNumber(GetSpreadText(m_spListO, orders::kDirCode, row));
+    LoadList(m_spList, "LoadOrderLines", orderdata::OrderLinesSql(direction),
+             [this](const Recordset& rs, int rows) {
+                 // Grid column n takes the statement column named sources[n - 1].
+                 const char* sources[] = {"cname",   "pname", "qnt",   "unit",      "bigo",
+                                          "carname", "code",  "pcode", "cfullname", "mnote"};
+                 int from[10];
+                 for (int c = 0; c < 10; ++c) from[c] = columnOf(rs, sources[c]);
+                 for (int r = 0; r < rows; ++r)
+                     for (int c = 0; c < 10; ++c)
+                         m_spList->setText(c + 1, r + 1, rs.ValueAt(r, from[c]).toString());
+             });
 }
 
 void frmMain::LoadProductTotals(int row) {
-    WaitCursor wait;
-    QuietRebuild quiet(m_spListG);
-    const ActiveCell before = rememberActiveCell(m_spListG);
-    m_spListG->setMaxRows(0);
-
     // Advance and stock directions have no totals: their lines take the whole height.
     const QString kind = GetSpreadText(m_spListO, 5, row);
     if (kind == QStringLiteral("선발") || kind == QStringLiteral("재고")) {
+        m_spListG->setMaxRows(0);
         m_spListG->setVisible(false);
         Form_Resize();
         return;
@@ -358,27 +343,14 @@ void frmMain::LoadProductTotals(int row) {
     Form_Resize();
 
     const double buyer = LeadingNumber(GetSpreadText(m_spListO, 9, row));
-    RecordsetPtr rs;
-    const bool ran = DBOpenRecordset(rs, orderdata::ProductTotalsSql(DateText(), buyer)) >= 0 && rs;
-    const int rows = ran ? rs->RecordCount() : 0;
-    m_spListG->setMaxRows(rows);
-
-    if (rows > 0) {
-        const bool filled = TrapStep("LoadProductTotals", "frmMain", [&] {
-            const int pname = columnOf(*rs, "pname"), qnt = columnOf(*rs, "qnt"),
-                      unit = columnOf(*rs, "unit");
-            for (int r = 0; r < rows; ++r) {
-                m_spListG->setText(1, r + 1, rs->ValueAt(r, pname).toString());
-                m_spListG->setText(2, r + 1, rs->ValueAt(r, qnt).toString());
-                m_spListG->setText(3, r + 1, rs->ValueAt(r, unit).toString());
-            }
-        });
-        if (filled)
-            restoreActiveCell(m_spListG, before);
-        else
-            m_spListG->setMaxRows(0);
-    } else if (ran && isVisible()) {
-        ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
-    }
-    CloseRecordset(rs);
+    LoadList(m_spListG, "LoadProductTotals", orderdata::ProductTotalsSql(DateText(), buyer),
+             [this](const Recordset& rs, int rows) {
+                 const int pname = columnOf(rs, "pname"), qnt = columnOf(rs, "qnt"),
+                           unit = columnOf(rs, "unit");
+                 for (int r = 0; r < rows; ++r) {
+                     m_spListG->setText(1, r + 1, rs.ValueAt(r, pname).toString());
+                     m_spListG->setText(2, r + 1, rs.ValueAt(r, qnt).toString());
+                     m_spListG->setText(3, r + 1, rs.ValueAt(r, unit).toString());
+                 }
+             });
 }

@@ -1,7 +1,9 @@
 #include "widgets/print_preview.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -141,7 +143,9 @@ void frmPrintPreview::onSavePdf() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // The documents folder, or the home folder where the desktop made none.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.setDirectory(QFileInfo(documents).isDir() ? documents : QDir::homePath());
     if (!m_suggestedPdfName.isEmpty()) dialog.selectFile(m_suggestedPdfName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !m_savePdf) return;
     const QString path = dialog.selectedFiles().constFirst();

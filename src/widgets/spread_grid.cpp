@@ -877,10 +877,6 @@ void SpreadGrid::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(button, shiftState(event->modifiers()), p.x(), p.y());
 }
 
-void SpreadGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableView::mouseDoubleClickEvent(event);
-}
-
 QString SpreadGrid::textTipOf(int col, int row) const {
     if (m_textTip == 0 || col < 1 || col > maxCols() || row < 1 || row > maxRows()) return {};
     const QModelIndex i = m_model->index(row - 1, col - 1);

@@ -4,13 +4,17 @@
 #include "orders/frm_main.h"
 #include "orders_fixture.h"
 #include "platform/printer/page_printer.h"
+#include "support/shell_recorder.h"
 #include "widgets/print_preview.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace orders_test {
@@ -244,6 +248,48 @@ TEST_F(PrintCommandTest, PreviewMarksNothingAndPrintsFromTheSamePages) {
     EXPECT_EQ(stateOf(14), QStringLiteral("출력"));
     EXPECT_EQ(window->spListO()->text(7, window->spListO()->activeRow()), QStringLiteral("출력"));
     EXPECT_EQ(printedFiles().size(), 1);
+}
+
+// PDF 저장 in the preview suggests a file named after the sheet in the user's documents folder; the box
+// after sheets went to PDF files offers 폴더 열기, which opens the folder they went to.
+TEST_F(PrintCommandTest, PdfSaveSuggestsTheSheetsNameAndTheBoxOpensTheFolder) {
+    // The desktop's documents folder, as the user's folder settings name it.
+    QTemporaryDir documents;
+    QFile dirs(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.path().toUtf8() + "\"\n");
+    dirs.close();
+    open();
+    query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));
+    select(14);
+    QString folder, name;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<frmPrintPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->objectName(), QStringLiteral("dlgSavePdf"));
+            folder = dialog->directory().absolutePath();
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name = edit->text();
+            dialog->reject();
+        });
+        preview->btnSavePdf()->click();
+        preview->reject();
+    });
+    window->btnPreview()->click();
+    dirs.remove();
+    EXPECT_EQ(folder, QDir(documents.path()).absolutePath());
+    EXPECT_TRUE(name.startsWith(QStringLiteral("주문서_")) && name.endsWith(QStringLiteral(".pdf")) &&
+                !name.contains(QLatin1Char(' ')))
+        << name.toStdString();
+
+    ShellRecorder shell;
+    testDialogs().answer(Dialogs::ResultOpenFolder);
+    window->btnPrint()->click();
+    EXPECT_EQ(testDialogs().last().buttons, Dialogs::Buttons::OkOpenFolder);
+    EXPECT_EQ(ShellRecorder::opened(), QStringList{page_printer::pdfFolder()});
 }
 
 TEST_F(PrintCommandTest, MarkingTwiceWithinASecondIsNoFailure) {
