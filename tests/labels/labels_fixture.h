@@ -136,14 +136,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dataDir.isValid());
         qputenv("PELORA_DATA_DIR", dataDir.path().toUtf8());
-        // The print service of a test is the one its program names, never the machine's. Without one, a file
-        // that is no socket: connecting fails at once (a missing path would make the client library fall
-        // back to the machine's scheduler).
-        if (!qEnvironmentVariableIsSet("CUPS_SERVER")) {
-            const QString noService = dataDir.path() + QStringLiteral("/no-print-service.sock");
-            QFile(noService).open(QIODevice::WriteOnly);
-            qputenv("CUPS_SERVER", noService.toUtf8());
-        }
         clearPortSettings();
         window = std::make_unique<fBPrintLabel>();
     }
@@ -193,6 +185,20 @@ protected:
         QByteArray bytes = Encode(LabelSetupBlock()) + afterBlock;
         for (int row : rows) bytes += Encode(LabelBlock(window->RowTexts(row))) + afterBlock;
         return bytes;
+    }
+    // Prints the checked rows where the port cannot be opened: the question is confirmed and the one
+    // fault box of the opening is answered. Its text is returned; nothing may have turned grey.
+    QString printExpectingOpenFault() {
+        testDialogs().answer(Dialogs::ResultYes);
+        testDialogs().answer(Dialogs::ResultOk);
+        window->PrintCheckedRows();
+        EXPECT_EQ(testDialogs().boxes().size(), 2);
+        EXPECT_TRUE(greyRows().isEmpty());
+        if (testDialogs().boxes().size() != 2) return QString();
+        const QString text = testDialogs().last().text;
+        EXPECT_TRUE(text.endsWith(QStringLiteral(") in procedure Print_PortOpen of Form FrmProd_prnbar")))
+            << text.toStdString();
+        return text;
     }
     void checkRows(const QList<int>& rows) {
         for (int row = 1; row <= grid()->maxRows(); ++row)

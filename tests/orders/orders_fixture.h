@@ -145,6 +145,13 @@ protected:
         window->RunQuery();
     }
     QStringList listedCodes() const { return column(window->spListO(), 8); }
+    // A direction's print mark and its stamp, as the server holds them.
+    static QString stateOf(int code) {
+        return testdb::scalar(QStringLiteral("SELECT state FROM t_direction WHERE code = %1").arg(code));
+    }
+    static QString stampOf(int code) {
+        return testdb::scalar(QStringLiteral("SELECT updatechk FROM t_direction WHERE code = %1").arg(code));
+    }
 
     QTemporaryDir dataDir;
     std::unique_ptr<frmMain> window;

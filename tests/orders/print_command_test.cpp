@@ -29,12 +29,6 @@ protected:
         if (!page_printer::installedPrinterNames().isEmpty())
             GTEST_SKIP() << "a printer is installed: the sheets would go to paper";
     }
-    QString stateOf(int code) {
-        return testdb::scalar(QStringLiteral("SELECT state FROM t_direction WHERE code = %1").arg(code));
-    }
-    QString stampOf(int code) {
-        return testdb::scalar(QStringLiteral("SELECT updatechk FROM t_direction WHERE code = %1").arg(code));
-    }
     QStringList printedFiles() const {
         return QDir(dataDir.filePath(QStringLiteral("Print")))
             .entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);

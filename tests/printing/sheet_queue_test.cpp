@@ -38,9 +38,6 @@ protected:
     QString storedPrinter() const {
         return settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
     }
-    QString stateOf(int code) {
-        return testdb::scalar(QStringLiteral("SELECT state FROM t_direction WHERE code = %1").arg(code));
-    }
     // Direction 14 (선발, purchase date 2030-05-12) selected in the list of order date 2030-05-10, with
     // `extra` more lines than its one.
     void selectDirection14(int extra = 0) {
