@@ -3,6 +3,7 @@
 #include "print/sheet_layout.h"
 #include "print/print_canvas.h"
 #include "support/qt_printers.h"
+#include "support/sheet_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,6 @@ const PrintItem* textOn(const PrintPage& page, const QString& text) {
     for (const PrintItem& item : page.items)
         if (item.kind == PrintItem::Kind::Text && item.text == text) return &item;
     return nullptr;
-}
-
-// The Y of every horizontal line spanning the sheet (X 10 to 198), top to bottom, without repeats.
-std::vector<double> ruleYs(const PrintPage& page) {
-    std::vector<double> ys;
-    for (const PrintItem& item : page.items)
-        if (item.kind == PrintItem::Kind::Line && item.y1 == item.y2 && item.x1 == 10 && item.x2 == 198 &&
-            (ys.empty() || std::fabs(ys.back() - item.y1) > 1e-9))
-            ys.push_back(item.y1);
-    return ys;
 }
 
 class SheetLayoutTest : public testing::Test {};
