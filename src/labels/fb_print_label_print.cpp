@@ -9,7 +9,6 @@
 #include "labels/port_chooser.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
-#include "platform/settings_store.h"
 #include "widgets/spread_grid.h"
 
 #include <QProgressDialog>
@@ -38,13 +37,11 @@ bool fBPrintLabel::Print_PortOpen() {
     } else if (target.kind == label_port::Kind::Network) {
         opened = m_port.openNetwork(target.host, target.netPort, timeoutMs);
     } else {
-        const QString stored = settings::get(label_port::kSettingsApp, label_port::kSettingsSection,
-                                             label_port::kPortTypeKey, QStringLiteral("1"));
-        bool ok = false;
-        const short type = stored.trimmed().toShort(&ok);
-        if (!ok) {
-            reportPortFault("Print_PortOpen", 13,
-                            QStringLiteral("Type mismatch: PORTTYPE \"%1\"").arg(stored));
+        short type = 0;
+        if (!label_port::StoredPortType(&type)) {
+            reportPortFault(
+                "Print_PortOpen", 13,
+                QStringLiteral("Type mismatch: PORTTYPE \"%1\"").arg(label_port::StoredPortTypeText()));
             return false;
         }
         m_portType = type;

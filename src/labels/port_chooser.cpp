@@ -191,12 +191,8 @@ void PortChooser::devicePathEdited(const QString& path) {
 }
 
 int PortChooser::StoredPortType() {
-    bool ok = false;
-    const int type = settings::get(label_port::kSettingsApp, label_port::kSettingsSection,
-                                   label_port::kPortTypeKey, QStringLiteral("1"))
-                         .trimmed()
-                         .toShort(&ok);
-    return ok ? type : 1;
+    short type = 1;
+    return label_port::StoredPortType(&type) ? type : 1;
 }
 
 void PortChooser::StorePortType(int portType) {

@@ -103,16 +103,24 @@ Target StoredTarget() {
     return target;
 }
 
+QString StoredPortTypeText() {
+    return settings::get(kSettingsApp, kSettingsSection, kPortTypeKey, QStringLiteral("1"));
+}
+
+bool StoredPortType(short* type) {
+    bool ok = false;
+    const short value = StoredPortTypeText().trimmed().toShort(&ok);
+    if (ok) *type = value;
+    return ok;
+}
+
 QString StoredTargetText() {
     const Target target = StoredTarget();
     if (target.kind == Kind::Queue) return QStringLiteral("인쇄 대기열 ") + target.queue;
     if (target.kind == Kind::Network)
         return QStringLiteral("네트워크 ") + target.host + QLatin1Char(':') + QString::number(target.netPort);
-    // The port type as the label window reads it (COM1 when none is stored).
-    bool ok = false;
-    const int type =
-        settings::get(kSettingsApp, kSettingsSection, kPortTypeKey, QStringLiteral("1")).trimmed().toInt(&ok);
-    if (!ok) return QStringLiteral("포트 설정 오류");
+    short type = 0;
+    if (!StoredPortType(&type)) return QStringLiteral("포트 설정 오류");
     const QString name = PortName(type);
     const QString device = DevicePath(name);
     return device.isEmpty() ? name : name + QStringLiteral(" (") + device + QLatin1Char(')');

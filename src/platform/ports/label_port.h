@@ -55,6 +55,10 @@ struct Target {
     int netPort = kDefaultNetPort;
 };
 Target StoredTarget();
+// PORTTYPE as the settings hold it ("1" when none is stored), and read as a port type: false when that
+// text is no number.
+QString StoredPortTypeText();
+bool StoredPortType(short* type);
 // Stores a queue or network target; Kind::Device removes the kind key, so PORTTYPE decides again.
 void StoreTarget(const Target& target);
 // The time limit of connecting and of a stalled write, in milliseconds.
