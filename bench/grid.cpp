@@ -1,5 +1,5 @@
-// Filling a 100,000-row, 10-column grid with repainting off and switching it on again (what every list
-// load does), against copying the same texts into a plain vector.
+// Filling a 100,000-row (--size), 10-column grid with repainting off and switching it on again (what every
+// list load does), against copying the same texts into a plain vector.
 #include "support/bench_support.h"
 #include "widgets/spread_grid.h"
 
@@ -9,15 +9,18 @@
 
 namespace {
 
-constexpr int kRows = 100000;
 constexpr int kCols = 10;
+
+int rows() {
+    return bench::size();
+}
 
 // Texts like those of an order list: names and units in Hangul, codes, quantities and dates in ASCII.
 const std::vector<QString>& texts() {
     static const std::vector<QString> t = [] {
         std::vector<QString> v;
-        v.reserve(size_t(kRows) * kCols);
-        for (int r = 1; r <= kRows; ++r) {
+        v.reserve(size_t(rows()) * kCols);
+        for (int r = 1; r <= rows(); ++r) {
             v.push_back(QStringLiteral("가나식품 %1").arg(r % 977));
             v.push_back(QStringLiteral("사과 %1kg").arg(r % 13));
             v.push_back(QString::number(r % 97) + QStringLiteral(".5"));
@@ -53,11 +56,11 @@ void BM_GridFill(benchmark::State& state) {
     for (auto _ : state) {
         grid.setReDraw(false);
         grid.setMaxRows(0);
-        grid.setMaxRows(kRows);
-        bench::fillGrid(grid, source, kRows, kCols);
+        grid.setMaxRows(rows());
+        bench::fillGrid(grid, source, rows(), kCols);
         grid.setReDraw(true);
         QApplication::processEvents();  // the one repaint
-        if (grid.dataRowCnt() != kRows) state.SkipWithError("the grid is incomplete");
+        if (grid.dataRowCnt() != rows()) state.SkipWithError("the grid is incomplete");
     }
 }
 
@@ -67,6 +70,7 @@ BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+    bench::parseSize(argc, argv, 100000, "rows");
     QApplication app(argc, argv);
     texts();
     return bench::runAndReportRatio(argc, argv, "BM_GridFill", "BM_VectorCopy");

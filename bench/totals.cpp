@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
     bench::parseSize(argc, argv, 1000, "directions");
     QCoreApplication app(argc, argv);
     createData();
+    bench::settleServer();
     return bench::runAndReportRatio(argc, argv, "BM_TotalsSchemaIndexes", "BM_TotalsWithoutPlanIndexes",
                                     bench::Ratio::Wall);
 }

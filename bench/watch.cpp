@@ -11,11 +11,8 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QFile>
 
 #include <mysql.h>
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
@@ -35,21 +32,6 @@ std::string count(long n) {
 
 int buyers() {
     return bench::size();
-}
-
-// The server process's CPU time (user and system) in seconds.
-double serverCpuSeconds() {
-    static const QByteArray pid = [] {
-        QFile f(qEnvironmentVariable("PELORA_BENCH_DB_DIR") + QStringLiteral("/mariadbd.pid"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
-    }();
-    QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat"));
-    if (pid.isEmpty() || !stat.open(QIODevice::ReadOnly)) return 0;
-    const QByteArray text = stat.readAll();
-    // Fields after the command name in parentheses: utime and stime are the 14th and 15th of the line.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13) return 0;
-    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
 }
 
 void createData() {
@@ -99,10 +81,10 @@ void measure(benchmark::State& state, const std::function<std::string(long)>& st
     long i = 0;
     // Read around the whole loop, not per statement, so that reading it costs the loop nothing. The
     // server's clock ticks are coarse; their sum over many statements is not.
-    const double before = serverCpuSeconds();
+    const double before = bench::serverCpuSeconds();
     for (auto _ : state)
         if (!ask(m, statements[size_t(i++ % 4096)])) state.SkipWithError("the statement failed");
-    const double serverCpu = serverCpuSeconds() - before;
+    const double serverCpu = bench::serverCpuSeconds() - before;
     // The server's CPU seconds per statement.
     state.counters[bench::kChildCpuCounter] = benchmark::Counter(serverCpu / double(i > 0 ? i : 1));
     mysql_close(m);
@@ -130,11 +112,11 @@ void BM_PrimaryKeyLookup(benchmark::State& state) {
 void reportLoad() {
     MYSQL* m = bench::rawConnection();
     constexpr long kPolls = 20000;
-    const double before = serverCpuSeconds();
+    const double before = bench::serverCpuSeconds();
     long failed = 0;
     for (long i = 0; i < kPolls; ++i)
         if (!ask(m, pollSql(i))) ++failed;
-    const double perPoll = (serverCpuSeconds() - before) / double(kPolls);
+    const double perPoll = (bench::serverCpuSeconds() - before) / double(kPolls);
     mysql_close(m);
     const double share = perPoll * kClients / kPollSeconds;
     std::printf("server CPU per poll: %.1f us (%ld polls, %ld failed)\n", perPoll * 1e6, kPolls, failed);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -117,6 +118,32 @@ void rawRun(MYSQL* m, const std::string& sql) {
     }
 }
 
+void settleServer() {
+    MYSQL* m = rawConnection();
+    rawRun(m, "SET GLOBAL innodb_max_purge_lag_wait = 0");
+    mysql_close(m);
+}
+
+double serverCpuSeconds() {
+    static const QByteArray pid = [] {
+        QFile f(qEnvironmentVariable("PELORA_BENCH_DB_DIR") + QStringLiteral("/mariadbd.pid"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+    }();
+    QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat"));
+    if (pid.isEmpty() || !stat.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray text = stat.readAll();
+    // Fields after the command name in parentheses: utime and stime are the 14th and 15th of the line.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return 0;
+    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols) {
     std::size_t i = 0;
     for (int r = 1; r <= rows; ++r)
@@ -163,8 +190,12 @@ int runAndReportRatio(int argc, char** argv, const char* measured, const char* b
     std::string reps =
         "--benchmark_repetitions=" + (repetitions.isEmpty() ? std::string("5") : repetitions.toStdString());
     std::string aggr = "--benchmark_report_aggregates_only=false";
+    // The repetitions of the measured workload and of its baseline in random order, so that a slow spell
+    // of a shared machine falls on both rather than on one of them.
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
     args.push_back(reps.data());
     args.push_back(aggr.data());
+    args.push_back(interleave.data());
     int n = int(args.size());
     benchmark::Initialize(&n, args.data());
     TimesReporter reporter;

@@ -29,6 +29,15 @@ const Server& server();
 st_mysql* rawConnection();
 void rawRun(st_mysql* m, const std::string& sql);
 
+// Waits until the server has cleaned up after the inserts that made the data (InnoDB's purge), so that
+// this background work does not land in the first measurements.
+void settleServer();
+
+// CPU time (user and system) in seconds: of the throwaway server's process (read from /proc; its clock
+// ticks are coarse, so read it around many statements), and of this process.
+double serverCpuSeconds();
+double processCpuSeconds();
+
 // Fills rows 1..rows, columns 1..cols of `grid` with `texts` (row by row), as the windows' loads do.
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols);
 
@@ -39,8 +48,9 @@ void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int
 int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase = 0);
 int size();
 
-// The counter a benchmark sets when its work runs in other processes (seconds of their CPU time per
-// iteration); the report takes it instead of the benchmark's own CPU time.
+// The counter a benchmark sets when its work runs in other processes too (seconds of CPU time per
+// iteration: theirs, plus its own where the work is shared); the report takes it instead of the
+// benchmark's own CPU time.
 inline constexpr const char* kChildCpuCounter = "child_cpu_s";
 
 // Runs the registered benchmarks ($PELORA_BENCH_REPETITIONS repetitions, default 5), then prints the
