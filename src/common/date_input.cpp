@@ -60,3 +60,18 @@ QDate ParseDateInput(const QString& typed, const QDate& today) {
     if (allDigits(text)) return fromDigits(text, today);
     return fromParts(text.split(separators), today);
 }
+
+QDate StoredDate(QStringView text) {
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-') return {};
+    int digits[8];
+    int n = 0;
+    for (qsizetype i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') return {};
+        digits[n++] = c - u'0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    return QDate::isValid(year, month, day) ? QDate(year, month, day) : QDate();
+}

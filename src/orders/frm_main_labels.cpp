@@ -2,6 +2,7 @@
 // then opens modally over the main window.
 #include "orders/frm_main.h"
 
+#include "common/date_input.h"
 #include "common/text_helpers.h"
 #include "grid/spread_helpers.h"
 #include "labels/fb_print_label.h"
@@ -19,7 +20,7 @@ namespace {
 
 // A stored date "yyyy-mm-dd" as the labels write it; a text that is no date gives the empty text.
 QString labelDate(const QString& stored) {
-    return LabelDate(QDate::fromString(stored.left(10), QStringLiteral("yyyy-MM-dd")));
+    return LabelDate(StoredDate(stored));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // product totals of a selected direction.
 #include "orders/frm_main.h"
 
+#include "common/date_input.h"
 #include "common/text_helpers.h"
 #include "common/trap.h"
 #include "db/mysql_func.h"
@@ -109,8 +110,7 @@ int columnOf(const Recordset& rs, const char* name) {
 
 // A stored date as "mm-dd"; a text that is no date stays as it is.
 QString monthDay(const QString& date) {
-    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() ? d.toString(QStringLiteral("MM-dd")) : date;
+    return StoredDate(date).isValid() ? date.mid(5, 5) : date;
 }
 
 }  // namespace

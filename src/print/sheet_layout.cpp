@@ -1,5 +1,6 @@
 #include "print/sheet_layout.h"
 
+#include "common/date_input.h"
 #include "common/text_helpers.h"
 #include "print/buy_order.h"
 #include "print/print_canvas.h"
@@ -60,14 +61,13 @@ QString markOf(int branch) {
 
 // "yyyy년mm월dd일"; a text that is no date stays as it is.
 QString purchaseDateText(const QString& date) {
-    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() ? d.toString(QStringLiteral("yyyy년MM월dd일")) : date;
+    if (!StoredDate(date).isValid()) return date;
+    return date.left(4) + u'년' + date.mid(5, 2) + u'월' + date.mid(8, 2) + u'일';
 }
 
 // "mm/dd" of a delivery date.
 QString monthSlashDay(const QString& date) {
-    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() ? d.toString(QStringLiteral("MM/dd")) : date;
+    return StoredDate(date).isValid() ? date.mid(5, 2) + u'/' + date.mid(8, 2) : date;
 }
 
 // The leading number of a car name ("1호차" is car 1), "0" without a car.
@@ -153,7 +153,7 @@ void placeNotices(PrintCanvas& canvas, const SheetData& sheet, int pages, int& n
 
 QString GetWeekdayName(const QString& date) {
     static const char16_t* const kNames[] = {u"월", u"화", u"수", u"목", u"금", u"토", u"일"};
-    const QDate d = QDate::fromString(date.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QDate d = StoredDate(date);
     return d.isValid() ? QString::fromUtf16(kNames[d.dayOfWeek() - 1]) : QString();
 }
 

@@ -50,3 +50,28 @@ TEST(DateInput, TypedTextsAndTheDatesTheyGive) {
 }
 
 }  // namespace
+
+// Stored dates are read by hand; they must read as Qt's strict "yyyy-MM-dd" reads them.
+TEST(DateInput, StoredDatesReadAsTheStrictFormatReadsThem) {
+    const char* const stored[] = {"2030-05-10",
+                                  "2030-05-10 07:30:00",
+                                  "2028-02-29",
+                                  "2026-02-29",
+                                  "2026-13-01",
+                                  "2026-00-10",
+                                  "2026-12-00",
+                                  "0000-01-01",
+                                  "2026-1-05",
+                                  "2026/12/11",
+                                  "2026-12-1",
+                                  "20261211",
+                                  "",
+                                  "12-11",
+                                  "abcd-ef-gh",
+                                  "2026-12-11x",
+                                  "\xef\xbc\x92\x30\x32\x36-12-11"};  // a full-width digit
+    for (const char* text : stored) {
+        const QString s = QString::fromUtf8(text);
+        EXPECT_EQ(StoredDate(s), QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"))) << text;
+    }
+}
