@@ -39,6 +39,26 @@ constexpr double kWidthPadding = 5.0;
 // grid line takes one more).
 constexpr int kCellTextMargin = 6;
 
+// The grid's headers have a fixed thickness: the row-number column its width in characters, the header
+// rows their height. The view still asks them for the size their texts would need whenever it lays out
+// its rows, and a plain header measures up to 200 of its section texts for that answer after every change
+// of the row count: more than all the rest of loading a short list. A header of fixed thickness answers
+// with that thickness.
+class SpreadHeader : public QHeaderView {
+public:
+    SpreadHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
+        setSectionsClickable(true);
+    }
+
+    QSize sizeHint() const override {
+        if (orientation() == Qt::Vertical && minimumWidth() == maximumWidth())
+            return {minimumWidth(), defaultSectionSize()};
+        if (orientation() == Qt::Horizontal && minimumHeight() == maximumHeight())
+            return {defaultSectionSize(), minimumHeight()};
+        return QHeaderView::sizeHint();
+    }
+};
+
 }  // namespace
 
 // The editor of a cell: the column's text limit, replace mode, and the grid's key-down event for keys
@@ -133,6 +153,8 @@ private:
 };
 
 SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), m_model(new SpreadModel(this)) {
+    setHorizontalHeader(new SpreadHeader(Qt::Horizontal, this));
+    setVerticalHeader(new SpreadHeader(Qt::Vertical, this));
     setModel(m_model);
     setItemDelegate(new SpreadDelegate(this));
     setWordWrap(false);
@@ -283,16 +305,20 @@ QString SpreadGrid::text(int col, int row) const {
 }
 
 void SpreadGrid::setText(int col, int row, const QString& value) {
-    if (col < 0 || col > maxCols()) return;
+    const SpreadModel& model = *m_model;
+    if (col < 0 || col > model.maxCols()) return;
+    // Data cells first and with nothing else to do while the grid is quiet: a list load writes a
+    // million of them.
+    if (row >= 1 && row <= model.maxRows()) {
+        m_model->setText(col, row, value);
+        if (col >= 1 && !model.quiet() && !value.isEmpty() && isNumberColumn(col))
+            fitNumberColumn(col, row, row);
+        return;
+    }
     if (row <= kHeaderRow + 999 && row >= kHeaderRow)
         m_model->setHeaderText(col, row - kHeaderRow, value);
     else if (row == 0)
         m_model->setHeaderText(col, 0, value);
-    else if (row >= 1 && row <= maxRows()) {
-        m_model->setText(col, row, value);
-        if (col >= 1 && !m_model->quiet() && !value.isEmpty() && isNumberColumn(col))
-            fitNumberColumn(col, row, row);
-    }
     if (col == 0 && (row == 0 || row == kHeaderRow) && m_corner) m_corner->update();
 }
 
