@@ -90,21 +90,6 @@ std::string statement(const QString& sql) {
     return sql.toLatin1().toStdString();
 }
 
-// This process's and the server's CPU seconds, read around the whole loop (the server's clock ticks are
-// coarse; their sum over many commands is not).
-class CpuAround {
-public:
-    CpuAround() : m_start(bench::processCpuSeconds() + bench::serverCpuSeconds()) {}
-    void report(benchmark::State& state) const {
-        const double used = bench::processCpuSeconds() + bench::serverCpuSeconds() - m_start;
-        const auto n = double(state.iterations() > 0 ? state.iterations() : 1);
-        state.counters[bench::kChildCpuCounter] = benchmark::Counter(used / n);
-    }
-
-private:
-    double m_start;
-};
-
 void BM_RawStatements(benchmark::State& state) {
     MYSQL* m = rawConnection();
     const std::string statements[] = {
@@ -112,7 +97,7 @@ void BM_RawStatements(benchmark::State& state) {
         statement(orderdata::OrderLinesSql(1)),
         statement(orderdata::ProductTotalsSql(kDate, 1)),
     };
-    const CpuAround cpu;
+    const bench::CpuWithServer cpu;
     for (auto _ : state) {
         std::size_t rows = 0;
         for (const std::string& sql : statements) {
@@ -141,7 +126,7 @@ void BM_QueryCommand(benchmark::State& state) {
     QApplication::processEvents();
     window.cmbField()->setCurrentIndex(0);
     window.SetDateText(kDate);
-    const CpuAround cpu;
+    const bench::CpuWithServer cpu;
     for (auto _ : state) {
         window.RunQuery();
         window.repaint();  // the three grids painted once, synchronously

@@ -144,6 +144,16 @@ double processCpuSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
+CpuWithServer::CpuWithServer() : m_ownStart(processCpuSeconds()), m_serverStart(serverCpuSeconds()) {}
+
+void CpuWithServer::report(benchmark::State& state) const {
+    const double own = processCpuSeconds() - m_ownStart;
+    const double server = serverCpuSeconds() - m_serverStart;
+    const auto n = double(state.iterations() > 0 ? state.iterations() : 1);
+    state.counters[kChildCpuCounter] = benchmark::Counter((own + server) / n);
+    state.counters["own_cpu_s"] = benchmark::Counter(own / n);
+}
+
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols) {
     std::size_t i = 0;
     for (int r = 1; r <= rows; ++r)

@@ -38,6 +38,19 @@ void settleServer();
 double serverCpuSeconds();
 double processCpuSeconds();
 
+// This process's and the server's CPU time over a benchmark's whole loop (the server's clock ticks are
+// coarse; their sum over many iterations is not), reported per iteration as the CPU time of a workload whose
+// work is shared with the server; the process's own share is shown beside it as "own_cpu_s".
+class CpuWithServer {
+public:
+    CpuWithServer();
+    void report(benchmark::State& state) const;
+
+private:
+    double m_ownStart;
+    double m_serverStart;
+};
+
 // Fills rows 1..rows, columns 1..cols of `grid` with `texts` (row by row), as the windows' loads do.
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols);
 
