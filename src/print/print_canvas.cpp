@@ -174,6 +174,9 @@ void PrintCanvas::SetPrintPos(double y, double x) {
 
 float PrintCanvas::PrnTextWidth(const QString& text) {
     if (text.isEmpty()) return 0;
+    // Nearly every text of a sheet is one line: measured as it stands, without splitting and copying it.
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return float(pixelsToMm(lineWidth(text)));
     double widest = 0;
     for (const QString& line : text.split(QLatin1Char('\n')))
         widest = std::max(widest, lineWidth(QString(line).remove(QLatin1Char('\r'))));
