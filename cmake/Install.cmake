@@ -3,6 +3,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS PeloraOrder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The HTTP module, which the program loads on its first HTTP call from <bindir>/../<libdir>/peloraorder
+# (src/platform/CMakeLists.txt compiles that place in).
+install(TARGETS pelora_http LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/peloraorder)
 install(FILES ${PROJECT_SOURCE_DIR}/share/peloraorder.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 set(PELORA_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/peloraorder)

@@ -6,11 +6,7 @@
 #include <QString>
 #include <QUrl>
 
-#include <functional>
 #include <memory>
-
-class QEventLoop;
-class QTcpSocket;
 
 // HTTP for the start-up: the server-address fetch and the update download. Calls are synchronous (a local
 // event loop runs while they wait, so windows keep painting) and bounded in time: a server that cannot be
@@ -19,7 +15,15 @@ class QTcpSocket;
 // HTTP/1.1 is spoken here directly over a socket rather than through Qt's network access manager, because
 // that one ends a chunked body that breaks off before its last chunk as if it were complete: a body must
 // count as complete only with its declared length or its last chunk.
+// The client itself is a module of its own (the only part of the program that links Qt Network), loaded on
+// the first call: most starts speak no HTTP and need not load Qt Network and the libraries behind it. The
+// module is looked for in $PELORA_HTTP_MODULE when that is set (a packager's or a test's own place), else
+// in <program folder>/../lib/.../peloraorder/ as installed, then where the build tree made it. When it
+// cannot be loaded, no server can be reached and every request fails, as with a server that cannot be
+// reached, and loadError() says why.
 namespace http {
+
+class BackendRequest;
 
 struct Limits {
     int connectMs = 10000;       // from the start of a request until the request has been sent
@@ -35,6 +39,9 @@ bool isOnline();
 // Whether a TCP connection to the URL's server (its port, or 80/443 by scheme) opens within the connect
 // limit.
 bool canReach(const QUrl& url);
+// Why the HTTP module could not be loaded (the file looked for and the system's reason), empty when it is
+// loaded or has not been needed yet. The callers add it to their own failure message.
+QString loadError();
 
 // One GET request: open, then read the body in pieces.
 class Request {
@@ -49,7 +56,7 @@ public:
     void setDeadline(int ms);
     // Lets the user's input through while the request waits (a progress window with a cancel button);
     // without it the program's windows take no input during a wait.
-    void setInteractive(bool interactive) { m_interactive = interactive; }
+    void setInteractive(bool interactive);
     // Aborts the transfer from within a wait (a cancel button): the waiting call fails at once.
     void cancel();
 
@@ -74,35 +81,9 @@ public:
     void close();
 
 private:
-    enum class Framing { Length, Chunked, UntilClose };
-    enum class ChunkPart { Size, Data, DataEnd, Trailer };
-
-    bool connectTo(const QUrl& url);
-    bool readHeaders();
-    bool parseHeaders(const QByteArray& head);
-    void pump();
-    void decodeBody();
-    bool bodyEnded() const { return m_complete || m_failed; }
-    void fail();
-    QByteArray header(const QByteArray& name) const;
-    bool waitFor(const std::function<bool()>& done, int limitMs, bool restartOnData);
-    int remainingMs(int limitMs) const;
-
-    std::unique_ptr<QTcpSocket> m_socket;
-    QUrl m_url;
-    int m_status = 0;
-    QList<QPair<QByteArray, QByteArray>> m_headers;
-    QByteArray m_raw;   // received and not yet decoded
-    QByteArray m_body;  // decoded and not yet read
-    Framing m_framing = Framing::UntilClose;
-    ChunkPart m_chunkPart = ChunkPart::Size;
-    qint64 m_left = 0;  // body bytes still due (Length), or of the current chunk (Chunked)
-    bool m_complete = false;
-    bool m_failed = false;
-    bool m_interactive = false;
-    bool m_cancelled = false;
-    qint64 m_deadline = -1;  // on the monotonic clock, ms; -1 for none
-    QEventLoop* m_loop = nullptr;
+    // The module's request, made on construction; none when the module could not be loaded, and then
+    // every request fails as if its server could not be reached.
+    std::unique_ptr<BackendRequest> m_impl;
 };
 
 }  // namespace http

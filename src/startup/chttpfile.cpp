@@ -276,7 +276,13 @@ bool DownloadSetup(const QString& programFile) {
 
     const QString directory = DownloadDirectory();
     cHTTPFile downloader;
-    if (downloader.Connect(directory) != cHTTPFile::Success) return false;
+    if (downloader.Connect(directory) != cHTTPFile::Success) {
+        // A server that is away is no news at start; an HTTP module that cannot be loaded is, or no new
+        // version would ever arrive without the user learning why.
+        const QString why = http::loadError();
+        if (!why.isEmpty()) refuseSetup(why);
+        return false;
+    }
     // Complete means: as long as the server said it would be. Without a length a cut-short body cannot
     // be told from a whole one, and a web page (an error or a portal page) is no program. Both show in
     // the reply's head, so such a reply is refused before its body is fetched.

@@ -28,7 +28,10 @@ QString GetCSManageDBIP(const QString& fileName) {
         // hold the start for minutes with no window.
         request.setDeadline(http::limits().smallRequestMs);
         if (!request.open(url, "VB OpenUrl", true)) {
-            ShowPlainMsg(QStringLiteral("InternetOpenUrl() 실패!"));
+            // Without the HTTP module the reason is the module, not the server: the box says which file.
+            const QString why = http::loadError();
+            ShowPlainMsg(QStringLiteral("InternetOpenUrl() 실패!") +
+                         (why.isEmpty() ? QString() : QStringLiteral("\r\n") + why));
             return QString();
         }
         char buffer[kAddressBytes];

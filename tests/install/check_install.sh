@@ -15,6 +15,8 @@ files)
   DESTDIR="$tmp/root" cmake --install "$build" --prefix /usr >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
   root="$tmp/root/usr"
   [ -x "$root/bin/PeloraOrder" ] || fail "no program in bin/"
+  # The HTTP module, which the program loads from <bindir>/../<libdir>/peloraorder/.
+  find "$root/lib" -path '*/peloraorder/libpelora_http.so' | grep -q . || fail "no HTTP module in lib/.../peloraorder/"
   entry="$root/share/applications/peloraorder.desktop"
   [ -f "$entry" ] || fail "no menu entry in share/applications/"
   desktop-file-validate "$entry" || fail "desktop-file-validate refuses the menu entry"
@@ -52,6 +54,7 @@ deb)
   [ "$(dpkg-deb -f "$deb" Package)" = peloraorder ] || fail "package name"
   [ "$(dpkg-deb -f "$deb" Version)" = 1.1.18 ] || fail "package version $(dpkg-deb -f "$deb" Version), not the program's 1.1.18"
   grep -q " ./usr/share/peloraorder/Image/SoftwareInfoMsg.jpg\$" <<<"$contents" || fail "the intro picture is not in the package"
+  grep -Eq " ./usr/lib/(.*/)?peloraorder/libpelora_http.so\$" <<<"$contents" || fail "the HTTP module is not in the package"
   echo "package $(basename "$deb") OK"
   ;;
 *)
