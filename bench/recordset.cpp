@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     bench::parseSize(argc, argv, 100000, "rows");
     QCoreApplication app(argc, argv);
     createData();
+    bench::settleServer();
     // Builds the first Recordset of the process, so that the baseline too runs under the allocator
     // settings that the database layer applies then (freed memory kept for the next result).
     reportMemoryPerRow();

@@ -135,6 +135,7 @@ int main(int argc, char** argv) {
     bench::parseSize(argc, argv, kClients, "buyers");
     QCoreApplication app(argc, argv);
     createData();
+    bench::settleServer();
     reportLoad();
     return bench::runAndReportRatio(argc, argv, "BM_WatchPoll", "BM_SelectOne", bench::Ratio::Wall);
 }
