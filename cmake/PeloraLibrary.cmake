@@ -1,11 +1,11 @@
-# The files of one operating system end in _unix or _win (cp949_unix.cpp, cp949_win.cpp): a folder's
-# library takes the ones of the system it is built for and leaves the others out, so that no #ifdef runs
-# through the code. A part that one system lacks is simply not built there.
+# The files of one operating system end in _unix or _win (cp949_unix.cpp, cp949_win.cpp; tests in
+# _unix_test.cpp): a folder's library takes the ones of the system it is built for and leaves the others
+# out, so that no #ifdef runs through the code. A part that one system lacks is simply not built there.
 function(pelora_platform_files out)
   if(WIN32)
-    list(FILTER ${out} EXCLUDE REGEX "_unix\\.(cpp|h)$")
+    list(FILTER ${out} EXCLUDE REGEX "_unix(_test)?\\.(cpp|h)$")
   else()
-    list(FILTER ${out} EXCLUDE REGEX "_win\\.(cpp|h)$")
+    list(FILTER ${out} EXCLUDE REGEX "_win(_test)?\\.(cpp|h)$")
   endif()
   set(${out} ${${out}} PARENT_SCOPE)
 endfunction()

@@ -6,6 +6,7 @@
 #include "platform/cp949.h"
 #include "platform/dialogs.h"
 #include "platform/error_reporter.h"
+#include "platform/socket_shutdown.h"
 
 #include <QUuid>
 
@@ -13,11 +14,10 @@
 #include <mysql.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
-
-#include <sys/socket.h>
 
 namespace {
 
@@ -217,8 +217,7 @@ void cMySQL::cancelRunningStatement() {
     // The server did not take the kill: the connection is shut instead, and the next statement connects
     // again.
     if (!m_statementEnded && m_conn) {
-        const my_socket fd = mysql_get_socket(m_conn);
-        if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
+        socket_shutdown::shutdownBoth(static_cast<std::intptr_t>(mysql_get_socket(m_conn)));
     }
 }
 

@@ -7,8 +7,9 @@
 #include <cstddef>
 
 // Code page 949 (Korean ANSI, Unified Hangul Code): the encoding of every text in the order database, of
-// the label printer's commands and of byte widths. glibc's "CP949" converter is used on purpose: Qt's codec
-// of that name is IBM-949 and gets syllables such as 똠 wrong.
+// the label printer's commands and of byte widths. The operating system's own converter is used (glibc's
+// "CP949" on Linux, code page 949 on Windows), not Qt's codec of that name: that one is IBM-949 and gets
+// syllables such as 똠 wrong.
 namespace cp949 {
 
 // Unicode text to code page 949 bytes. A character the code page lacks becomes "?".

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 
@@ -22,24 +21,6 @@ signals:
     void activated();
 };
 
-// The desktop's notification service (org.freedesktop.Notifications) on a D-Bus connection: the session
-// bus in the program. The call is sent without waiting for its answer, so a slow service never holds the
-// window; the answer's notice id is kept to recognise the click on this notifier's own notice.
-class FreedesktopNotifier : public DesktopNotifier {
-    Q_OBJECT
-
-public:
-    explicit FreedesktopNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
-    bool notify(const QString& appName, const QString& summary, const QString& body) override;
-
-private slots:
-    void onActionInvoked(uint id, const QString& actionKey);
-    void onClosed(uint id, uint reason);
-
-private:
-    QDBusConnection m_bus;
-    uint m_lastId = 0;
-};
-
-// The notifier of the user's session bus.
+// The notifier of the user's desktop session: the freedesktop notification service of the session bus on
+// Linux (freedesktop_notifier_unix.h); none on Windows, where the main window's tray balloon shows the news.
 std::unique_ptr<DesktopNotifier> makeSessionNotifier();

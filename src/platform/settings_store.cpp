@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 
 #include "platform/file_commit.h"
+#include "platform/settings_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,7 @@ namespace {
 
 QString fileFor(const QString& application) {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
+    if (base.isEmpty()) base = settings_folder::defaultFolder();
     return base + QLatin1Char('/') + application + QStringLiteral(".ini");
 }
 

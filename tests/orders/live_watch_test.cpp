@@ -7,7 +7,7 @@
 #include "orderdata/order_statements.h"
 #include "orders/main_columns.h"
 #include "orders_fixture.h"
-#include "platform/desktop_notifier.h"
+#include "platform/freedesktop_notifier_unix.h"
 #include "platform/settings_store.h"
 
 #include <QDBusConnection>

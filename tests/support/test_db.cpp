@@ -3,6 +3,7 @@
 #include "db/mysql_func.h"
 #include "platform/cp949.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -84,7 +85,10 @@ Params readParams() {
         if (key == QLatin1String("DB_PASSWORD")) p.password = value;
         if (key == QLatin1String("DB_NAME")) p.database = value;
     }
-    setenv("MYSQL_UNIX_PORT", p.socket.toLocal8Bit().constData(), 1);
+    // "localhost" on port 0 reaches this server: through its socket on Linux, over TCP on Windows (the
+    // Windows tests run under Wine on this machine).
+    qputenv("MYSQL_UNIX_PORT", p.socket.toLocal8Bit());
+    qputenv("MYSQL_TCP_PORT", QByteArray::number(p.port));
     p.database = programDatabase();
     createDatabase(p);
     return p;
@@ -126,6 +130,8 @@ MYSQL_RES* run(const QString& sql) {
 
 QString programDatabase() {
     QString name = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).completeBaseName();
+    if (name.isEmpty() && QCoreApplication::instance())  // no /proc (Windows): the application knows
+        name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     for (QChar& c : name)
         if (!c.isLetterOrNumber() || c.unicode() > 0x7F) c = QLatin1Char('_');
     return (QStringLiteral("pelora_") + name).left(64);

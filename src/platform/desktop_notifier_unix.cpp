@@ -1,4 +1,4 @@
-#include "platform/desktop_notifier.h"
+#include "platform/freedesktop_notifier_unix.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
