@@ -63,14 +63,19 @@ TEST_F(ConnectionWindow, AWrongPasswordIsSaidAndNothingIsWritten) {
     fill(window, QStringLiteral("not the password"));
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_FALSE(window.TestConnection());
-    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못했습니다.")));
-    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("1045")))
-        << testDialogs().last().text.toStdString();
+    // The clerk's line first, with the warning icon; the server's number and words below it.
+    const QStringList lines = testDialogs().last().text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3) << testDialogs().last().text.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("아이디 또는 비밀번호가 맞지 않습니다")));
+    EXPECT_EQ(lines[1], QStringLiteral("오류번호 : 1045"));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("Access denied"))) << lines[2].toStdString();
+    EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
 
     testDialogs().answer(Dialogs::ResultOk);
     window.btnSave()->click();
-    EXPECT_TRUE(
-        testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.")));
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("아이디 또는 비밀번호가 맞지 않습니다")));
+    EXPECT_TRUE(testDialogs().last().text.split(QStringLiteral("\r\n"))[0].endsWith(
+        QStringLiteral("연결 정보를 저장하지 않았습니다.")));
     EXPECT_EQ(window.result(), QDialog::Rejected);
     EXPECT_FALSE(QFile::exists(connectionFile()));
 }
