@@ -125,4 +125,40 @@ TEST_F(ConnectionWindow, ClosingTheWindowEndsTheStartWithoutWriting) {
     EXPECT_FALSE(QFile::exists(connectionFile()));
 }
 
+// A connection handed out by the administrator without its password (IP, Port, DB명 and ID only): the
+// first start shows the window filled in from it, the user gives the password once, and it is kept in the
+// user's own file, readable by the user alone.
+TEST_F(ConnectionWindow, AConnectionHandedOutWithoutItsPasswordAsksForItOnceAndKeepsItPrivate) {
+    const testdb::Params& p = testdb::params();
+    {
+        QFile f(connectionFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[서버정보]\nIP=127.0.0.1\nPort=%1\nDB명=%2\nID=%3\n")
+                    .arg(p.port)
+                    .arg(p.database, p.user)
+                    .toUtf8());
+    }
+    ASSERT_TRUE(QFile::setPermissions(connectionFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QTimer::singleShot(0, [&p] {
+        auto* window = qobject_cast<FrmConnection*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->txtHost()->text(), QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(window->txtPort()->value(), p.port);
+        EXPECT_EQ(window->txtDatabase()->text(), p.database);
+        EXPECT_EQ(window->txtUser()->text(), p.user);
+        window->txtPassword()->setText(p.password);
+        window->btnSave()->click();
+    });
+    StartHandOver handOver;
+    int loginShown = 0;
+    handOver.showLoginWindow = [&] { ++loginShown; };
+    EXPECT_EQ(AppStart(handOver), StartOutcome::WindowShown);
+    EXPECT_EQ(loginShown, 1);
+    EXPECT_EQ(DecodeStr(settings::get(kConnectionManagerApp, kServer, QStringLiteral("PWD"))), p.password);
+    const QFileDevice::Permissions others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_EQ(QFile::permissions(connectionFile()) & others, QFileDevice::Permissions());
+}
+
 }  // namespace
