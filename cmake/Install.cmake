@@ -10,9 +10,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/share/peloraorder.desktop DESTINATION ${CMAK
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/share/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 set(PELORA_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/peloraorder)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${PELORA_INSTALL_DOCDIR})
-# The pictures the windows show (the intro notice), where an installed program looks for them
-# (app_paths::imageFolder: <prefix>/share/peloraorder/Image).
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/db/demo/Image/ DESTINATION ${CMAKE_INSTALL_DATADIR}/peloraorder/Image)
+# No intro picture: the one in db/demo/ is the demo's, and every office would see it. The intro notice
+# shows its text alone until the office puts its own picture where an installed program looks for it
+# (app_paths::imageFolder: <prefix>/share/peloraorder/Image/SoftwareInfoMsg.jpg); the demo copies its own.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${PELORA_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.png")
 
 set(CPACK_PACKAGE_NAME peloraorder)

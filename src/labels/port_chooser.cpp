@@ -2,6 +2,7 @@
 
 #include "common/msgbox.h"
 #include "platform/dialogs.h"
+#include "platform/printer/sheet_printer.h"
 #include "platform/settings_store.h"
 
 #include <QComboBox>
@@ -70,10 +71,11 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
     {
         // A print service on another machine may take a moment to answer.
         WaitCursor wait;
-        m_queue->addItems(label_port::QueueNames(&queueError));
+        // Only raw queues: a queue with a driver would turn the label commands into a printed page.
+        m_queue->addItems(sheet_printer::rawQueues(label_port::QueueNames(&queueError)));
     }
     m_queueNote = new QLabel(queueError.isEmpty() && m_queue->count() == 0
-                                 ? QStringLiteral("인쇄 서비스에 대기열이 없습니다.")
+                                 ? QStringLiteral("인쇄 서비스에 라벨 프린터(raw) 대기열이 없습니다.")
                                  : queueError,
                              queuePage);
     m_queueNote->setObjectName(QStringLiteral("queueNote"));

@@ -15,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
+#include "platform/printer/sheet_printer.h"
 #include "platform/settings_store.h"
 #include "print/buy_order.h"
 #include "print/print_replay.h"
@@ -90,9 +91,13 @@ QString pdfFileName(const QString& title) {
 }
 
 void reportFailure(const AppError& e) {
-    if (e.number() == page_printer::kPrinterError)
-        ShowErrorMsg(QStringLiteral("주문서를 프린터로 보내지 못했습니다. 출력 표시는 하지 않았습니다."), e);
-    else
+    if (e.number() == page_printer::kPrinterError) {
+        // What happened to which printer and what to do, then the numbers for support below it.
+        const QString advice = page_printer::adviceFor(e);
+        ShowErrorMsg((advice.isEmpty() ? QStringLiteral("주문서를 프린터로 보내지 못했습니다.") : advice) +
+                         QStringLiteral(" 출력 표시는 하지 않았습니다."),
+                     e);
+    } else
         ShowProcError(QStringLiteral("btnPrint_Click"), QStringLiteral("frmMain"), e);
 }
 
@@ -174,6 +179,13 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     // print service does not answer at all, reports that rather than writing PDF files.
     const QString chosen = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
     job.printerName = chosen.isEmpty() ? document.printerName : chosen;
+    // No printer settled for sheets: the clerk chooses once (declining sends nothing); a raw queue raises.
+    bool declined = false;
+    job.printerName = sheet_printer::settle(
+        job.printerName, &m_window, AppTitle(),
+        [](const QString& name) { settings::save(AppTitle(), kPrinterSection, kPrinterKey, name); },
+        &declined);
+    if (declined) return false;
     job.documentName = document.title.isEmpty() ? QStringLiteral("주문서") : document.title;
     job.pageCount = int(document.pages.size());
     job.paint = [&document](QPainter& painter, int page) { PaintPrintPage(painter, document.pages[page]); };
@@ -406,16 +418,8 @@ void frmMain::PreviewOrderSheet() {
 // marked; the choice is stored at once for the next sheets.
 QString frmMain::PrinterStatusText() const {
     const QString chosen = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
-    const QString printer = page_printer::printerFor(chosen);
-    QString sheet;
-    if (printer.isEmpty())
-        sheet = QStringLiteral("PDF 파일 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
-                QLatin1Char(')');
-    else if (!chosen.isEmpty() && printer != chosen)
-        sheet = printer + QStringLiteral(" (선택한 ") + chosen + QStringLiteral(" 없음)");
-    else
-        sheet = printer;
-    return QStringLiteral("주문서: ") + sheet + QStringLiteral("\n라벨: ") + label_port::StoredTargetText();
+    return QStringLiteral("주문서: ") + sheet_printer::describe(chosen) + QStringLiteral("\n라벨: ") +
+           label_port::StoredTargetText();
 }
 
 void frmMain::ChooseOrderPrinter() {
@@ -425,17 +429,7 @@ void frmMain::ChooseOrderPrinter() {
                     QDir::toNativeSeparators(page_printer::pdfFolder()));
         return;
     }
-    const QString current =
-        page_printer::printerFor(settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
-    const QString standard = page_printer::defaultPrinterName();
-    QList<Dialogs::MenuItem> items;
-    for (int i = 0; i < printers.size(); ++i) {
-        QString caption = printers[i];
-        if (printers[i] == standard) caption += QStringLiteral(" (기본 프린터)");
-        if (printers[i] == current) caption = QStringLiteral("✓ ") + caption;
-        items.append({i + 1, caption});
-    }
-    const int chosen = dialogs().popupMenu(this, items);
-    if (chosen >= 1 && chosen <= printers.size())
-        settings::save(AppTitle(), kPrinterSection, kPrinterKey, printers[chosen - 1]);
+    const QString chosen = sheet_printer::chooseFromMenu(
+        this, settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()), AppTitle());
+    if (!chosen.isEmpty()) settings::save(AppTitle(), kPrinterSection, kPrinterKey, chosen);
 }

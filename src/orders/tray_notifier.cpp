@@ -1,5 +1,7 @@
 #include "orders/tray_notifier.h"
 
+#include "platform/outward_text.h"
+
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -20,6 +22,7 @@ bool NotifierWithTray::notify(const QString& appName, const QString& summary, co
         connect(m_tray, &QSystemTrayIcon::activated, this, &DesktopNotifier::activated);
     }
     m_tray->show();
-    m_tray->showMessage(summary, body, QSystemTrayIcon::Information, 10000);
+    m_tray->showMessage(outward_text::noticeText(summary), outward_text::noticeText(body),
+                        QSystemTrayIcon::Information, 10000);
     return true;
 }

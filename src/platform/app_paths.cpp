@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -38,8 +39,11 @@ QString dataFolder() {
     if (!overridden.isEmpty()) return overridden;
     const QString program = programFolder();
     if (isPortableCopy(program) && QFileInfo(program).isWritable()) return program;
+    // The user's own folder: the sheets as PDF files, the exported workbooks and the window layouts are
+    // the user's business alone, so the folder is its owner's only (created so, narrowed when older).
     const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(perUser);
+    QFile::setPermissions(perUser, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return perUser;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/freedesktop_notifier_unix.h"
 
+#include "platform/outward_text.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -13,6 +15,9 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 const QString kDefaultAction = QStringLiteral("default");
 constexpr int kShowMilliseconds = 10000;
+// The installed icon's theme name and the desktop entry's name (share/peloraorder.desktop).
+const QString kIcon = QStringLiteral("peloraorder");
+const QString kDesktopEntry = QStringLiteral("peloraorder");
 
 }  // namespace
 
@@ -36,7 +41,11 @@ bool FreedesktopNotifier::notify(const QString& appName, const QString& summary,
     const QStringList actions{kDefaultAction, QStringLiteral("보기")};
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(1)));
-    call << appName << m_lastId << QString() << summary << body << actions << hints << kShowMilliseconds;
+    // The desktop finds the program's name and icon through its desktop entry (peloraorder.desktop).
+    hints.insert(QStringLiteral("desktop-entry"), kDesktopEntry);
+    // The texts come from the order data: one short line each, as a bubble shows them.
+    call << appName << m_lastId << kIcon << outward_text::noticeText(summary)
+         << outward_text::noticeText(body) << actions << hints << kShowMilliseconds;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         const QDBusPendingReply<uint> reply = *w;

@@ -11,11 +11,10 @@
 
 namespace file_commit {
 
-bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
-    return replaceFile(path, {QByteArrayView(bytes)}, error);
-}
+namespace {
 
-bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> parts, QString* error) {
+bool commit(const QString& path, std::initializer_list<QByteArrayView> parts, bool ownerOnly,
+            QString* error) {
     const auto fail = [error](const QString& why) {
         if (error) *error = why;
         return false;
@@ -24,6 +23,12 @@ bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> part
     // Unbuffered: a write the disk refuses fails at once with its reason, instead of in a flush whose
     // failure the final rename does not see (which would put a truncated file in the old one's place).
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
+    // The temporary file is narrowed before the secret goes in; it takes the name with these rights.
+    if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
+    }
     for (const QByteArrayView bytes : parts) {
         qint64 written = 0;
         while (written < bytes.size()) {
@@ -47,6 +52,20 @@ bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> part
 #endif
     if (!file.commit()) return fail(file.errorString());
     return true;
+}
+
+}  // namespace
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+    return commit(path, {QByteArrayView(bytes)}, false, error);
+}
+
+bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> parts, QString* error) {
+    return commit(path, parts, false, error);
+}
+
+bool replacePrivateFile(const QString& path, const QByteArray& bytes, QString* error) {
+    return commit(path, {QByteArrayView(bytes)}, true, error);
 }
 
 }  // namespace file_commit

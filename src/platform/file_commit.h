@@ -15,5 +15,8 @@ namespace file_commit {
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same for content held in pieces, written one after the other without joining them first.
 bool replaceFile(const QString& path, std::initializer_list<QByteArrayView> parts, QString* error = nullptr);
+// The same for a file that holds a secret (a password): readable and writable by its owner alone, from
+// the moment its content is written; a former file that others could read is replaced by such a one.
+bool replacePrivateFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 }  // namespace file_commit

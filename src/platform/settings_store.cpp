@@ -1,12 +1,17 @@
 #include "platform/settings_store.h"
 
+#include "platform/cp949.h"
 #include "platform/file_commit.h"
 #include "platform/settings_folder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QLockFile>
+#include <QStringDecoder>
+#include <QThread>
 
 // The files are UTF-8 INI files that people read and edit by hand: section and key names stand in them as
 // they are ("[서버정보]", "DB명=..."), a write changes the one line of its key and leaves every other byte
@@ -18,7 +23,42 @@
 // installation read the same. Those versions also wrote names as "%UC11C%UBC84..." escapes; a file that
 // holds such names is repaired the first time it is touched: the names are written as they are, and where
 // a section or key exists both ways, the one written as it is (by hand) wins.
+//
+// The Windows program and its connection manager wrote these files in code page 949. A file that is not
+// valid UTF-8 is read as code page 949; the first write turns it into UTF-8 and keeps the original bytes
+// beside it (<file>.cp949), so that nothing the old program wrote is lost.
+//
+// The files hold passwords (the connection's "PWD", the remembered login "passwd", the launcher's hand-over):
+// each is written readable by its owner alone, and a settings folder the store creates is its owner's
+// alone too.
+//
+// Two writers (two instances in a shared home, the connection manager beside the program) each read,
+// change and rewrite the whole file: a lock file beside it (<file>.lock) makes those steps one at a time,
+// so that neither writes back a file without the other's key.
 namespace {
+
+// How long a write waits for another writer before it goes on without the lock; a lock left by a writer
+// that died is taken over at once (QLockFile knows its process), one of a hung writer after this long.
+constexpr int kLockWaitMs = 10000;
+
+// Holds the lock of one settings file for its lifetime; a lock that cannot be had in time (a folder without
+// rights to create the lock file, a writer that hangs) lets the write go on unlocked, as before.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path) : m_lock(path + QStringLiteral(".lock")) {
+        m_lock.setStaleLockTime(kLockWaitMs);
+        const QDeadlineTimer deadline(kLockWaitMs);
+        int pause = 1;
+        while (!m_lock.tryLock(0)) {
+            if (m_lock.error() == QLockFile::PermissionError || deadline.hasExpired()) return;
+            QThread::msleep(pause);
+            pause = qMin(pause * 2, 16);
+        }
+    }
+
+private:
+    QLockFile m_lock;
+};
 
 QString fileFor(const QString& application) {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -181,7 +221,14 @@ public:
     explicit SettingsFile(const QString& path) : m_path(path) {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) return;
-        const QByteArray bytes = f.readAll();
+        QByteArray bytes = f.readAll();
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        // Decoded only to learn whether the bytes are UTF-8.
+        [[maybe_unused]] const QString asUtf8 = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            m_original = bytes;
+            bytes = cp949::decode(bytes).toUtf8();
+        }
         m_crlf = bytes.contains("\r\n");
         m_lines = bytes.split('\n');
         for (QByteArray& l : m_lines)
@@ -256,11 +303,16 @@ public:
         return true;
     }
 
-    bool save() const {
+    bool save() {
         QByteArray bytes;
         const QByteArray end = m_crlf ? "\r\n" : "\n";
         for (const QByteArray& l : m_lines) bytes += l + end;
-        return file_commit::replaceFile(m_path, bytes);
+        if (!m_original.isEmpty()) {
+            // The old program's file, kept as it was before it becomes UTF-8.
+            if (!file_commit::replacePrivateFile(m_path + QStringLiteral(".cp949"), m_original)) return false;
+            m_original.clear();
+        }
+        return file_commit::replacePrivateFile(m_path, bytes);
     }
 
 private:
@@ -328,13 +380,29 @@ private:
     QString m_path;
     QList<QByteArray> m_lines;
     bool m_crlf = false;
+    QByteArray m_original;  // the file's bytes when it was code page 949, until it is written as UTF-8
 };
 
-// The file of the application, its escaped names repaired (and the repair saved) when it has any.
-SettingsFile openRepaired(const QString& application) {
-    SettingsFile file(fileFor(application));
-    if (file.repairEscapedNames()) file.save();
+// The file of the application, its escaped names repaired (and the repair saved, under the write lock)
+// when it has any.
+SettingsFile openRepaired(const QString& path) {
+    SettingsFile file(path);
+    if (file.repairEscapedNames()) {
+        const WriteLock lock(path);
+        SettingsFile current(path);
+        if (current.repairEscapedNames()) current.save();
+        return current;
+    }
     return file;
+}
+
+// Creates the folder of the settings files readable by its owner alone; a folder that is there already
+// (the desktop's own config folder, shared with every other program) is left as it is.
+void makeFolder(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(folder)) return;
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 }  // namespace
@@ -343,22 +411,28 @@ namespace settings {
 
 QString get(const QString& application, const QString& section, const QString& key,
             const QString& defaultValue) {
-    const SettingsFile file = openRepaired(application);
+    const SettingsFile file = openRepaired(fileFor(application));
     const qsizetype at = file.find(section, key);
     return at < 0 ? defaultValue : file.valueAt(at);
 }
 
 void save(const QString& application, const QString& section, const QString& key, const QString& value) {
     const QString path = fileFor(application);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    SettingsFile file = openRepaired(application);
+    makeFolder(path);
+    const WriteLock lock(path);
+    SettingsFile file(path);
+    file.repairEscapedNames();
     file.set(section, key, value);
     file.save();
 }
 
 void remove(const QString& application, const QString& section, const QString& key) {
-    SettingsFile file = openRepaired(application);
-    if (file.removeKey(section, key)) file.save();
+    const QString path = fileFor(application);
+    if (!QFileInfo::exists(path)) return;
+    const WriteLock lock(path);
+    SettingsFile file(path);
+    const bool repaired = file.repairEscapedNames();
+    if (file.removeKey(section, key) || repaired) file.save();
 }
 
 }  // namespace settings

@@ -80,7 +80,8 @@ void FrmConnection::CreateControls() {
     setMinimumWidth(420);
 }
 
-QString FrmConnection::ConnectionFailure() const {
+QString FrmConnection::ConnectionFailure(long* number) const {
+    if (number) *number = 0;
     if (m_txtHost->text().trimmed().isEmpty()) return QStringLiteral("서버 주소를 입력하세요.");
     if (!storablePassword(m_txtPassword->text()))
         return QStringLiteral("비밀번호에는 영문, 숫자와 기호만 쓸 수 있습니다.");
@@ -92,26 +93,63 @@ QString FrmConnection::ConnectionFailure() const {
         if (connection.real_connect(m_txtHost->text().trimmed(), m_txtUser->text(), m_txtPassword->text(),
                                     m_txtDatabase->text().trimmed(), m_txtPort->value(), QString(), 0, true))
             return QString();
+        if (number) *number = connection.err_no();
         return QStringLiteral("%1 (%2)").arg(connection.err_description()).arg(connection.err_no());
     } catch (const AppError& e) {
+        if (number) *number = e.number();
         return e.description();
     }
 }
 
+void FrmConnection::ShowFailure(const QString& failure, long number, const QString& outcome) const {
+    if (number == 0) {  // a value the window itself refuses: the text says what to do
+        ShowInfoMsg(outcome + QStringLiteral("\r\n") + failure);
+        return;
+    }
+    // What happened and what to do first; the server's own line below it, for whoever supports the office.
+    QString what;
+    switch (number) {
+        case 1045:
+            what = QStringLiteral("아이디 또는 비밀번호가 맞지 않습니다. 사용자와 비밀번호를 확인하세요.");
+            break;
+        case 1044:
+        case 1049:
+            what =
+                QStringLiteral("데이터베이스 이름이 맞지 않거나 이 사용자가 쓸 수 없는 데이터베이스입니다.");
+            break;
+        case 2002:
+        case 2003:
+        case 2005:
+            what = QStringLiteral(
+                       "서버(%1:%2)에 연결할 수 없습니다. 서버 주소와 포트가 맞는지, 서버가 켜져 "
+                       "있는지 확인하세요.")
+                       .arg(m_txtHost->text().trimmed())
+                       .arg(m_txtPort->value());
+            break;
+        default:
+            what = QStringLiteral("서버에 연결하지 못했습니다.");
+            break;
+    }
+    ShowErrorMsg(what + QLatin1Char(' ') + outcome,
+                 AppError(number, QStringLiteral("cMySQL::real_connect"), failure));
+}
+
 bool FrmConnection::TestConnection() {
-    const QString failure = ConnectionFailure();
+    long number = 0;
+    const QString failure = ConnectionFailure(&number);
     if (failure.isEmpty()) {
         ShowInfoMsg(QStringLiteral("서버에 연결되었습니다."));
         return true;
     }
-    ShowInfoMsg(QStringLiteral("서버에 연결하지 못했습니다.\r\n") + failure);
+    ShowFailure(failure, number, QStringLiteral("연결 시험에 실패했습니다."));
     return false;
 }
 
 void FrmConnection::SaveConnection() {
-    const QString failure = ConnectionFailure();
+    long number = 0;
+    const QString failure = ConnectionFailure(&number);
     if (!failure.isEmpty()) {
-        ShowInfoMsg(QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.\r\n") + failure);
+        ShowFailure(failure, number, QStringLiteral("연결 정보를 저장하지 않았습니다."));
         return;
     }
     const auto save = [](const char* key, const QString& value) {

@@ -33,8 +33,12 @@ public:
 
 private:
     void CreateControls();
-    // The server's refusal of the typed values, or an empty text when they connect.
-    QString ConnectionFailure() const;
+    // The server's refusal of the typed values, or an empty text when they connect; `number` gets the
+    // server's error number (0 for a value the window refuses before connecting).
+    QString ConnectionFailure(long* number = nullptr) const;
+    // The box of a failed connection: the clerk's line (what happened, what to do, then `outcome`) with
+    // the warning icon, the server's number and text below it.
+    void ShowFailure(const QString& failure, long number, const QString& outcome) const;
 
     QLineEdit* m_txtHost = nullptr;
     QSpinBox* m_txtPort = nullptr;

@@ -118,12 +118,12 @@ TEST_F(LabelQueueTest, AQueueThatIsMissingOrRefusesJobsIsReportedOnceAndNothingT
     QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-x"), refusing});
 }
 
-TEST_F(LabelQueueTest, ThePortWindowListsTheSchedulersQueues) {
+TEST_F(LabelQueueTest, ThePortWindowListsTheSchedulersRawQueuesOnly) {
     PortChooser chooser;
     QStringList names;
     for (int i = 0; i < chooser.queueName()->count(); ++i) names << chooser.queueName()->itemText(i);
     EXPECT_TRUE(names.contains(QStringLiteral("labels"))) << names.join(',').toStdString();
-    EXPECT_TRUE(names.contains(QStringLiteral("sheet"))) << names.join(',').toStdString();
+    EXPECT_FALSE(names.contains(QStringLiteral("sheet"))) << names.join(',').toStdString();
     EXPECT_TRUE(chooser.queueNote()->text().isEmpty()) << chooser.queueNote()->text().toStdString();
 }
 

@@ -37,6 +37,10 @@ TEST_F(DataFolder, AnInstalledProgramUsesThePerUserFolderEvenWhenItsFolderIsWrit
     const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     EXPECT_EQ(app_paths::dataFolder(), perUser);
     EXPECT_FALSE(app_paths::dataFolder().startsWith(m_prefix.path()));
+    // The user's sheets and workbooks: the owner's alone.
+    EXPECT_EQ(QFile::permissions(perUser) & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                             QFileDevice::ExeGroup | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
     EXPECT_EQ(QDir(bin()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 

@@ -1,9 +1,13 @@
 // The settings store: one INI file per application under the XDG config home, Korean names included.
 #include "platform/settings_store.h"
+#include "platform/cp949.h"
 #include "support/qt_printers.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -139,6 +143,94 @@ TEST(SettingsStore, EscapedNamesOfEarlierVersionsAreReadAndRepairedOnce) {
     EXPECT_EQ(reader.value(QStringLiteral("서버정보/PWD")).toString(), tricky);
     EXPECT_EQ(reader.value(QStringLiteral("서버정보/IP")).toString(), QStringLiteral("10.0.0.5"));
     QFile::remove(path);
+}
+
+constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                             QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+// The files hold passwords: written by its owner alone from the first save, narrowed when an older file
+// that others could read is written again; a settings folder the store creates is its owner's only.
+TEST(SettingsStore, FilesWithPasswordsAreTheOwnersAlone) {
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    QTemporaryDir home;
+    const QString folder = home.path() + QStringLiteral("/config");
+    qputenv("XDG_CONFIG_HOME", folder.toUtf8());
+    const QString app = QStringLiteral("테사르Soft 접속관리자");
+    const QString path = folder + QLatin1Char('/') + app + QStringLiteral(".ini");
+
+    settings::save(app, QStringLiteral("서버정보"), QStringLiteral("PWD"), QStringLiteral("c2VjcmV0"));
+    EXPECT_EQ(QFile::permissions(path) & kOthers, QFileDevice::Permissions());
+    EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadOwner);
+    EXPECT_EQ(QFile::permissions(folder) & kOthers, QFileDevice::Permissions());
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    settings::save(QStringLiteral("펠로라푸드주문서"), QStringLiteral("Config"), QStringLiteral("passwd"),
+                   QStringLiteral("cGFzcw=="));
+    settings::save(app, QStringLiteral("서버정보"), QStringLiteral("IP"), QStringLiteral("10.0.0.5"));
+    EXPECT_EQ(QFile::permissions(path) & kOthers, QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(folder + QStringLiteral("/펠로라푸드주문서.ini")) & kOthers,
+              QFileDevice::Permissions());
+    EXPECT_EQ(settings::get(app, QStringLiteral("서버정보"), QStringLiteral("PWD")),
+              QStringLiteral("c2VjcmV0"));
+    qputenv("XDG_CONFIG_HOME", saved);
+}
+
+// Two processes saving different keys of one file, 300 times each: every key ends at its last value.
+TEST(SettingsStore, TwoWritersLoseNoKey) {
+    const QString app = QStringLiteral("두 작성자");
+    const QString section = QStringLiteral("Config");
+    constexpr int kSaves = 300;
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(PELORA_SETTINGS_WRITER),
+                {app, section, QStringLiteral("A"), QString::number(kSaves)});
+    second.start(QStringLiteral(PELORA_SETTINGS_WRITER),
+                 {app, section, QStringLiteral("B"), QString::number(kSaves)});
+    ASSERT_TRUE(first.waitForFinished(120000) && second.waitForFinished(120000));
+    ASSERT_EQ(first.exitCode(), 0);
+    ASSERT_EQ(second.exitCode(), 0);
+    for (const QString& prefix : {QStringLiteral("A"), QStringLiteral("B")})
+        for (int k = 0; k < 10; ++k)
+            EXPECT_EQ(settings::get(app, section, prefix + QString::number(k)),
+                      QString::number(kSaves - 10 + k))
+                << (prefix + QString::number(k)).toStdString();
+    QFile::remove(settingsPath(app));
+}
+
+// The connection file as the Windows program's connection manager wrote it, in code page 949: read as
+// such, and the first save writes it as UTF-8 (the line ends and every other line kept), with the original
+// bytes beside it.
+TEST(SettingsStore, ACodePage949FileOfTheOldProgramIsReadAndBecomesUtf8OnTheFirstSave) {
+    const QString app = QStringLiteral("테사르Soft 접속관리자");
+    const QString path = settingsPath(app);
+    const QString text = QStringLiteral(
+        "[서버정보]\r\n서버Type=1\r\nIP=192.168.0.10\r\nID=tessar\r\nDB명=똠양DB\r\nPWD=dGVzc2Fy\r\n"
+        "\r\n[Options]\r\nID=pelorafood\r\n");
+    const QByteArray original = cp949::encode(text);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    const QString section = QStringLiteral("서버정보");
+    EXPECT_EQ(settings::get(app, section, QStringLiteral("서버Type")), QStringLiteral("1"));
+    EXPECT_EQ(settings::get(app, section, QStringLiteral("IP")), QStringLiteral("192.168.0.10"));
+    EXPECT_EQ(settings::get(app, section, QStringLiteral("DB명")), QStringLiteral("똠양DB"));
+    EXPECT_EQ(settings::get(app, section, QStringLiteral("PWD")), QStringLiteral("dGVzc2Fy"));
+    EXPECT_EQ(readAll(path), original);  // reading changes nothing
+
+    settings::save(app, QStringLiteral("Options"), QStringLiteral("StartParam"), QStringLiteral("MDA2MTAw"));
+    EXPECT_EQ(readAll(path).toStdString(),
+              QString(text)
+                  .replace(QStringLiteral("ID=pelorafood\r\n"),
+                           QStringLiteral("ID=pelorafood\r\nStartParam=MDA2MTAw\r\n"))
+                  .toStdString());
+    EXPECT_EQ(readAll(path + QStringLiteral(".cp949")), original);
+    EXPECT_EQ(settings::get(app, section, QStringLiteral("DB명")), QStringLiteral("똠양DB"));
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral(".cp949"));
 }
 
 }  // namespace

@@ -93,6 +93,21 @@ TEST_F(PagePrinterTest, AMissingPrinterGivesWayToTheDefaultPrinter) {
     EXPECT_FALSE(receivedFile(QStringLiteral("sheet"), jobs[0].id).isEmpty());
 }
 
+// A sheet's name from the order data may hold line breaks and run long: the queue gets it as one line of
+// at most 255 octets (the service's limit for a job name), the page number kept, no character cut.
+TEST_F(PagePrinterTest, TheJobNameIsOneLineWithinTheServicesLimit) {
+    const QString start = uniqueName().replace(u' ', u'_');
+    const QString name = start + QStringLiteral("\n라벤\t청과 ") + QString(560, QChar(0xB2E4));
+    page_printer::printPages(pagesJob(QStringLiteral("sheet"), name, 1));
+    const std::vector<QueuedJob> jobs = jobsOf(QStringLiteral("sheet"), start);
+    ASSERT_EQ(jobs.size(), 1u);
+    const QString title = jobs[0].title;
+    EXPECT_TRUE(title.startsWith(start + QStringLiteral(" 라벤 청과 다"))) << title.toStdString();
+    EXPECT_TRUE(title.endsWith(QStringLiteral("다 (1/1)"))) << title.toStdString();
+    EXPECT_LE(title.toUtf8().size(), 255);
+    EXPECT_GE(title.toUtf8().size(), 253);
+}
+
 // A queue that refuses jobs, before the pages or while the first one is drawn: the failure names the
 // printer and the reason, and no job is left in the queue. A paused queue takes the job, which waits there.
 TEST_F(PagePrinterTest, ARefusingQueueFailsAndAPausedQueueTakesTheJob) {

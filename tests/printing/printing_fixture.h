@@ -22,15 +22,20 @@ inline QString schedulerDir() {
     return QStringLiteral(PELORA_TESTCUPS_DIR);
 }
 
-// Points the print clients at the test scheduler: before anything asks for printers, since the print
-// library keeps the first server it was told.
-inline void useTestScheduler() {
-    QFile env(schedulerDir() + QStringLiteral("/env"));
+// Points the print clients at the scheduler started in `dir`: before anything asks for printers, since
+// the print library keeps the first server it was told.
+inline void useScheduler(const QString& dir) {
+    QFile env(dir + QStringLiteral("/env"));
     ASSERT_TRUE(env.open(QIODevice::ReadOnly)) << "the test print scheduler is not running";
     for (const QByteArray& line : env.readAll().split('\n')) {
         const qsizetype eq = line.indexOf('=');
         if (eq > 0) qputenv(line.left(eq).constData(), line.mid(eq + 1));
     }
+}
+
+// The test run's scheduler (the fixture's).
+inline void useTestScheduler() {
+    useScheduler(schedulerDir());
 }
 
 // A print service that is not running: a socket name in the scheduler's folder where nothing listens.

@@ -147,7 +147,9 @@ TEST_F(SheetQueueTest, ARefusingQueueMarksNothingAPausedOneCountsAsPrinted) {
     ASSERT_EQ(testDialogs().boxes().size(), 1);
     const auto& box = testDialogs().last();
     EXPECT_EQ(box.icon, Dialogs::Icon::Exclamation);
-    EXPECT_TRUE(box.text.contains(QStringLiteral("\"spare\"")) &&
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral(
+                    "프린터(spare)가 인쇄 작업을 받지 않습니다. 프린터 대기열에서 작업 받기를 켜세요.")) &&
+                box.text.contains(QStringLiteral("\"spare\"")) &&
                 box.text.contains(QStringLiteral("작업 거부")))
         << box.text.toStdString();
     EXPECT_EQ(stateOf(14), QString());
@@ -182,24 +184,25 @@ TEST_F(SheetQueueTest, AStoppedPrintServiceMarksNothing) {
     EXPECT_TRUE(window->isEnabled());
 }
 
-// 프린터 lists the service's printers, marks the one in use and the default, and stores the choice; leaving
-// the list keeps it.
+// 프린터 lists the sheet printers, marks the one in use and the default, shows the raw queue as a label
+// printer, and stores the choice; leaving the list keeps it.
 TEST_F(SheetQueueTest, ThePrinterButtonListsTheQueuesAndStoresTheChoice) {
     open();
-    testDialogs().answerMenu(2);
+    testDialogs().answerMenu(1);
     window->btnPrinter()->click();
     ASSERT_EQ(testDialogs().boxes().size(), 1);
     QStringList captions;
     for (const auto& item : testDialogs().last().items) captions << item.caption;
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("labels"), QStringLiteral("letter"),
-                                     QStringLiteral("✓ sheet (기본 프린터)"), QStringLiteral("spare")}));
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("letter"), QStringLiteral("✓ sheet (기본 프린터)"),
+                                     QStringLiteral("spare"), QString(),
+                                     QStringLiteral("labels - 라벨 프린터 (raw)")}));
     EXPECT_EQ(storedPrinter(), QStringLiteral("letter"));
 
     testDialogs().answerMenu(0);
     window->btnPrinter()->click();
     captions.clear();
     for (const auto& item : testDialogs().last().items) captions << item.caption;
-    EXPECT_EQ(captions[1], QStringLiteral("✓ letter"));
+    EXPECT_EQ(captions[0], QStringLiteral("✓ letter"));
     EXPECT_EQ(storedPrinter(), QStringLiteral("letter"));
 }
 

@@ -63,14 +63,19 @@ TEST_F(ConnectionWindow, AWrongPasswordIsSaidAndNothingIsWritten) {
     fill(window, QStringLiteral("not the password"));
     testDialogs().answer(Dialogs::ResultOk);
     EXPECT_FALSE(window.TestConnection());
-    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못했습니다.")));
-    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("1045")))
-        << testDialogs().last().text.toStdString();
+    // The clerk's line first, with the warning icon; the server's number and words below it.
+    const QStringList lines = testDialogs().last().text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3) << testDialogs().last().text.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("아이디 또는 비밀번호가 맞지 않습니다")));
+    EXPECT_EQ(lines[1], QStringLiteral("오류번호 : 1045"));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("Access denied"))) << lines[2].toStdString();
+    EXPECT_EQ(testDialogs().last().icon, Dialogs::Icon::Exclamation);
 
     testDialogs().answer(Dialogs::ResultOk);
     window.btnSave()->click();
-    EXPECT_TRUE(
-        testDialogs().last().text.startsWith(QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.")));
+    EXPECT_TRUE(testDialogs().last().text.startsWith(QStringLiteral("아이디 또는 비밀번호가 맞지 않습니다")));
+    EXPECT_TRUE(testDialogs().last().text.split(QStringLiteral("\r\n"))[0].endsWith(
+        QStringLiteral("연결 정보를 저장하지 않았습니다.")));
     EXPECT_EQ(window.result(), QDialog::Rejected);
     EXPECT_FALSE(QFile::exists(connectionFile()));
 }
@@ -118,6 +123,42 @@ TEST_F(ConnectionWindow, ClosingTheWindowEndsTheStartWithoutWriting) {
     handOver.showLoginWindow = [] { FAIL() << "no login without a connection"; };
     EXPECT_EQ(AppStart(handOver), StartOutcome::Ended);
     EXPECT_FALSE(QFile::exists(connectionFile()));
+}
+
+// A connection handed out by the administrator without its password (IP, Port, DB명 and ID only): the
+// first start shows the window filled in from it, the user gives the password once, and it is kept in the
+// user's own file, readable by the user alone.
+TEST_F(ConnectionWindow, AConnectionHandedOutWithoutItsPasswordAsksForItOnceAndKeepsItPrivate) {
+    const testdb::Params& p = testdb::params();
+    {
+        QFile f(connectionFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[서버정보]\nIP=127.0.0.1\nPort=%1\nDB명=%2\nID=%3\n")
+                    .arg(p.port)
+                    .arg(p.database, p.user)
+                    .toUtf8());
+    }
+    ASSERT_TRUE(QFile::setPermissions(connectionFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QTimer::singleShot(0, [&p] {
+        auto* window = qobject_cast<FrmConnection*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->txtHost()->text(), QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(window->txtPort()->value(), p.port);
+        EXPECT_EQ(window->txtDatabase()->text(), p.database);
+        EXPECT_EQ(window->txtUser()->text(), p.user);
+        window->txtPassword()->setText(p.password);
+        window->btnSave()->click();
+    });
+    StartHandOver handOver;
+    int loginShown = 0;
+    handOver.showLoginWindow = [&] { ++loginShown; };
+    EXPECT_EQ(AppStart(handOver), StartOutcome::WindowShown);
+    EXPECT_EQ(loginShown, 1);
+    EXPECT_EQ(DecodeStr(settings::get(kConnectionManagerApp, kServer, QStringLiteral("PWD"))), p.password);
+    const QFileDevice::Permissions others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_EQ(QFile::permissions(connectionFile()) & others, QFileDevice::Permissions());
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/file_commit.h"
+#include "platform/outward_text.h"
 #include "platform/printer/print_service.h"
+#include "platform/printer/sheet_printer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -36,7 +38,7 @@ QString writePdfPage(const Job& job, int page, const QString& folder) {
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(kPdfDpi);
-        writer.setTitle(job.documentName);
+        writer.setTitle(outward_text::controlsAsBlanks(job.documentName));
         writer.setCreator(QStringLiteral("PeloraOrder"));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
                                          QPageLayout::Millimeter));
@@ -50,14 +52,19 @@ QString writePdfPage(const Job& job, int page, const QString& folder) {
     return path;
 }
 
-AppError printerError(const QString& printer, const QString& why) {
-    return AppError(kPrinterError, QStringLiteral("page_printer::printPages"),
-                    QStringLiteral("프린터 \"") + printer + QStringLiteral("\": ") + why);
+PrinterFailure printerError(const QString& printer, const QString& why) {
+    return PrinterFailure(QStringLiteral("page_printer::printPages"),
+                          QStringLiteral("프린터 \"") + printer + QStringLiteral("\": ") + why,
+                          print_service::advice(printer, why));
 }
 
+// The job's name in the queue: one line (a line break would split the service's page log), and short
+// enough for the service to keep whole with its page number.
 QString jobTitle(const Job& job, int page) {
-    return job.documentName + QStringLiteral(" (") + QString::number(page + 1) + QLatin1Char('/') +
-           QString::number(job.pageCount) + QLatin1Char(')');
+    const QString suffix = QStringLiteral(" (") + QString::number(page + 1) + QLatin1Char('/') +
+                           QString::number(job.pageCount) + QLatin1Char(')');
+    const int room = outward_text::kJobNameBytes - int(suffix.toUtf8().size());
+    return outward_text::cutToUtf8(outward_text::controlsAsBlanks(job.documentName), room) + suffix;
 }
 
 void printPage(const Job& job, int page, const QPrinterInfo& info) {
@@ -92,11 +99,13 @@ QString defaultPrinterName() {
 }
 
 QString printerFor(const QString& name) {
-    const QStringList names = installedPrinterNames();
-    if (names.isEmpty()) return QString();
-    if (!name.isEmpty() && names.contains(name)) return name;
-    const QString fallback = defaultPrinterName();
-    return names.contains(fallback) ? fallback : names.constFirst();
+    const sheet_printer::Target target = sheet_printer::resolve(name);
+    return target.kind == sheet_printer::Target::Kind::Pdf ? QString() : target.printer;
+}
+
+QString adviceFor(const AppError& e) {
+    const auto* failure = dynamic_cast<const PrinterFailure*>(&e);
+    return failure ? failure->advice() : QString();
 }
 
 QString pdfFolder() {
@@ -105,7 +114,20 @@ QString pdfFolder() {
 
 Outcome printPages(const Job& job) {
     Outcome outcome;
-    outcome.printer = printerFor(job.printerName);
+    // A raw queue (a label printer's) never gets a page, and none is guessed when nothing is chosen.
+    const sheet_printer::Target target = sheet_printer::resolve(job.printerName);
+    if (target.kind == sheet_printer::Target::Kind::Raw && job.pageCount > 0)
+        throw PrinterFailure(
+            QStringLiteral("page_printer::printPages"),
+            QStringLiteral("프린터 \"") + target.printer + QStringLiteral("\": 라벨 프린터(raw 대기열)"),
+            sheet_printer::rawRefusal(target.printer));
+    if (target.kind == sheet_printer::Target::Kind::Choose && job.pageCount > 0) {
+        const QString why = QStringLiteral(
+            "주문서를 인쇄할 프린터가 정해져 있지 않습니다. [프린터] 버튼에서 "
+            "프린터를 고르세요.");
+        throw PrinterFailure(QStringLiteral("page_printer::printPages"), why, why);
+    }
+    outcome.printer = target.kind == sheet_printer::Target::Kind::Pdf ? QString() : target.printer;
     const bool toPdf = outcome.printer.isEmpty();
     QPrinterInfo info;
     QString folder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/app_error.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -52,6 +54,20 @@ struct Outcome {
 // The printer error number of AppError, for the failures of a printer or of the print service.
 inline constexpr long kPrinterError = 482;
 
+// A failure of a printer or of the print service (kPrinterError): beside the technical description it
+// carries what happened and what to do, in the clerk's words, for the first line of the box.
+class PrinterFailure : public AppError {
+public:
+    PrinterFailure(QString source, QString description, QString advice)
+        : AppError(kPrinterError, std::move(source), std::move(description)), m_advice(std::move(advice)) {}
+    const QString& advice() const { return m_advice; }
+
+private:
+    QString m_advice;
+};
+// The clerk's line of a printer failure; empty for any other failure.
+QString adviceFor(const AppError& e);
+
 // Sends the pages, each as its own job. A job counts as sent when the print service took it into the
 // printer's queue (a paused printer takes jobs and prints them later). A printer that refuses jobs, a print
 // service that does not answer, or a PDF file that cannot be written raises AppError (kPrinterError for
@@ -61,7 +77,9 @@ inline constexpr long kPrinterError = 482;
 Outcome printPages(const Job& job);
 
 // The printer that a job naming `name` goes to: `name` when it is installed, otherwise the default printer
-// (or the first one); empty when no printer is installed.
+// when it can print a sheet, or the only printer that can; empty when no printer that can print a sheet is
+// installed. With several to choose from and none chosen, or a raw queue chosen, printPages refuses the
+// job (see sheet_printer).
 QString printerFor(const QString& name);
 // The installed default printer; empty when there is none.
 QString defaultPrinterName();

@@ -17,4 +17,14 @@ QString refusal(const QString& printer);
 // Called right after a job was handed to the service on this thread: why the service did not take it.
 QString lastSubmissionFailure();
 
+// What happened and what to do about `printer` refusing a job for the reason `why` (one of the reasons
+// above), in the clerk's words: which printer, and the step that mends it.
+QString advice(const QString& printer, const QString& why);
+
+// Whether `printer` is a raw queue: the service hands its jobs to the device unchanged (no driver: make and
+// model "Local Raw Printer"), or it takes neither PDF nor PostScript. Such a queue is for a label
+// printer's own commands; a page sent there would come out as a stream of garbage labels. False when the
+// service does not know the queue or does not answer.
+bool isRawQueue(const QString& printer);
+
 }  // namespace print_service
