@@ -14,7 +14,8 @@ constexpr UINT kCodePage = 949;
 void appendRun(QByteArray& out, const char16_t* run, int length) {
     if (length == 0) return;
     const auto* wide = reinterpret_cast<const wchar_t*>(run);
-    const int size = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, "?", nullptr);
+    const int size =
+        WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, "?", nullptr);
     if (size <= 0) {
         out.append(length, '?');
         return;

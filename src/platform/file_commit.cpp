@@ -1,13 +1,8 @@
 #include "platform/file_commit.h"
 
+#include "platform/file_flush.h"
+
 #include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace file_commit {
 
@@ -42,14 +37,11 @@ bool commit(const QString& path, std::initializer_list<QByteArrayView> parts, bo
             written += n;
         }
     }
-#ifdef Q_OS_UNIX
     // The data on the disk before the name moves: a failure of the flush is a failed write too.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    if (const QString why = file_flush::flushToDisk(file.handle()); !why.isEmpty()) {
         file.cancelWriting();
         return fail(why);
     }
-#endif
     if (!file.commit()) return fail(file.errorString());
     return true;
 }

@@ -2,11 +2,10 @@
 
 #include <QString>
 
-// What the system's print service (CUPS) says about a printer beyond the list of printers: whether it is
-// reachable, whether a printer takes jobs now, and whether the last job it was handed went in. Qt's printer
-// support sends a job without telling whether the service took it, so the page printer asks here. Every
-// answer is a reason in the program's words, empty when all is well. Built without CUPS (Windows), every
-// answer is empty.
+// What the system's print service (CUPS on Linux, the print spooler on Windows) says about a printer beyond
+// the list of printers: whether it is reachable, whether a printer takes jobs now, and whether the last job
+// it was handed went in. Qt's printer support sends a job without telling whether the service took it, so
+// the page printer asks here. Every answer is a reason in the program's words, empty when all is well.
 namespace print_service {
 
 // Why no print service answers at all (not running, no socket); empty when one answers.
