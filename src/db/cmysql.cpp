@@ -141,7 +141,7 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
                     m_endpoint = endpoint;
                     m_connected = true;
                     markOwnConnection();
-                    if (m_galera && m_replacing) {
+                    if (m_galera && m_replacing && m_wrote) {
                         const QByteArray wait = "SET SESSION wsrep_sync_wait = 1";
                         mysql_real_query(m_conn, wait.constData(), static_cast<unsigned long>(wait.size()));
                     }
@@ -394,7 +394,10 @@ RecordsetPtr cMySQL::query(const QString& sql, bool idempotent) {
         QString description;
         try {
             RecordsetPtr rs = runOnce(statement, &failed);
-            if (!failed) return rs;
+            if (!failed) {
+                if (!readsOnly(statement)) m_wrote = true;
+                return rs;
+            }
             number = static_cast<std::int32_t>(mysql_errno(m_conn));
             description = CStrToText(mysql_error(m_conn));
         } catch (const AppError& e) {  // the rows could not be held (duplicate column names)

@@ -181,9 +181,12 @@ private:
     DBEndpoint m_endpoint;
     bool m_galera = false;
     bool m_connected = false;
-    // Set while a lost connection is replaced: the new one waits, on a Galera node, until it has applied
-    // what the cluster committed (wsrep_sync_wait), so that its reads see this session's earlier writes.
+    // Set while a lost connection is replaced: when this session has written, the new one waits, on a
+    // Galera node, until it has applied what the cluster committed (wsrep_sync_wait), so that its reads
+    // see those writes. Without a write there is nothing to wait for: a read goes on at once, while the
+    // cluster may still be settling its membership after the node's death.
     bool m_replacing = false;
+    bool m_wrote = false;
     int m_conflictRetries = 0;
     // A user lock with a name of its own that the connection takes at connect: while the server thread
     // of this connection lives, the server names it as the lock's holder. After a lost connection this is
