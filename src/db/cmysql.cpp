@@ -6,13 +6,15 @@
 #include "platform/cp949.h"
 #include "platform/dialogs.h"
 #include "platform/error_reporter.h"
-#include "platform/socket_shutdown.h"
+#include "platform/socket_ops.h"
 
 #include <QUuid>
 
 #include <errmsg.h>
 #include <mysql.h>
+#include <mysqld_error.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -112,23 +114,58 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
     if (clientFlag != 0) m_clientFlags = clientFlag;
     m_noErrMsg = noErrMsg;
 
-    const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
-    bool connected = false;
+    // A text that is no valid list is one host, as it always was: the library then says what is wrong
+    // with it.
+    DBHostList list = ParseHostList(m_host, port);
+    if (!list.ok()) list.hosts = {DBEndpoint{m_host, port}};
+    // The administrators' order, servers that failed a moment ago last.
+    std::vector<DBEndpoint> order;
+    for (const DBEndpoint& e : list.hosts)
+        if (!host_deny_list::denied(e)) order.push_back(e);
+    for (const DBEndpoint& e : list.hosts)
+        if (host_deny_list::denied(e)) order.push_back(e);
+
+    m_connected = false;
+    unsigned int n = 0;
+    QString message;
+    DBEndpoint failed;
     {
         WaitCursor wait;
-        connected =
-            mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(), static_cast<unsigned int>(port),
-                               s.get(), static_cast<unsigned long>(m_clientFlags)) != nullptr;
-        if (connected) markOwnConnection();
+        for (const DBEndpoint& endpoint : order) {
+            if (connectEndpoint(endpoint, m_clientFlags)) {
+                std::int32_t number = 0;
+                QString text;
+                if (nodeUsable(&number, &text)) {
+                    host_deny_list::allow(endpoint);
+                    m_endpoint = endpoint;
+                    m_connected = true;
+                    markOwnConnection();
+                    if (m_galera && m_replacing && m_wrote) {
+                        const QByteArray wait = "SET SESSION wsrep_sync_wait = 1";
+                        mysql_real_query(m_conn, wait.constData(), static_cast<unsigned long>(wait.size()));
+                    }
+                    return true;
+                }
+                n = static_cast<unsigned int>(number);
+                message = text;
+            } else {
+                n = mysql_errno(m_conn);
+                message = CStrToText(mysql_error(m_conn));
+            }
+            failed = endpoint;
+            host_deny_list::deny(endpoint);
+            // A handle whose connect failed is replaced, so that the object stays usable for another
+            // attempt.
+            closeNative();
+            initNative();
+        }
     }
-    if (connected) return true;
 
-    unsigned int n = mysql_errno(m_conn);
     // MariaDB Connector/C reports a refused or unreachable TCP server as 2002, where the MySQL client
     // library (and the box text below) say 2003: a local socket is the only true 2002.
-    if (n == CR_CONNECTION_ERROR && !h.empty && m_host != QLatin1String("localhost")) n = kConnError;
-    QString description =
-        CStrToText(mysql_error(m_conn)) + QStringLiteral("\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.");
+    if (n == CR_CONNECTION_ERROR && !failed.host.isEmpty() && failed.host != QLatin1String("localhost"))
+        n = kConnError;
+    QString description = message + QStringLiteral("\r\n\r\n데이터베이스 서버에 접속할 수 없습니다.");
     if (n == kConnError)
         description += QStringLiteral(
             "\r\n\r\n인터넷이 연결되어 있는지 확인 해 주세요.\r\n\r\n인터넷이 연결되어 있다면 방화벽이나 "
@@ -141,11 +178,56 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
     // The failure stays readable through err_no and err_description after the handle is replaced.
     m_lastFailed = true;
     m_lastErrNo = static_cast<std::int32_t>(n);
-    m_lastErrText = CStrToText(mysql_error(m_conn));
-    // A handle whose connect failed is replaced, so that the object stays usable for another attempt.
-    closeNative();
-    initNative();
+    m_lastErrText = message;
     return false;
+}
+
+bool cMySQL::connectEndpoint(const DBEndpoint& endpoint, std::int32_t clientFlags) {
+    const CArg h(endpoint.host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
+    return mysql_real_connect(m_conn, h.get(), u.get(), p.get(), d.get(),
+                              static_cast<unsigned int>(endpoint.port), s.get(),
+                              static_cast<unsigned long>(clientFlags)) != nullptr;
+}
+
+bool cMySQL::nodeUsable(std::int32_t* number, QString* text) {
+    m_galera = false;
+    // A plain server has no wsrep_local_state (a MariaDB built with Galera support but running without
+    // it still shows wsrep_ready = OFF): only a node with the provider's status is checked.
+    const QByteArray check = "SHOW STATUS WHERE Variable_name IN ('wsrep_ready', 'wsrep_local_state')";
+    if (mysql_real_query(m_conn, check.constData(), static_cast<unsigned long>(check.size())) != 0) {
+        *number = static_cast<std::int32_t>(mysql_errno(m_conn));
+        *text = CStrToText(mysql_error(m_conn));
+        return false;
+    }
+    MYSQL_RES* result = mysql_store_result(m_conn);
+    QByteArray ready, state;
+    bool hasState = false;
+    if (result) {
+        while (MYSQL_ROW row = mysql_fetch_row(result)) {
+            if (!row[0] || !row[1]) continue;
+            if (std::strcmp(row[0], "wsrep_ready") == 0) ready = row[1];
+            if (std::strcmp(row[0], "wsrep_local_state") == 0) {
+                state = row[1];
+                hasState = true;
+            }
+        }
+        mysql_free_result(result);
+    }
+    if (!hasState) return true;
+    m_galera = true;
+    // 4 is Synced; a joiner, a donor or a desynced node lags behind the cluster, and a node cut off from
+    // the primary component is not ready.
+    if (ready == "ON" && state == "4") return true;
+    *number = ER_UNKNOWN_COM_ERROR;  // what such a node answers to a statement
+    *text = QStringLiteral("Galera 노드가 사용할 수 있는 상태가 아닙니다 (wsrep_ready=") +
+            QString::fromLatin1(ready) + QStringLiteral(", wsrep_local_state=") + QString::fromLatin1(state) +
+            QLatin1Char(')');
+    return false;
+}
+
+bool cMySQL::idleConnectionBroken() const {
+    if (!m_conn || !m_connected) return false;
+    return socket_ops::hasPendingInput(static_cast<std::intptr_t>(mysql_get_socket(m_conn)));
 }
 
 RecordsetPtr cMySQL::keepResult(MYSQL_RES* result) {
@@ -194,8 +276,8 @@ bool cMySQL::killRunningQuery() {
     mysql_options(other, MYSQL_OPT_CONNECT_TIMEOUT, &limit);
     mysql_options(other, MYSQL_OPT_READ_TIMEOUT, &limit);
     mysql_options(other, MYSQL_OPT_WRITE_TIMEOUT, &limit);
-    const CArg h(m_host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
-    const unsigned int port = static_cast<unsigned int>(m_port != 0 ? m_port : 3306);
+    const CArg h(m_endpoint.host), u(m_user), p(m_password), d(m_db), s(m_unixSocket);
+    const unsigned int port = static_cast<unsigned int>(m_endpoint.port != 0 ? m_endpoint.port : 3306);
     bool killed = false;
     if (mysql_real_connect(other, h.get(), u.get(), p.get(), d.get(), port, s.get(), 0)) {
         const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(m_runningThread));
@@ -217,7 +299,7 @@ void cMySQL::cancelRunningStatement() {
     // The server did not take the kill: the connection is shut instead, and the next statement connects
     // again.
     if (!m_statementEnded && m_conn) {
-        socket_shutdown::shutdownBoth(static_cast<std::intptr_t>(mysql_get_socket(m_conn)));
+        socket_ops::shutdownBoth(static_cast<std::intptr_t>(mysql_get_socket(m_conn)));
     }
 }
 
@@ -233,6 +315,9 @@ unsigned long cMySQL::lockHolder(const QString& lock) {
 bool cMySQL::reconnectAfterLoss() {
     const unsigned long oldThread = mysql_thread_id(m_conn);
     const QString oldLock = m_ownLock;
+    const DBEndpoint oldEndpoint = m_endpoint;
+    // The server that lost the connection is tried last: with a list, the next good server takes over.
+    if (m_connected) host_deny_list::deny(oldEndpoint);
     if (m_result) {
         mysql_free_result(m_result);
         m_result = nullptr;
@@ -241,17 +326,37 @@ bool cMySQL::reconnectAfterLoss() {
     initNative();
     // Empty socket and zero flags keep the stored ones in force; the port is the one connected to before.
     const std::int32_t port = m_port != 0 ? m_port : 3306;
-    if (!real_connect(m_host, m_user, m_password, m_db, port, QString(), 0, m_noErrMsg)) return false;
+    m_replacing = true;
+    const bool connected = real_connect(m_host, m_user, m_password, m_db, port, QString(), 0, m_noErrMsg);
+    m_replacing = false;
+    if (!connected) return false;
     // The old server thread may still hold locks of the lost statement: it is ended, but only when the
     // server still names it as the holder of the old connection's own lock. After a restart the same id
     // belongs to another client (every copy of the program may log in with the same account), and a
-    // handle that never connected has no thread at all.
-    if (oldThread != 0 && !oldLock.isEmpty() && lockHolder(oldLock) == oldThread)
+    // handle that never connected has no thread at all. Another server of a list never holds it.
+    if (oldThread != 0 && !oldLock.isEmpty() && m_endpoint.name() == oldEndpoint.name() &&
+        lockHolder(oldLock) == oldThread)
         mysql_kill(m_conn, oldThread);
     return true;
 }
 
-RecordsetPtr cMySQL::query(const QString& sql) {
+namespace {
+
+// Statements that change nothing on the server: sending one again cannot apply anything twice.
+bool readsOnly(const QByteArray& statement) {
+    qsizetype i = 0;
+    while (i < statement.size() &&
+           (std::isspace(static_cast<unsigned char>(statement[i])) || statement[i] == '('))
+        ++i;
+    qsizetype end = i;
+    while (end < statement.size() && std::isalpha(static_cast<unsigned char>(statement[end]))) ++end;
+    const QByteArray word = statement.mid(i, end - i).toUpper();
+    return word == "SELECT" || word == "SHOW" || word == "DESCRIBE" || word == "DESC" || word == "EXPLAIN";
+}
+
+}  // namespace
+
+RecordsetPtr cMySQL::query(const QString& sql, bool idempotent) {
     const QByteArray statement = cp949::encode(sql);
     m_cancelled = false;
     if (m_inFlight) {
@@ -263,8 +368,19 @@ RecordsetPtr cMySQL::query(const QString& sql) {
         return nullptr;
     }
     WaitCursor wait;
+    const bool resendable = idempotent || readsOnly(statement);
     bool reconnected = false;
+    int conflicts = 0;
     m_connectionLost = false;
+    // A statement that must not be sent twice goes only onto a connection known to stand: one that the
+    // server closed while it was idle is replaced first (nothing was sent on it yet).
+    if (!resendable && idleConnectionBroken()) {
+        if (!reconnectAfterLoss()) {
+            m_connectionLost = true;
+            return nullptr;
+        }
+        reconnected = true;
+    }
     for (;;) {
         m_lastFailed = false;
         m_lastErrNo = 0;
@@ -273,7 +389,10 @@ RecordsetPtr cMySQL::query(const QString& sql) {
         QString description;
         try {
             RecordsetPtr rs = runOnce(statement, &failed);
-            if (!failed) return rs;
+            if (!failed) {
+                if (!readsOnly(statement)) m_wrote = true;
+                return rs;
+            }
             number = static_cast<std::int32_t>(mysql_errno(m_conn));
             description = CStrToText(mysql_error(m_conn));
         } catch (const AppError& e) {  // the rows could not be held (duplicate column names)
@@ -288,16 +407,33 @@ RecordsetPtr cMySQL::query(const QString& sql) {
             m_cancelled = true;
             return nullptr;
         }
-        const bool lost = number == kServerLost || number == kServerGone;
+        // A Galera node that left the cluster's primary component refuses every statement without running
+        // it: another node takes over, as for a lost connection, and the statement is safe to send again.
+        const bool nodeLeft = m_galera && number == ER_UNKNOWN_COM_ERROR;
+        const bool lost = number == kServerLost || number == kServerGone || nodeLeft;
+        bool notResent = false;
         if (lost && !reconnected) {
             if (!reconnectAfterLoss()) {
                 m_connectionLost = true;
                 return nullptr;
             }
             reconnected = true;
+            // 2006: the library found the connection gone before the statement reached the server.
+            if (resendable || nodeLeft || number == kServerGone) continue;
+            // The server may have applied it before the connection broke: it is not sent twice. The new
+            // connection stands for the next statements; this one is reported as the failure it was.
+            m_lastFailed = true;
+            m_lastErrNo = number;
+            m_lastErrText = description;
+            notResent = true;
+        } else if (number == ER_LOCK_DEADLOCK && resendable && conflicts < kConflictRetries) {
+            // Rolled back whole, so sending it again applies it once.
+            ++conflicts;
+            ++m_conflictRetries;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10 * conflicts));
             continue;
         }
-        m_connectionLost = lost;
+        m_connectionLost = lost && !notResent;
         if (m_quiet) return nullptr;
         errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) +
                                      QStringLiteral(" (") + description + QLatin1Char(')'));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/host_list.h"
 #include "db/recordset.h"
 
 #include <QString>
@@ -14,7 +15,11 @@ struct st_mysql_res;
 // One client connection to a MySQL server. Texts cross the boundary in code page 949; every library
 // failure becomes an AppError (number, "cMysql::<operation>", message) except in real_connect and query,
 // which report their own failures in a box. A statement that fails because the connection was lost is
-// sent once more on a fresh connection.
+// sent once more on a fresh connection when that is safe (see query).
+//
+// The host may be a comma-separated list of servers, each with an optional port: the connection takes the
+// first that answers and, on a Galera node, is ready and synced; a server that just failed is tried last
+// (host_deny_list). A connection lost during a statement fails over to the next good server.
 class cMySQL {
 public:
     // Time limits of every connection, in seconds: a server that does not answer the connect within the
@@ -59,8 +64,13 @@ public:
     bool real_connect(const QString& host, const QString& user, const QString& password, const QString& db,
                       std::int32_t port, const QString& unixSocket, std::int32_t clientFlag, bool noErrMsg);
     // Runs a statement; its rows, an empty Recordset with columns, or none (no result, or a failure that
-    // has been reported in a box).
-    RecordsetPtr query(const QString& sql);
+    // has been reported in a box). A statement lost with its connection is sent again on the new one only
+    // when it reads (SELECT, SHOW, DESCRIBE, EXPLAIN) or the caller says it is `idempotent` (an UPDATE that
+    // sets fixed values: a second run leaves the rows as the first did). Any other statement may have
+    // been applied before the connection broke: the new connection is made for the statements after it,
+    // and its failure is reported. An idempotent statement or a read that meets a deadlock (1213, also how
+    // a Galera cluster refuses a write that conflicts with another node's) is sent again a few times.
+    RecordsetPtr query(const QString& sql, bool idempotent = false);
     // Runs the first `length` bytes of `statementText` (code page 949); failures raise AppError, with no
     // reconnect.
     RecordsetPtr real_query(const QString& statementText, unsigned long length);
@@ -116,6 +126,14 @@ public:
     // waiter from another thread while query() waits.
     void cancelRunningStatement();
 
+    // The server of the connection ("host:port"), empty when not connected.
+    QString serverInUse() const { return m_connected ? m_endpoint.name() : QString(); }
+    // Whether that server is a Galera node (it has the provider's status).
+    bool onGaleraNode() const { return m_galera; }
+    // Statements sent again after a deadlock or certification conflict, since the object was made.
+    int conflictRetries() const { return m_conflictRetries; }
+    static constexpr int kConflictRetries = 3;
+
 private:
     void initNative();
     void closeNative();
@@ -128,6 +146,14 @@ private:
     // server could not be reached for it.
     bool killRunningQuery();
     void markOwnConnection();
+    // Connects the native handle to one server; false with the library's failure left in the handle.
+    bool connectEndpoint(const DBEndpoint& endpoint, std::int32_t clientFlags);
+    // On a Galera node, whether it takes statements (ready and synced); a plain server always does. One
+    // round trip. False with the reason in `number` and `text`.
+    bool nodeUsable(std::int32_t* number, QString* text);
+    // True when an idle connection's server has closed it or sent what no idle connection gets (the
+    // notice of a KILL): a statement sent there would be lost with it.
+    bool idleConnectionBroken() const;
     unsigned long lockHolder(const QString& lock);
 
     st_mysql* m_conn = nullptr;
@@ -151,6 +177,17 @@ private:
     std::int32_t m_lastErrNo = 0;
     QString m_lastErrText;
     bool m_connectionLost = false;
+    // The server connected to, whether it is a Galera node, and whether the connection stands.
+    DBEndpoint m_endpoint;
+    bool m_galera = false;
+    bool m_connected = false;
+    // Set while a lost connection is replaced: when this session has written, the new one waits, on a
+    // Galera node, until it has applied what the cluster committed (wsrep_sync_wait), so that its reads
+    // see those writes. Without a write there is nothing to wait for: a read goes on at once, while the
+    // cluster may still be settling its membership after the node's death.
+    bool m_replacing = false;
+    bool m_wrote = false;
+    int m_conflictRetries = 0;
     // A user lock with a name of its own that the connection takes at connect: while the server thread
     // of this connection lives, the server names it as the lock's holder. After a lost connection this is
     // how the reconnect knows that a thread id still belongs to this program's old connection on the

@@ -51,6 +51,10 @@ DBQuietScope::~DBQuietScope() {
     if (g_conn) g_conn->setQuiet(m_was);
 }
 
+QString DBServerInUse() {
+    return g_conn ? g_conn->serverInUse() : QString();
+}
+
 bool DBStatementCancelled() {
     return g_conn && g_conn->statementCancelled();
 }
@@ -70,7 +74,7 @@ int DBExecute(const QString& sql) {
 }
 
 DBUpdateResult DBUpdate(const QString& sql) {
-    RecordsetPtr rs = g_conn->query(sql);
+    RecordsetPtr rs = g_conn->query(sql, true);
     DBUpdateResult result;
     result.changed = g_conn->affected_rows();
     result.matched = g_conn->matched_rows();

@@ -36,6 +36,10 @@ private:
     bool m_was = false;
 };
 
+// The server the session connection uses ("host:port"), so that a user can tell which server of a list
+// answered; empty without a connection.
+QString DBServerInUse();
+
 // Runs a statement and hands its result set to `rs`; the affected-rows count, -1 after a failure.
 int DBOpenRecordset(RecordsetPtr& rs, const QString& sql);
 // Runs a statement; the number of changed rows, 0 after a failure.
@@ -47,7 +51,9 @@ struct DBUpdateResult {
     int changed = 0;
 };
 // Runs an UPDATE and tells a failure from an update that changed no row because the rows already held the
-// values (matched, unchanged) and from one that found no row at all.
+// values (matched, unchanged) and from one that found no row at all. The UPDATE must set fixed values
+// (no column computed from itself): it is sent again after a lost connection or a write conflict, and a
+// second run leaves the rows as the first did.
 DBUpdateResult DBUpdate(const QString& sql);
 // The first column of the first row, the empty text for no row or a failure.
 QString DBGetValue(const QString& sql);

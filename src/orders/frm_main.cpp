@@ -221,7 +221,7 @@ void frmMain::OnActiveCellMoved(int newRow) {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     // The printer button's tip says where the next sheet and the next labels go, read when it shows.
     if (event->type() == QEvent::ToolTip && watched == m_btnPrinter)
-        m_btnPrinter->setToolTip(PrinterStatusText());
+        m_btnPrinter->setToolTip(PrinterStatusText() + QStringLiteral("\n서버: ") + DBServerInUse());
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool here = static_cast<QWidget*>(watched)->window() == this;

@@ -3,6 +3,7 @@
 #include "common/codecs.h"
 #include "common/msgbox.h"
 #include "db/cmysql.h"
+#include "db/host_list.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -48,7 +49,7 @@ void FrmConnection::CreateControls() {
                              this);
     intro->setTextFormat(Qt::PlainText);
     m_txtHost = new QLineEdit(this);
-    m_txtHost->setPlaceholderText(QStringLiteral("예: 192.168.0.10 또는 db.example.com"));
+    m_txtHost->setPlaceholderText(QStringLiteral("예: 192.168.0.10 또는 10.0.0.5,10.0.0.6:3307"));
     m_txtPort = new QSpinBox(this);
     m_txtPort->setRange(1, 65535);
     m_txtPort->setValue(kDefaultPort);
@@ -83,6 +84,9 @@ void FrmConnection::CreateControls() {
 QString FrmConnection::ConnectionFailure(long* number) const {
     if (number) *number = 0;
     if (m_txtHost->text().trimmed().isEmpty()) return QStringLiteral("서버 주소를 입력하세요.");
+    // Several servers (a cluster) are a comma-separated list, each with an optional port of its own.
+    const DBHostList hosts = ParseHostList(m_txtHost->text().trimmed(), m_txtPort->value());
+    if (!hosts.ok()) return hosts.error;
     if (!storablePassword(m_txtPassword->text()))
         return QStringLiteral("비밀번호에는 영문, 숫자와 기호만 쓸 수 있습니다.");
     WaitCursor wait;

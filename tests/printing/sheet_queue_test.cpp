@@ -2,6 +2,7 @@
 // printer stored under "주문서_Printer", a page a job, on A4 with every text where the layout put it;
 // a printer that is gone, refuses jobs, is paused, or a print service that stopped, as the clerk meets them.
 #include "common/app_title.h"
+#include "db/mysql_func.h"
 #include "orderdata/print_buy_order.h"
 #include "orders/frm_main.h"
 #include "orders/orders_fixture.h"
@@ -213,7 +214,11 @@ TEST_F(SheetQueueTest, ThePrinterButtonTellsWhereTheSheetAndTheLabelsGo) {
     const auto tip = [&] {
         QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), window->btnPrinter()->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(window->btnPrinter(), &event);
-        return window->btnPrinter()->toolTip();
+        // The last line names the database server in use.
+        const QString shown = window->btnPrinter()->toolTip();
+        EXPECT_FALSE(DBServerInUse().isEmpty());
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("\n서버: ") + DBServerInUse())) << shown.toStdString();
+        return shown.section(QStringLiteral("\n서버: "), 0, 0);
     };
     const auto label = [](const QString& key, const QString& value) {
         settings::save(label_port::kSettingsApp, label_port::kSettingsSection, key, value);

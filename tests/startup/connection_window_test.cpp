@@ -2,6 +2,7 @@
 // connection window connects for real to the test server before anything is written, and the start goes
 // on to the login with what it wrote.
 #include "common/codecs.h"
+#include "db/host_list.h"
 #include "db/mysql_func.h"
 #include "platform/app_paths.h"
 #include "platform/settings_store.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -78,6 +80,48 @@ TEST_F(ConnectionWindow, AWrongPasswordIsSaidAndNothingIsWritten) {
         QStringLiteral("연결 정보를 저장하지 않았습니다.")));
     EXPECT_EQ(window.result(), QDialog::Rejected);
     EXPECT_FALSE(QFile::exists(connectionFile()));
+}
+
+TEST_F(ConnectionWindow, AGarbledAddressListIsSaidOnceAndNothingIsWritten) {
+    const QString lists[] = {QStringLiteral("127.0.0.1,,127.0.0.2"), QStringLiteral("127.0.0.1:70000"),
+                             QStringLiteral("127.0.0.1,").repeated(500)};
+    for (const QString& list : lists) {
+        FrmConnection window;
+        fill(window, testdb::params().password);
+        window.txtHost()->setText(list);
+        testDialogs().answer(Dialogs::ResultOk);
+        EXPECT_FALSE(window.TestConnection());
+        ASSERT_EQ(testDialogs().boxes().size(), 1);
+        EXPECT_EQ(testDialogs().last().text,
+                  QStringLiteral("서버에 연결하지 못했습니다.\r\n") + ParseHostList(list, 3306).error);
+        testDialogs().answer(Dialogs::ResultOk);
+        window.btnSave()->click();
+        ASSERT_EQ(testDialogs().boxes().size(), 2);
+        EXPECT_TRUE(testDialogs().last().text.startsWith(
+            QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.")));
+        EXPECT_FALSE(QFile::exists(connectionFile()));
+        testDialogs().reset();
+    }
+}
+
+TEST_F(ConnectionWindow, AListWhoseFirstServerIsDownIsSavedAndTheStartUsesTheNextOne) {
+    QTcpServer closed;  // a port where nothing listens any more
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 deadPort = closed.serverPort();
+    closed.close();
+    const QString list = QStringLiteral("127.0.0.1:%1, 127.0.0.1").arg(deadPort);
+    {
+        FrmConnection window;
+        fill(window, testdb::params().password);
+        window.txtHost()->setText(list);
+        window.btnSave()->click();  // connects and saves without a box
+        EXPECT_EQ(window.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(settings::get(kConnectionManagerApp, kServer, QStringLiteral("IP")), list);
+    StartHandOver handOver;
+    handOver.showLoginWindow = [] {};
+    EXPECT_EQ(AppStart(handOver), StartOutcome::WindowShown);
+    EXPECT_EQ(DBServerInUse(), QStringLiteral("127.0.0.1:%1").arg(testdb::params().port));
 }
 
 TEST_F(ConnectionWindow, TheRightValuesAreTestedWrittenAsTheStartReadsThemAndTheLoginFollows) {
