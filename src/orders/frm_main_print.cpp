@@ -7,13 +7,13 @@
 #include "db/mysql_func.h"
 #include "db/server_time.h"
 #include "db/sql_text.h"
+#include "labels/label_settings.h"
 #include "orderdata/order_statements.h"
 #include "orderdata/print_buy_order.h"
 #include "orders/main_columns.h"
 #include "orders/print_command.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
-#include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
 #include "print/buy_order.h"
@@ -415,7 +415,8 @@ QString frmMain::PrinterStatusText() const {
         sheet = printer + QStringLiteral(" (선택한 ") + chosen + QStringLiteral(" 없음)");
     else
         sheet = printer;
-    return QStringLiteral("주문서: ") + sheet + QStringLiteral("\n라벨: ") + label_port::StoredTargetText();
+    return QStringLiteral("주문서: ") + sheet + QStringLiteral("\n라벨: ") +
+           label_settings::TargetText(label_settings::Load());
 }
 
 void frmMain::ChooseOrderPrinter() {
