@@ -146,6 +146,7 @@ private:
     // Sends the rows: port opened once, the setup once, a block per row, the port closed; each row sent
     // turns grey. Stops at a failure or a cancel between labels.
     void PrintRows(const QList<int>& rows);
+    void MarkPrinted(int row);
 
     QFrame* m_pnlTop0 = nullptr;
     QFrame* m_pnlTop2 = nullptr;

@@ -96,6 +96,14 @@ void fBPrintLabel::PrintCheckedRows() {
         ShowInfoMsg(QStringLiteral("출력할 내용이 없습니다."));
         return;
     }
+    // Printed rows are unticked after their run; one ticked again is printed twice only on purpose.
+    qsizetype printedBefore = 0;
+    for (int row : rows) printedBefore += m_spList->foreColor(kFirstTextCol, row) == PrintedColor() ? 1 : 0;
+    if (printedBefore > 0 &&
+        ShowQuestionMsg(
+            QStringLiteral("이미 출력한 라벨 %1장이 포함되어 있습니다. 다시 출력할까요?").arg(printedBefore),
+            QString(), false) != kYes)
+        return;
     PrintRows(rows);
 }
 
@@ -127,7 +135,7 @@ void fBPrintLabel::PrintRows(const QList<int>& rows) {
             failed = true;
             break;
         }
-        if (!onFinish) m_spList->setForeColor(-1, row, PrintedColor());
+        if (!onFinish) MarkPrinted(row);
         sent << row;
         if (progress) progress->setValue(int(sent.size()));
     }
@@ -137,7 +145,13 @@ void fBPrintLabel::PrintRows(const QList<int>& rows) {
         return;
     }
     if (Print_PortClose() && onFinish)
-        for (int row : sent) m_spList->setForeColor(-1, row, PrintedColor());
+        for (int row : sent) MarkPrinted(row);
+}
+
+// A printed row turns grey and loses its tick, so that the next 인쇄 does not send it again by accident.
+void fBPrintLabel::MarkPrinted(int row) {
+    m_spList->setForeColor(-1, row, PrintedColor());
+    m_spList->setText(kCheckCol, row, QString());
 }
 
 void fBPrintLabel::PreviewCheckedRows() {
