@@ -4,7 +4,7 @@
 // the reason a label printer waits.
 #include "labels/fb_print_label.h"
 #include "labels/label_commands.h"
-#include "platform/ports/label_port.h"
+#include "labels/label_settings.h"
 #include "platform/settings_store.h"
 #include "support/bench_support.h"
 #include "widgets/spread_grid.h"
@@ -138,9 +138,9 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QApplication app(argc, argv);
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, QStringLiteral("PORTTYPE"),
+    settings::save(label_settings::kSettingsApp, label_settings::kSettingsSection, QStringLiteral("PORTTYPE"),
                    QStringLiteral("1"));
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, QStringLiteral("COM1"),
+    settings::save(label_settings::kSettingsApp, label_settings::kSettingsSection, QStringLiteral("COM1"),
                    printer().path());
     window();
     std::printf("one run: %d labels, %lld bytes\n", bench::size(), runBytes());

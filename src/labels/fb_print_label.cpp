@@ -31,7 +31,9 @@ constexpr int kGridTop = 495;
 
 const char16_t* const kHeaders[] = {u"",       u"고객사",   u"제품명",   u"수량",   u"원산지",  u"보관방법",
                                     u"입고일", u"유통기한", u"배송차량", u"제조사", u"특이사항"};
-const double kWidths[] = {2.5, 12, 16, 10, 8, 9, 16, 10, 8, 10, 30};
+// 원산지 and 유통기한 hold texts like "국내산(강원 평창)" and "제조일로부터 12개월"; the remarks are mostly
+// short and scroll within their cell.
+const double kWidths[] = {2.5, 12, 16, 10, 14, 9, 16, 16, 8, 10, 18};
 static_assert(std::size(kHeaders) == fBPrintLabel::kLastCol && std::size(kWidths) == fBPrintLabel::kLastCol);
 static_assert(fBPrintLabel::FieldCol(label_commands::Remarks) == fBPrintLabel::kRemarksCol &&
               fBPrintLabel::FieldCol(label_commands::ReceiveDate) == fBPrintLabel::kReceiveDateCol);
@@ -244,6 +246,9 @@ bool fBPrintLabel::eventFilter(QObject* watched, QEvent* event) {
                     return true;
                 case Qt::Key_F8:
                     ExportGrid();
+                    return true;
+                case Qt::Key_Escape:
+                    close();
                     return true;
                 default:
                     break;

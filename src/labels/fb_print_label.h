@@ -2,13 +2,14 @@
 
 #include "grid/form_ini.h"
 #include "labels/label_commands.h"
+#include "labels/label_sink.h"
 #include "orderdata/label_rows.h"
-#include "platform/ports/label_port.h"
 
 #include <QList>
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -88,11 +89,12 @@ public:
     void ToggleCheck(int row);
 
     // --- the label printer ---
-    // Opens the port named by the stored port type; a failure is reported once (device and reason).
+    // Opens the stored label printer connection; a failure is reported once (device and reason).
     bool Print_PortOpen();
     // Sends one block; a failed write is reported and ends the run.
     bool Print_Barcode(const QString& block);
-    void Print_PortClose();
+    // Ends the run on the connection; false (reported) when the printer refused what was sent.
+    bool Print_PortClose();
     bool SendLabelSetup();
     // Sends the label of a grid row (columns 2 to 11).
     bool SendLabel(int row);
@@ -144,6 +146,7 @@ private:
     // Sends the rows: port opened once, the setup once, a block per row, the port closed; each row sent
     // turns grey. Stops at a failure or a cancel between labels.
     void PrintRows(const QList<int>& rows);
+    void MarkPrinted(int row);
 
     QFrame* m_pnlTop0 = nullptr;
     QFrame* m_pnlTop2 = nullptr;
@@ -163,7 +166,7 @@ private:
     QPushButton* m_btnPort = nullptr;
     SpreadGrid* m_spList = nullptr;
 
-    label_port::Port m_port;
+    std::unique_ptr<labels::LabelSink> m_sink;  // open during a print run
     int m_portType = 1;
     // The field flags of the last buyer asked for: the label command loads every line of one direction,
     // all of the same buyer, and the buyer's row is read once for them.

@@ -17,55 +17,41 @@
 
 namespace {
 
-// The report of the port routines, one plain box.
-void reportPortFault(const char* procedure, long number, const QString& description) {
+// The report of the port routines, one plain box; a wait the user cancelled needs none.
+void reportPortFault(const char* procedure, const labels::SinkFailure& failure) {
+    if (failure.cancelled) return;
     const QString name = QString::fromLatin1(procedure);
-    ShowProcError(name, QStringLiteral("FrmProd_prnbar"), AppError(number, name, description),
+    ShowProcError(name, QStringLiteral("FrmProd_prnbar"), AppError(failure.number, name, failure.description),
                   ProcOwner::Form);
 }
 
 }  // namespace
 
-// The stored target: a print queue or a network printer when the user chose one, otherwise the port named
-// by the port type, exactly as before those existed.
+// The connection of the stored target: a print queue or a network printer when the user chose one,
+// otherwise the port named by the port type, exactly as before those existed.
 bool fBPrintLabel::Print_PortOpen() {
-    const label_port::Target target = label_port::StoredTarget();
-    const int timeoutMs = label_port::StoredTimeoutMs();
-    bool opened = false;
-    if (target.kind == label_port::Kind::Queue) {
-        opened = m_port.openQueue(target.queue, timeoutMs);
-    } else if (target.kind == label_port::Kind::Network) {
-        opened = m_port.openNetwork(target.host, target.netPort, timeoutMs);
-    } else {
-        short type = 0;
-        if (!label_port::StoredPortType(&type)) {
-            reportPortFault(
-                "Print_PortOpen", 13,
-                QStringLiteral("Type mismatch: PORTTYPE \"%1\"").arg(label_port::StoredPortTypeText()));
-            return false;
-        }
-        m_portType = type;
-        opened = m_port.open(label_port::PortName(m_portType));
-    }
-    if (opened) return true;
-    reportPortFault("Print_PortOpen", m_port.lastFailure().number, m_port.lastFailure().description);
+    const label_settings::LabelTarget target = label_settings::Load();
+    if (target.kind.isEmpty() && target.portTypeValid) m_portType = target.portType;
+    m_sink = labels::MakeLabelSink(target);
+    if (m_sink->open()) return true;
+    reportPortFault("Print_PortOpen", m_sink->failure());
+    m_sink.reset();
     return false;
 }
 
 bool fBPrintLabel::Print_Barcode(const QString& block) {
-    // The parallel port was written with a text output statement, which ends the block with CR LF.
-    QByteArray bytes = label_commands::Encode(block);
-    if (m_port.kind() == label_port::Kind::Device && label_port::IsParallel(m_port.portName()))
-        bytes += "\r\n";
-    if (m_port.write(bytes, label_port::StoredTimeoutMs())) return true;
-    reportPortFault("Print_Barcode", m_port.lastFailure().number, m_port.lastFailure().description);
+    if (m_sink && m_sink->write(label_commands::Encode(block))) return true;
+    if (m_sink) reportPortFault("Print_Barcode", m_sink->failure());
     return false;
 }
 
 // A print queue's job is handed to the printer here; a queue that refuses it is reported.
-void fBPrintLabel::Print_PortClose() {
-    if (m_port.close()) return;
-    reportPortFault("Print_PortClose", m_port.lastFailure().number, m_port.lastFailure().description);
+bool fBPrintLabel::Print_PortClose() {
+    if (!m_sink) return false;
+    std::unique_ptr<labels::LabelSink> sink = std::move(m_sink);
+    if (sink->finish()) return true;
+    reportPortFault("Print_PortClose", sink->failure());
+    return false;
 }
 
 bool fBPrintLabel::SendLabelSetup() {
@@ -110,13 +96,22 @@ void fBPrintLabel::PrintCheckedRows() {
         ShowInfoMsg(QStringLiteral("출력할 내용이 없습니다."));
         return;
     }
+    // Printed rows are unticked after their run; one ticked again is printed twice only on purpose.
+    qsizetype printedBefore = 0;
+    for (int row : rows) printedBefore += m_spList->foreColor(kFirstTextCol, row) == PrintedColor() ? 1 : 0;
+    if (printedBefore > 0 &&
+        ShowQuestionMsg(
+            QStringLiteral("이미 출력한 라벨 %1장이 포함되어 있습니다. 다시 출력할까요?").arg(printedBefore),
+            QString(), false) != kYes)
+        return;
     PrintRows(rows);
 }
 
 void fBPrintLabel::PrintRows(const QList<int>& rows) {
     if (!Print_PortOpen()) return;
     if (!SendLabelSetup()) {
-        Print_PortClose();
+        m_sink->abort();
+        m_sink.reset();
         return;
     }
     std::unique_ptr<QProgressDialog> progress;
@@ -129,23 +124,34 @@ void fBPrintLabel::PrintRows(const QList<int>& rows) {
         progress->setMinimumDuration(0);
         progress->setValue(0);
     }
-    // A label on a port or a network printer is printed once the printer took it; on a print queue the
-    // labels print only when the job is complete, so they turn grey when the queue has taken the job.
-    const bool wholeJob = m_port.kind() == label_port::Kind::Queue;
+    // A label is printed once the connection has passed it on; a connection that prints only when its job
+    // is complete turns its labels grey when the job was taken.
+    const bool onFinish = m_sink->printsOnlyOnFinish();
     QList<int> sent;
+    bool failed = false;
     for (int row : rows) {
         if (progress && progress->wasCanceled()) break;
         if (!SendLabel(row)) {
-            if (wholeJob) sent.clear();  // the incomplete job is cancelled
+            failed = true;
             break;
         }
-        if (!wholeJob) m_spList->setForeColor(-1, row, PrintedColor());
+        if (!onFinish) MarkPrinted(row);
         sent << row;
         if (progress) progress->setValue(int(sent.size()));
     }
-    Print_PortClose();
-    if (wholeJob && m_port.jobId() != 0)
-        for (int row : sent) m_spList->setForeColor(-1, row, PrintedColor());
+    if (failed) {
+        m_sink->abort();
+        m_sink.reset();
+        return;
+    }
+    if (Print_PortClose() && onFinish)
+        for (int row : sent) MarkPrinted(row);
+}
+
+// A printed row turns grey and loses its tick, so that the next 인쇄 does not send it again by accident.
+void fBPrintLabel::MarkPrinted(int row) {
+    m_spList->setForeColor(-1, row, PrintedColor());
+    m_spList->setText(kCheckCol, row, QString());
 }
 
 void fBPrintLabel::PreviewCheckedRows() {

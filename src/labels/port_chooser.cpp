@@ -1,9 +1,10 @@
 #include "labels/port_chooser.h"
 
 #include "common/msgbox.h"
+#include "labels/print_queues.h"
 #include "platform/dialogs.h"
+#include "platform/ports/port_devices.h"
 #include "platform/printer/sheet_printer.h"
-#include "platform/settings_store.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -72,7 +73,7 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
         // A print service on another machine may take a moment to answer.
         WaitCursor wait;
         // Only raw queues: a queue with a driver would turn the label commands into a printed page.
-        m_queue->addItems(sheet_printer::rawQueues(label_port::QueueNames(&queueError)));
+        m_queue->addItems(sheet_printer::rawQueues(labels::PrintQueueNames(&queueError)));
     }
     m_queueNote = new QLabel(queueError.isEmpty() && m_queue->count() == 0
                                  ? QStringLiteral("인쇄 서비스에 라벨 프린터(raw) 대기열이 없습니다.")
@@ -93,7 +94,7 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
     m_netPort = new QSpinBox(networkPage);
     m_netPort->setObjectName(QStringLiteral("netPort"));
     m_netPort->setRange(1, 65535);
-    m_netPort->setValue(label_port::kDefaultNetPort);
+    m_netPort->setValue(label_settings::kDefaultNetPort);
     auto* networkForm = new QFormLayout(networkPage);
     networkForm->setContentsMargins(0, 0, 0, 0);
     networkForm->addRow(QStringLiteral("주소:"), m_host);
@@ -105,16 +106,17 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
     m_details->insertWidget(NetworkPage, networkPage);
 
     // What is stored now.
-    const label_port::Target target = label_port::StoredTarget();
+    m_stored = label_settings::Load();
+    const label_settings::LabelTarget& target = m_stored;
     if (!target.queue.isEmpty()) m_queue->setCurrentText(target.queue);
     m_host->setText(target.host);
     if (target.netPort >= 1 && target.netPort <= 65535) m_netPort->setValue(target.netPort);
     for (int row = 0; row <= kNetworkRow; ++row) refreshEntry(row);
     const int stored = StoredPortType();
-    const int row = target.kind == label_port::Kind::Queue     ? kQueueRow
-                    : target.kind == label_port::Kind::Network ? kNetworkRow
-                    : stored >= 0 && stored <= kSerialPorts    ? stored
-                                                               : 1;
+    const int row = target.kind == label_settings::kKindQueue     ? kQueueRow
+                    : target.kind == label_settings::kKindNetwork ? kNetworkRow
+                    : stored >= 0 && stored <= kSerialPorts       ? stored
+                                                                  : 1;
 
     connect(m_list, &QListWidget::currentRowChanged, this, &PortChooser::showDetails);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &PortChooser::accept);
@@ -141,9 +143,9 @@ PortChooser::PortChooser(QWidget* parent) : QDialog(parent) {
 
 QString PortChooser::pathOf(int portType) const {
     const auto typed = m_typedPaths.constFind(portType);
-    if (typed == m_typedPaths.constEnd()) return label_port::DevicePath(label_port::PortName(portType));
-    return typed->trimmed().isEmpty() ? label_port::DefaultDevicePath(label_port::PortName(portType))
-                                      : typed->trimmed();
+    const QString name = port_devices::PortName(portType);
+    if (typed == m_typedPaths.constEnd()) return label_settings::DevicePath(name);
+    return typed->trimmed().isEmpty() ? port_devices::DefaultDevicePath(name) : typed->trimmed();
 }
 
 void PortChooser::refreshEntry(int row) {
@@ -160,7 +162,7 @@ void PortChooser::refreshEntry(int row) {
                                               : QStringLiteral("%1:%2").arg(host).arg(m_netPort->value())));
         return;
     }
-    const QString name = label_port::PortName(row);
+    const QString name = port_devices::PortName(row);
     const QString kind = row == 0 ? QStringLiteral("병렬/USB") : QStringLiteral("직렬");
     const QString device = pathOf(row);
     item->setText(QStringLiteral("%1  (%2)   %3   [%4]").arg(name, kind, device, writableState(device)));
@@ -180,7 +182,7 @@ void PortChooser::showDetails() {
     if (row < 0) return;
     const QSignalBlocker quiet(m_devicePath);
     m_devicePath->setText(pathOf(row));
-    m_devicePath->setPlaceholderText(label_port::DefaultDevicePath(label_port::PortName(row)));
+    m_devicePath->setPlaceholderText(port_devices::DefaultDevicePath(port_devices::PortName(row)));
     m_deviceState->setText(writableState(pathOf(row)));
 }
 
@@ -193,13 +195,8 @@ void PortChooser::devicePathEdited(const QString& path) {
 }
 
 int PortChooser::StoredPortType() {
-    short type = 1;
-    return label_port::StoredPortType(&type) ? type : 1;
-}
-
-void PortChooser::StorePortType(int portType) {
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kPortTypeKey,
-                   QString::number(portType));
+    const label_settings::LabelTarget target = label_settings::Load();
+    return target.portTypeValid ? target.portType : 1;
 }
 
 int PortChooser::selectedPortType() const {
@@ -209,16 +206,16 @@ int PortChooser::selectedPortType() const {
 
 void PortChooser::accept() {
     const int row = m_list->currentRow();
-    label_port::Target target;
+    label_settings::LabelTarget target = m_stored;
     if (row == kQueueRow) {
-        target.kind = label_port::Kind::Queue;
+        target.kind = label_settings::kKindQueue;
         target.queue = m_queue->currentText().trimmed();
         if (target.queue.isEmpty()) {
             ShowInfoMsg(QStringLiteral("대기열 이름을 입력하세요."));
             return;
         }
     } else if (row == kNetworkRow) {
-        target.kind = label_port::Kind::Network;
+        target.kind = label_settings::kKindNetwork;
         target.host = m_host->text().trimmed();
         target.netPort = m_netPort->value();
         if (target.host.isEmpty()) {
@@ -226,17 +223,12 @@ void PortChooser::accept() {
             return;
         }
     } else {
-        StorePortType(selectedPortType());
+        target.kind.clear();
+        target.portType = short(selectedPortType());
     }
-    label_port::StoreTarget(target);
-    // A typed device file becomes the port's mapping; the built-in one (or nothing) removes the mapping.
-    for (auto typed = m_typedPaths.cbegin(); typed != m_typedPaths.cend(); ++typed) {
-        const QString name = label_port::PortName(typed.key());
-        const QString path = typed.value().trimmed();
-        if (path.isEmpty() || path == label_port::DefaultDevicePath(name))
-            settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, name);
-        else
-            settings::save(label_port::kSettingsApp, label_port::kSettingsSection, name, path);
-    }
+    label_settings::Store(target);
+    // A typed device file becomes the port's own; the system's (or nothing) removes it.
+    for (auto typed = m_typedPaths.cbegin(); typed != m_typedPaths.cend(); ++typed)
+        label_settings::StoreDevicePath(port_devices::PortName(typed.key()), typed.value());
     QDialog::accept();
 }

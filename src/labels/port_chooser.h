@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports/label_port.h"
+#include "labels/label_settings.h"
 
 #include <QDialog>
 #include <QHash>
@@ -30,7 +30,6 @@ public:
 
     // The stored port type (1 when none or unreadable).
     static int StoredPortType();
-    static void StorePortType(int portType);
 
     QListWidget* list() const { return m_list; }
     QLineEdit* devicePath() const { return m_devicePath; }
@@ -58,5 +57,6 @@ private:
     QLabel* m_queueNote = nullptr;
     QLineEdit* m_host = nullptr;
     QSpinBox* m_netPort = nullptr;
-    QHash<int, QString> m_typedPaths;  // port type -> device file typed in this window
+    QHash<int, QString> m_typedPaths;      // port type -> device file typed in this window
+    label_settings::LabelTarget m_stored;  // the target as stored when the window opened
 };

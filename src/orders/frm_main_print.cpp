@@ -7,13 +7,13 @@
 #include "db/mysql_func.h"
 #include "db/server_time.h"
 #include "db/sql_text.h"
+#include "labels/label_settings.h"
 #include "orderdata/order_statements.h"
 #include "orderdata/print_buy_order.h"
 #include "orders/main_columns.h"
 #include "orders/print_command.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
-#include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
 #include "platform/printer/sheet_printer.h"
 #include "platform/settings_store.h"
@@ -418,8 +418,9 @@ void frmMain::PreviewOrderSheet() {
 // marked; the choice is stored at once for the next sheets.
 QString frmMain::PrinterStatusText() const {
     const QString chosen = settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString());
-    return QStringLiteral("주문서: ") + sheet_printer::describe(chosen) + QStringLiteral("\n라벨: ") +
-           label_port::StoredTargetText();
+    return QStringLiteral("주문서: ") + sheet_printer::describe(chosen) + QStringLiteral("
+라벨: ") +
+           label_settings::TargetText(label_settings::Load());
 }
 
 void frmMain::ChooseOrderPrinter() {

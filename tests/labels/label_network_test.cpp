@@ -16,9 +16,9 @@ namespace {
 class LabelNetworkTest : public LabelSendTest {
 protected:
     void useNetworkPrinter(int port, const QString& host = QStringLiteral("127.0.0.1")) {
-        setPortSetting(label_port::kKindKey, QStringLiteral("NETWORK"));
-        setPortSetting(label_port::kHostKey, host);
-        setPortSetting(label_port::kNetPortKey, QString::number(port));
+        setPortSetting(label_settings::kKindKey, QStringLiteral("NETWORK"));
+        setPortSetting(label_settings::kHostKey, host);
+        setPortSetting(label_settings::kNetPortKey, QString::number(port));
         // A COM port that would fail, so that a run that went there instead shows.
         setPortType(QStringLiteral("3"));
         mapPort(QStringLiteral("COM3"), QStringLiteral("/nonexistent"));
@@ -67,7 +67,7 @@ TEST_F(LabelNetworkTest, APrinterThatStopsReadingEndsTheRunWithOneMessageWithinT
     RawListener printer(RawListener::Mode::StopReading, 4096);
     ASSERT_GT(printer.port(), 0);
     useNetworkPrinter(printer.port());
-    setPortSetting(label_port::kTimeoutKey, QStringLiteral("0.3"));
+    setPortSetting(label_settings::kTimeoutKey, QStringLiteral("0.3"));
     QStringList products;
     for (int i = 1; i <= 80; ++i) products << QStringLiteral("제품%1").arg(i);
     typeLabels(products);
@@ -93,6 +93,28 @@ TEST_F(LabelNetworkTest, APrinterThatStopsReadingEndsTheRunWithOneMessageWithinT
     for (int i = 0; i < grey.size(); ++i) ASSERT_EQ(grey[i], i + 1);
     printer.resumeReading();
     EXPECT_TRUE(printer.receiveUntil(1 << 20).startsWith(expectedBytes(grey)));
+}
+
+TEST_F(LabelNetworkTest, ExactlyTheLabelsThePrinterAcknowledgedWholeTurnGrey) {
+    // A printer with a small buffer that reads some labels and a half, then jams: its end acknowledges
+    // what it read and what fits in its buffer, and no byte more.
+    QStringList products;
+    for (int i = 1; i <= 80; ++i) products << QStringLiteral("제품%1").arg(i);
+    typeLabels(products);
+    checkRows(firstRows(80));
+    const qsizetype stopAfter = expectedBytes(firstRows(10)).size() + 100;
+    RawListener printer(RawListener::Mode::Read, 4096, stopAfter);
+    ASSERT_GT(printer.port(), 0);
+    useNetworkPrinter(printer.port());
+    setPortSetting(label_settings::kTimeoutKey, QStringLiteral("0.3"));
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->PrintCheckedRows();
+    ASSERT_EQ(testDialogs().boxes().size(), 2);
+    const qsizetype acknowledged = printer.acknowledged();
+    ASSERT_LT(acknowledged, expectedBytes(firstRows(80)).size());
+    EXPECT_EQ(greyRows(), rowsWithin(firstRows(80), acknowledged)) << acknowledged;
+    EXPECT_GE(greyRows().size(), 10);
 }
 
 TEST_F(LabelNetworkTest, APrinterThatCannotBeReachedIsReportedOnceByHostAndPort) {

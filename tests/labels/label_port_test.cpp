@@ -1,13 +1,19 @@
 // Labels reaching the printer: the bytes on a serial line (a pseudo-terminal) and on the parallel port
 // (a device file), the port settings, and the failures of opening and writing.
 #include "labels/label_commands.h"
+#include "labels/label_sink.h"
 #include "labels_fixture.h"
+#include "platform/ports/port_devices.h"
 
 #include <QFile>
 #include <QProgressDialog>
 #include <QTemporaryFile>
 
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 using namespace labels_test;
 using namespace label_commands;
@@ -148,19 +154,86 @@ TEST_F(LabelPortTest, ACancelStopsBetweenLabelsAndOnlyTheLabelsSentTurnGrey) {
     EXPECT_EQ(line.readUntil(expected.size()), expected);
 }
 
+namespace {
+
+// A printer program reading the parallel port's pipe: it takes `stopAfter` bytes and then reads no more,
+// keeping its end open, as a printer that jammed.
+class PipeReader {
+public:
+    PipeReader(const QString& path, qsizetype stopAfter) : m_stopAfter(stopAfter) {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        m_thread = std::thread([this] {
+            char buffer[512];
+            while (!m_stop && m_taken < m_stopAfter) {
+                pollfd p{m_fd, POLLIN, 0};
+                if (::poll(&p, 1, 20) <= 0) continue;
+                const ssize_t n =
+                    ::read(m_fd, buffer, size_t(std::min<qsizetype>(512, m_stopAfter - m_taken)));
+                if (n > 0) m_taken += n;
+            }
+        });
+    }
+    ~PipeReader() {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_fd);
+    }
+    bool valid() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+    qsizetype m_stopAfter;
+    std::atomic<qsizetype> m_taken{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+}  // namespace
+
+TEST_F(LabelPortTest, OnAPipeExactlyTheLabelsItsReaderTookWholeTurnGrey) {
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + QStringLiteral("/lp0");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    setPortType(QStringLiteral("0"));
+    mapPort(QStringLiteral("LPT1"), fifo);
+    setPortSetting(label_settings::kTimeoutKey, QStringLiteral("0.3"));
+    QStringList products;
+    for (int i = 1; i <= 8; ++i) products << QStringLiteral("제품%1").arg(i);
+    // The reader stops in the middle of the label after `complete` whole ones.
+    for (int complete : {0, 3, 7}) {
+        window = std::make_unique<fBPrintLabel>();
+        testDialogs().reset();
+        typeLabels(products);
+        checkRows(firstRows(8));
+        const qsizetype upTo = expectedBytes(firstRows(complete), "\r\n").size();
+        const qsizetype next = expectedBytes(firstRows(complete + 1), "\r\n").size();
+        PipeReader reader(fifo, (upTo + next) / 2);
+        ASSERT_TRUE(reader.valid());
+        testDialogs().answer(Dialogs::ResultYes);
+        testDialogs().answer(Dialogs::ResultOk);
+        window->PrintCheckedRows();
+        ASSERT_EQ(testDialogs().boxes().size(), 2) << complete;
+        EXPECT_TRUE(
+            testDialogs().last().text.contains(QStringLiteral("0.3초 동안 전송되지 않았습니다) in "
+                                                              "procedure Print_Barcode")))
+            << testDialogs().last().text.toStdString();
+        EXPECT_EQ(greyRows(), firstRows(complete)) << complete;
+    }
+}
+
 TEST(LabelPortMapping, PortNamesMapToDevicesAndAUserOverridesThem) {
     clearPortSettings();
-    EXPECT_EQ(label_port::PortName(0), QStringLiteral("LPT1"));
-    EXPECT_EQ(label_port::PortName(3), QStringLiteral("COM3"));
-    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM10")), QStringLiteral("/dev/ttyS9"));
-    EXPECT_EQ(label_port::DevicePath(QStringLiteral("LPT1")), QFile::exists(QStringLiteral("/dev/usb/lp0"))
-                                                                  ? QStringLiteral("/dev/usb/lp0")
-                                                                  : QStringLiteral("/dev/lp0"));
-    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM0")), QString());
+    EXPECT_EQ(port_devices::PortName(0), QStringLiteral("LPT1"));
+    EXPECT_EQ(port_devices::PortName(3), QStringLiteral("COM3"));
+    EXPECT_EQ(label_settings::DevicePath(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(label_settings::DevicePath(QStringLiteral("COM10")), QStringLiteral("/dev/ttyS9"));
+    EXPECT_EQ(label_settings::DevicePath(QStringLiteral("LPT1")),
+              QFile::exists(QStringLiteral("/dev/usb/lp0")) ? QStringLiteral("/dev/usb/lp0")
+                                                            : QStringLiteral("/dev/lp0"));
+    EXPECT_EQ(label_settings::DevicePath(QStringLiteral("COM0")), QString());
     mapPort(QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(label_port::DevicePath(QStringLiteral("com3")), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(label_port::DefaultDevicePath(QStringLiteral("COM3")), QStringLiteral("/dev/ttyS2"));
+    EXPECT_EQ(label_settings::DevicePath(QStringLiteral("com3")), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(port_devices::DefaultDevicePath(QStringLiteral("COM3")), QStringLiteral("/dev/ttyS2"));
     clearPortSettings();
 }
 
@@ -172,23 +245,26 @@ TEST(LabelPortDevice, AParallelDeviceThatTakesNothingFailsAfterTheStallTimeInste
     const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     mapPort(QStringLiteral("LPT1"), fifo);
-    label_port::Port port;
-    ASSERT_TRUE(port.open(QStringLiteral("LPT1")));
+    label_settings::LabelTarget target;
+    target.portType = 0;
+    target.timeoutMs = 200;
+    const auto port = labels::MakeLabelSink(target);
+    ASSERT_TRUE(port->open());
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(port.write(QByteArray(1 << 20, 'x'), 200));
+    EXPECT_FALSE(port->write(QByteArray(1 << 20, 'x')));
     EXPECT_LT(clock.elapsed(), 5000);
-    EXPECT_EQ(port.lastFailure().number, 57);
-    EXPECT_TRUE(port.lastFailure().description.contains(fifo));
-    port.close();
+    EXPECT_EQ(port->failure().number, 57);
+    EXPECT_TRUE(port->failure().description.contains(fifo));
+    port->finish();
     ::close(reader);
     clearPortSettings();
 }
 
 TEST_F(LabelPortTest, APrintServiceThatCannotBeReachedIsReportedOnceWithTheQueue) {
     // This program's print service is a path where no scheduler listens.
-    setPortSetting(label_port::kKindKey, QStringLiteral("QUEUE"));
-    setPortSetting(label_port::kQueueKey, QStringLiteral("labels"));
+    setPortSetting(label_settings::kKindKey, QStringLiteral("QUEUE"));
+    setPortSetting(label_settings::kQueueKey, QStringLiteral("labels"));
     typeLabels({QStringLiteral("양파")});
     checkRows({1});
     const QString text = printExpectingOpenFault();

@@ -111,3 +111,34 @@ TEST_F(LabelPrintTest, WhenThePortFailsOnALabelExactlyTheLabelsBeforeItAreGrey) 
         EXPECT_EQ(greyRows(), before) << failing;
     }
 }
+
+TEST_F(LabelPrintTest, PrintedRowsLoseTheirTickAndPrintingOneAgainIsAskedFirst) {
+    typeLabels({QStringLiteral("양파"), QStringLiteral("대파"), QStringLiteral("감자")});
+    grid()->setText(1, 1, QStringLiteral("1"));
+    grid()->setText(1, 2, QStringLiteral("1"));
+    testDialogs().answer(Dialogs::ResultYes);
+    window->PrintCheckedRows();
+    EXPECT_EQ(greyRows(), (QList<int>{1, 2}));
+    EXPECT_EQ(column(1).mid(0, 3), (QStringList{QString(), QString(), QString()}));
+    const QByteArray first = written();
+
+    // Row 2 ticked again with row 3: the clerk is asked; No sends nothing.
+    grid()->setText(1, 2, QStringLiteral("1"));
+    grid()->setText(1, 3, QStringLiteral("1"));
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultNo);
+    window->PrintCheckedRows();
+    EXPECT_EQ(testDialogs().last().text,
+              QStringLiteral("이미 출력한 라벨 1장이 포함되어 있습니다. 다시 출력할까요?"));
+    EXPECT_EQ(testDialogs().last().defaultButton, 2);
+    EXPECT_EQ(written(), first);
+    EXPECT_EQ(greyRows(), (QList<int>{1, 2}));
+
+    // Yes prints both.
+    ASSERT_TRUE(device.resize(0));
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultYes);
+    window->PrintCheckedRows();
+    EXPECT_EQ(written(), expectedBytes({2, 3}));
+    EXPECT_EQ(greyRows(), (QList<int>{1, 2, 3}));
+}

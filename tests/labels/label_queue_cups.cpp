@@ -45,8 +45,8 @@ protected:
         LabelSendTest::SetUp();
     }
     void useQueue(const QString& name) {
-        setPortSetting(label_port::kKindKey, QStringLiteral("QUEUE"));
-        setPortSetting(label_port::kQueueKey, name);
+        setPortSetting(label_settings::kKindKey, QStringLiteral("QUEUE"));
+        setPortSetting(label_settings::kQueueKey, name);
         // A COM port that would fail, so that a run that went there instead shows.
         setPortType(QStringLiteral("3"));
         mapPort(QStringLiteral("COM3"), QStringLiteral("/nonexistent"));
@@ -158,8 +158,8 @@ protected:
 }  // namespace
 
 TEST_F(LabelQueueOwnSchedulerTest, ASchedulerThatStopsMidRunLosesTheJobAndNothingTurnsGrey) {
-    setPortSetting(label_port::kKindKey, QStringLiteral("QUEUE"));
-    setPortSetting(label_port::kQueueKey, QStringLiteral("labels"));
+    setPortSetting(label_settings::kKindKey, QStringLiteral("QUEUE"));
+    setPortSetting(label_settings::kQueueKey, QStringLiteral("labels"));
     QStringList products;
     for (int i = 1; i <= 40; ++i) products << QStringLiteral("제품%1").arg(i);
     typeLabels(products);
@@ -188,4 +188,32 @@ TEST_F(LabelQueueOwnSchedulerTest, ASchedulerThatStopsMidRunLosesTheJobAndNothin
     EXPECT_FALSE(text.contains(QStringLiteral("successful"))) << text.toStdString();
     EXPECT_TRUE(greyRows().isEmpty());
     EXPECT_TRUE(QDir(received).entryList({QStringLiteral("labels-*")}, QDir::Files).isEmpty());
+}
+
+TEST_F(LabelQueueOwnSchedulerTest, AJobThatTheServiceNeverConfirmsLeavesEveryRowWhite) {
+    // Every label went to the scheduler, which stops before it confirms the job with its number.
+    setPortSetting(label_settings::kKindKey, QStringLiteral("QUEUE"));
+    setPortSetting(label_settings::kQueueKey, QStringLiteral("labels"));
+    QStringList products;
+    for (int i = 1; i <= 8; ++i) products << QStringLiteral("제품%1").arg(i);
+    typeLabels(products);
+    checkRows(firstRows(8));
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("labelProgress"));
+        if (progress && progress->value() >= 8) {
+            watch.stop();
+            stopScheduler();
+        }
+    });
+    watch.start(0);
+    testDialogs().answer(Dialogs::ResultYes);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->PrintCheckedRows();
+    watch.stop();
+    ASSERT_EQ(testDialogs().boxes().size(), 2);
+    EXPECT_TRUE(testDialogs().last().text.contains(QStringLiteral("라벨 프린터 대기열 labels: ")))
+        << testDialogs().last().text.toStdString();
+    EXPECT_TRUE(greyRows().isEmpty());
+    EXPECT_EQ(grid()->text(1, 1), QStringLiteral("1"));  // still ticked for the next try
 }

@@ -121,6 +121,14 @@ TEST_F(LabelWindowTest, DeleteRemovesCheckedRowsOrTheActiveRowAfterTheQuestion) 
     EXPECT_EQ(column(3), names({"양파", ""}));
 }
 
+TEST_F(LabelWindowTest, EscapeClosesTheWindowFromTheGrid) {
+    typeLabels(names({"양파"}));
+    showWindow();
+    grid()->setFocus();
+    sendKey(grid(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(LabelWindowTest, PrintWithNothingToPrintAsksAndStops) {
     // One row (the entry row) or none: the question, then nothing.
     for (int rows : {0, 1}) {
@@ -157,7 +165,7 @@ TEST_F(LabelWindowTest, PrintedRowsTurnGreyAndDeletePrintedRemovesThem) {
     grid()->setActiveCell(3, 3);  // nothing checked: the active row is printed
     testDialogs().answer(Dialogs::ResultYes);
     window->btnPrint()->click();
-    EXPECT_EQ(grid()->text(1, 3), kYes);
+    EXPECT_EQ(grid()->text(1, 3), QString());  // printed: unticked
     EXPECT_EQ(greyRows(), QList<int>{3});
     grid()->setText(1, 1, kYes);
     testDialogs().answer(Dialogs::ResultYes);

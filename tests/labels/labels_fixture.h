@@ -5,7 +5,7 @@
 
 #include "labels/fb_print_label.h"
 #include "labels/label_commands.h"
-#include "platform/ports/label_port.h"
+#include "labels/label_settings.h"
 #include "platform/settings_store.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/spread_grid.h"
@@ -95,21 +95,23 @@ private:
 
 // Points a port name ("COM1", "LPT1") at a device file for this user.
 inline void mapPort(const QString& portName, const QString& device) {
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, portName, device);
+    settings::save(label_settings::kSettingsApp, label_settings::kSettingsSection, portName, device);
 }
 inline void setPortType(const QString& value) {
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kPortTypeKey, value);
+    settings::save(label_settings::kSettingsApp, label_settings::kSettingsSection,
+                   label_settings::kPortTypeKey, value);
 }
 inline void setPortSetting(const QString& key, const QString& value) {
-    settings::save(label_port::kSettingsApp, label_port::kSettingsSection, key, value);
+    settings::save(label_settings::kSettingsApp, label_settings::kSettingsSection, key, value);
 }
 inline QString portSetting(const QString& key) {
-    return settings::get(label_port::kSettingsApp, label_port::kSettingsSection, key);
+    return settings::get(label_settings::kSettingsApp, label_settings::kSettingsSection, key);
 }
 inline void clearPortSettings() {
     for (const char* key : {"PORTTYPE", "LPT1", "COM1", "COM2", "COM3", "COM4", "PORTKIND", "QUEUENAME",
                             "NETHOST", "NETPORT", "TIMEOUT"})
-        settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, QString::fromLatin1(key));
+        settings::remove(label_settings::kSettingsApp, label_settings::kSettingsSection,
+                         QString::fromLatin1(key));
 }
 
 inline void sendMouse(QWidget* target, QEvent::Type type, QPoint at) {
@@ -185,6 +187,25 @@ protected:
         QByteArray bytes = Encode(LabelSetupBlock()) + afterBlock;
         for (int row : rows) bytes += Encode(LabelBlock(window->RowTexts(row))) + afterBlock;
         return bytes;
+    }
+    // The rows among `rows` whose label lies wholly within the first `taken` bytes of what the window sends
+    // for them: the labels a printer that stopped after `taken` bytes has complete.
+    QList<int> rowsWithin(const QList<int>& rows, qsizetype taken, const QByteArray& afterBlock = {}) const {
+        using namespace label_commands;
+        qsizetype end = Encode(LabelSetupBlock()).size() + afterBlock.size();
+        QList<int> complete;
+        for (int row : rows) {
+            end += Encode(LabelBlock(window->RowTexts(row))).size() + afterBlock.size();
+            if (end > taken) break;
+            complete << row;
+        }
+        return complete;
+    }
+    // Rows 1 to n, the labels typed by typeLabels.
+    static QList<int> firstRows(int n) {
+        QList<int> rows;
+        for (int row = 1; row <= n; ++row) rows << row;
+        return rows;
     }
     // Prints the checked rows where the port cannot be opened: the question is confirmed and the one
     // fault box of the opening is answered. Its text is returned; nothing may have turned grey.

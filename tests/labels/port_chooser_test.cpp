@@ -27,8 +27,8 @@ TEST_F(LabelWindowTest, ATypedDeviceFileIsCheckedAsTypedAndStoredAsThePortsMappi
     Pty line;
     ASSERT_TRUE(line.valid());
     mapPort(QStringLiteral("COM2"), QStringLiteral("/dev/ttyUSB7"));
-    setPortSetting(label_port::kKindKey, QStringLiteral("QUEUE"));
-    setPortSetting(label_port::kQueueKey, QStringLiteral("labels"));
+    setPortSetting(label_settings::kKindKey, QStringLiteral("QUEUE"));
+    setPortSetting(label_settings::kQueueKey, QStringLiteral("labels"));
     PortChooser chooser;
     chooser.list()->setCurrentRow(1);
     EXPECT_EQ(chooser.devicePath()->text(), QStringLiteral("/dev/ttyS0"));
@@ -58,10 +58,10 @@ TEST_F(LabelWindowTest, ATypedDeviceFileIsCheckedAsTypedAndStoredAsThePortsMappi
     EXPECT_EQ(portSetting(QStringLiteral("PORTTYPE")), QStringLiteral("1"));
     EXPECT_EQ(portSetting(QStringLiteral("COM1")), line.path());
     EXPECT_EQ(portSetting(QStringLiteral("COM2")), QString());
-    EXPECT_EQ(label_port::DevicePath(QStringLiteral("COM2")), QStringLiteral("/dev/ttyS1"));
+    EXPECT_EQ(label_settings::DevicePath(QStringLiteral("COM2")), QStringLiteral("/dev/ttyS1"));
     // A port chosen again: the queue no longer counts, the port type decides as before.
     EXPECT_EQ(portSetting(QStringLiteral("PORTKIND")), QString());
-    EXPECT_EQ(label_port::StoredTarget().kind, label_port::Kind::Device);
+    EXPECT_EQ(label_settings::Load().kind, QString());
     // The next run goes to the typed device.
     typeLabels({QStringLiteral("양파")});
     grid()->setText(1, 1, QStringLiteral("1"));

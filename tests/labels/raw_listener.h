@@ -2,17 +2,19 @@
 
 // A network label printer's raw port on 127.0.0.1: a listening socket and a thread that accepts one
 // connection and then reads everything until the sender closes, or reads nothing at all (a printer whose
-// buffer is full). Its receive buffer can be made as small as a printer's, so that a printer that stops
-// reading stops acknowledging too.
+// buffer is full), or reads a given number of bytes and then stops. Its receive buffer can be made as small
+// as a printer's, so that a printer that stops reading stops acknowledging too.
 
 #include <QByteArray>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -23,7 +25,9 @@ class RawListener {
 public:
     enum class Mode { Read, StopReading };
 
-    explicit RawListener(Mode mode, int receiveBuffer = 0) : m_mode(mode) {
+    // `stopAfter` >= 0: reads that many bytes, then stops reading.
+    explicit RawListener(Mode mode, int receiveBuffer = 0, qsizetype stopAfter = -1)
+        : m_mode(mode), m_stopAfter(stopAfter) {
         m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (m_listen < 0) return;
         // Set before listening, so that the accepted connection has it from its first byte.
@@ -50,7 +54,17 @@ public:
 
     int port() const { return m_port; }
     // A listener that stopped reading reads again.
-    void resumeReading() { m_mode = Mode::Read; }
+    void resumeReading() {
+        m_stopAfter = -1;
+        m_mode = Mode::Read;
+    }
+    // What this end has acknowledged: the bytes read and those waiting unread in its receive buffer.
+    qsizetype acknowledged() {
+        int unread = 0;
+        if (m_connection >= 0) ::ioctl(m_connection, FIONREAD, &unread);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_received.size() + unread;
+    }
     // Waits until `size` bytes have arrived or the sender closed, at most `ms`.
     QByteArray receiveUntil(qsizetype size, int ms = 5000) {
         waitUntil([&] { return m_received.size() >= size || m_closed; }, ms);
@@ -75,15 +89,21 @@ private:
             pollfd p{m_listen, POLLIN, 0};
             if (::poll(&p, 1, 20) > 0) connection = ::accept(m_listen, nullptr, nullptr);
         }
+        m_connection = connection;
         char buffer[4096];
         while (!m_stop && connection >= 0) {
-            if (m_mode == Mode::StopReading) {
+            qsizetype room = sizeof buffer;
+            if (m_stopAfter >= 0) {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                room = std::min<qsizetype>(room, m_stopAfter - m_received.size());
+            }
+            if (m_mode == Mode::StopReading || room <= 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 continue;
             }
             pollfd p{connection, POLLIN, 0};
             if (::poll(&p, 1, 20) <= 0) continue;
-            const ssize_t n = ::read(connection, buffer, sizeof buffer);
+            const ssize_t n = ::read(connection, buffer, size_t(room));
             std::lock_guard<std::mutex> lock(m_mutex);
             if (n <= 0) {
                 m_closed = true;
@@ -91,10 +111,13 @@ private:
             }
             m_received.append(buffer, n);
         }
+        m_connection = -1;
         if (connection >= 0) ::close(connection);
     }
 
     std::atomic<Mode> m_mode;
+    std::atomic<qsizetype> m_stopAfter;
+    std::atomic<int> m_connection{-1};
     int m_listen = -1;
     int m_port = 0;
     std::atomic<bool> m_stop{false};

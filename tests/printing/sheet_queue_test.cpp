@@ -3,10 +3,10 @@
 // a printer that is gone, refuses jobs, is paused, or a print service that stopped, as the clerk meets them.
 #include "common/app_title.h"
 #include "db/mysql_func.h"
+#include "labels/label_settings.h"
 #include "orderdata/print_buy_order.h"
 #include "orders/frm_main.h"
 #include "orders/orders_fixture.h"
-#include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
 #include "print/buy_order.h"
@@ -221,23 +221,25 @@ TEST_F(SheetQueueTest, ThePrinterButtonTellsWhereTheSheetAndTheLabelsGo) {
         return shown.section(QStringLiteral("\n서버: "), 0, 0);
     };
     const auto label = [](const QString& key, const QString& value) {
-        settings::save(label_port::kSettingsApp, label_port::kSettingsSection, key, value);
+        settings::save(label_settings::kSettingsApp, label_settings::kSettingsSection, key, value);
     };
-    settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kKindKey);
-    label(label_port::kPortTypeKey, QStringLiteral("3"));
+    settings::remove(label_settings::kSettingsApp, label_settings::kSettingsSection,
+                     label_settings::kKindKey);
+    label(label_settings::kPortTypeKey, QStringLiteral("3"));
     EXPECT_EQ(tip(), QStringLiteral("주문서: sheet\n라벨: COM3 (/dev/ttyS2)"));
 
     settings::save(AppTitle(), kPrinterSection, kPrinterKey, QStringLiteral("letter"));
-    label(label_port::kKindKey, label_port::kKindNetwork);
-    label(label_port::kHostKey, QStringLiteral("192.168.0.31"));
-    label(label_port::kNetPortKey, QStringLiteral("9100"));
+    label(label_settings::kKindKey, label_settings::kKindNetwork);
+    label(label_settings::kHostKey, QStringLiteral("192.168.0.31"));
+    label(label_settings::kNetPortKey, QStringLiteral("9100"));
     EXPECT_EQ(tip(), QStringLiteral("주문서: letter\n라벨: 네트워크 192.168.0.31:9100"));
 
     settings::save(AppTitle(), kPrinterSection, kPrinterKey, QStringLiteral("gone"));
-    label(label_port::kKindKey, label_port::kKindQueue);
-    label(label_port::kQueueKey, QStringLiteral("labels"));
+    label(label_settings::kKindKey, label_settings::kKindQueue);
+    label(label_settings::kQueueKey, QStringLiteral("labels"));
     EXPECT_EQ(tip(), QStringLiteral("주문서: sheet (선택한 gone 없음)\n라벨: 인쇄 대기열 labels"));
-    settings::remove(label_port::kSettingsApp, label_port::kSettingsSection, label_port::kKindKey);
+    settings::remove(label_settings::kSettingsApp, label_settings::kSettingsSection,
+                     label_settings::kKindKey);
 }
 
 }  // namespace
