@@ -9,9 +9,8 @@
 #include "labels/port_chooser.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
+#include "widgets/progress_box.h"
 #include "widgets/spread_grid.h"
-
-#include <QProgressDialog>
 
 #include <memory>
 
@@ -119,29 +118,24 @@ void fBPrintLabel::PrintRows(const QList<int>& rows) {
         Print_PortClose();
         return;
     }
-    std::unique_ptr<QProgressDialog> progress;
-    if (rows.size() > kProgressAbove) {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("라벨을 보내고 있습니다..."),
-                                                     QStringLiteral("취소"), 0, int(rows.size()), this);
-        progress->setObjectName(QStringLiteral("labelProgress"));
-        progress->setWindowTitle(QStringLiteral("라벨출력"));
-        progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(0);
-        progress->setValue(0);
-    }
+    std::unique_ptr<ProgressBox> progress;
+    if (rows.size() > kProgressAbove)
+        progress = std::make_unique<ProgressBox>(QStringLiteral("라벨을 보내고 있습니다..."),
+                                                 QStringLiteral("라벨출력"), QStringLiteral("labelProgress"),
+                                                 int(rows.size()), this);
     // A label on a port or a network printer is printed once the printer took it; on a print queue the
     // labels print only when the job is complete, so they turn grey when the queue has taken the job.
     const bool wholeJob = m_port.kind() == label_port::Kind::Queue;
     QList<int> sent;
     for (int row : rows) {
-        if (progress && progress->wasCanceled()) break;
+        if (progress && progress->cancelled()) break;
         if (!SendLabel(row)) {
             if (wholeJob) sent.clear();  // the incomplete job is cancelled
             break;
         }
         if (!wholeJob) m_spList->setForeColor(-1, row, PrintedColor());
         sent << row;
-        if (progress) progress->setValue(int(sent.size()));
+        if (progress) progress->step(int(sent.size()));
     }
     Print_PortClose();
     if (wholeJob && m_port.jobId() != 0)
