@@ -10,7 +10,6 @@
 #include "grid/spread_menu.h"
 #include "orderdata/order_statements.h"
 #include "orders/live_watch.h"
-#include "orders/main_columns.h"
 #include "orders/tray_notifier.h"
 #include "platform/desktop_notifier.h"
 #include "platform/program_identity.h"
@@ -125,11 +124,6 @@ void frmMain::CreateControls() {
     m_spListG->setObjectName(QStringLiteral("spListG"));
     setTwipsGeometry(m_spListG, 7380, 4185, 7740, 4050);
 
-    // The export buffer is never shown.
-    m_spList2 = new SpreadGrid(this);
-    m_spList2->setObjectName(QStringLiteral("spList2"));
-    m_spList2->setVisible(false);
-
     setTabOrder(m_cmbField, m_hcDate);
     setTabOrder(m_hcDate, m_chkAhead);
     setTabOrder(m_chkAhead, m_spListO);
@@ -213,7 +207,8 @@ void frmMain::OnActiveCellMoved(int newRow) {
     // Moves that leave the grid (no new row) and the list's own reloads do not reload the other grids.
     if (newRow <= 0 || m_loadingList) return;
     // An arrived direction the user selects has been seen.
-    if (m_newCodes.remove(m_spListO->text(orders::kDirCode, newRow))) MarkNewRows();
+    const orderdata::DirectionRow* direction = DirectionAt(newRow);
+    if (direction && m_newCodes.remove(direction->code)) MarkNewRows();
     LoadOrderLines(newRow);
     if (!DBConnectionLost()) LoadProductTotals(newRow);
 }
@@ -296,22 +291,15 @@ void frmMain::AnnounceArrivals(const QStringList& codes) {
     if (isActiveWindow()) return;  // the user is looking: the coloured rows say it
     QApplication::alert(this);     // the taskbar entry asks for attention
     // The notice names the latest of them: the buyer, its order time and its kind.
-    int latestRow = 0;
+    const orderdata::DirectionRow* latest = nullptr;
     for (const QString& code : codes) {
-        const int row = [&] {
-            for (int r = 1; r <= m_spListO->maxRows(); ++r)
-                if (m_spListO->text(orders::kDirCode, r) == code) return r;
-            return 0;
-        }();
-        if (row > 0 && (latestRow == 0 ||
-                        LeadingNumber(code) > LeadingNumber(m_spListO->text(orders::kDirCode, latestRow))))
-            latestRow = row;
+        const orderdata::DirectionRow* direction = DirectionAt(RowOfDirection(code));
+        if (direction && (!latest || direction->codeNumber() > latest->codeNumber())) latest = direction;
     }
-    if (latestRow == 0) return;
+    if (!latest) return;
     const QString summary = QStringLiteral("새 발주 ") + QString::number(codes.size()) +
-                            QStringLiteral("건: ") + m_spListO->text(orders::kDirBuyerName, latestRow) +
-                            QLatin1Char(' ') + m_spListO->text(orders::kDirOrderTime, latestRow).left(5) +
-                            QLatin1Char(' ') + m_spListO->text(orders::kDirBranch, latestRow);
+                            QStringLiteral("건: ") + latest->buyerName + QLatin1Char(' ') +
+                            latest->dtime.left(5) + QLatin1Char(' ') + latest->kind();
     if (!m_notifier) SetNotifier(std::make_unique<NotifierWithTray>(makeSessionNotifier(), this));
     m_announcedCodes = codes;
     m_notifier->notify(AppTitle(), summary.simplified(), QString());
@@ -323,9 +311,10 @@ void frmMain::ShowArrivals() {
     raise();
     activateWindow();
     // The first of the announced directions still listed becomes the selected one.
-    for (int row = 1; row <= m_spListO->maxRows(); ++row) {
-        if (m_announcedCodes.contains(m_spListO->text(orders::kDirCode, row))) {
-            m_spListO->setActiveCell(m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1, row);
+    for (const orderdata::DirectionRow& direction : directions()) {
+        if (m_announcedCodes.contains(direction.code)) {
+            m_spListO->setActiveCell(m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1,
+                                     RowOfDirection(direction.code));
             break;
         }
     }

@@ -1,14 +1,18 @@
 // Which directions a print marks "출력" when a sheet of two is cancelled, and which direction the ahead
 // sheet is printed for: what the clerk trusts when deciding what still has to be printed. Every page
 // becomes a PDF file in the data folder's Print/, as on a machine without a printer.
+#include "common/app_title.h"
 #include "orders/frm_main.h"
+#include "orders/live_watch.h"
 #include "orders_fixture.h"
 #include "platform/printer/page_printer.h"
+#include "platform/settings_store.h"
 #include "support/small_file_system.h"
 #include "support/tcp_proxy.h"
 #include "widgets/print_preview.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
@@ -202,6 +206,40 @@ TEST_F(PrintMarkingTest, AServerLostWhileMarkingIsToldOnceWithTheUnmarkedDirecti
     EXPECT_FALSE(printedFiles(QStringLiteral("*_01_*.pdf")).isEmpty());
     EXPECT_TRUE(printedFiles(QStringLiteral("*_02_*.pdf")).isEmpty());
     for (int code : {11, 13, 14, 15, 17, 18}) EXPECT_EQ(stateOf(code), QString()) << code;
+}
+
+// The preview shows what 인쇄 there prints. Directions that arrive while it is open are neither listed
+// (the watch waits) nor marked, whether they belong to the date's sheet or to the ahead sheet's list, which
+// printing queries afresh.
+TEST_F(PrintMarkingTest, PrintingFromThePreviewMarksOnlyTheDirectionsItShowed) {
+    settings::save(AppTitle(), QStringLiteral("Config"), QStringLiteral("자동조회초"), QStringLiteral("1"));
+    open();
+    showActive(window.get());
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));  // 11, 12, 13, 17, 18; ahead 15 and 14
+    int watchesWhileOpen = -1;
+    QStringList listedWhileOpen;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<frmPrintPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        testdb::exec(QStringLiteral(
+            "INSERT INTO t_direction (code, sdate, ddate, bdate, branch, c_user, c_buyer, state) VALUES "
+            "(40, '2030-05-10', '2030-05-10', '2030-05-10', 1, 6, 1, ''), "
+            "(41, '2030-05-13', '2030-05-10', '2030-05-13', 0, 6, 1, '')"));
+        const int watches = window->liveWatch()->watchesRun();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 2500) QApplication::processEvents(QEventLoop::AllEvents, 20);
+        watchesWhileOpen = window->liveWatch()->watchesRun() - watches;
+        listedWhileOpen = listedCodes();
+        preview->btnPrint()->click();
+    });
+    testDialogs().answer(Dialogs::ResultOk);  // where the sheets went
+    window->btnPreview()->click();
+    EXPECT_EQ(watchesWhileOpen, 0);
+    EXPECT_EQ(listedWhileOpen, (QStringList{"11", "12", "13", "17", "18"}));
+    for (int code : {11, 13, 17, 18, 15, 14}) EXPECT_EQ(stateOf(code), QStringLiteral("출력")) << code;
+    EXPECT_EQ(stateOf(40), QString());
+    EXPECT_EQ(stateOf(41), QString());
 }
 
 }  // namespace

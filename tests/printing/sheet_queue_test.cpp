@@ -2,9 +2,9 @@
 // printer stored under "주문서_Printer", a page a job, on A4 with every text where the layout put it;
 // a printer that is gone, refuses jobs, is paused, or a print service that stopped, as the clerk meets them.
 #include "common/app_title.h"
-#include "orderdata/print_buy_order.h"
 #include "orders/frm_main.h"
 #include "orders/orders_fixture.h"
+#include "orders/print_buy_order.h"
 #include "platform/ports/label_port.h"
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
