@@ -26,6 +26,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 
@@ -200,7 +201,12 @@ void frmMain::RunQuery() {
 
 void frmMain::OnDateOrKindEdited() {
     if (m_committingDate || m_loading) return;
+    // A day stepped or a kind chosen in the top row keeps the focus there, so that the next key steps
+    // again; the query key (F5) still hands the focus to the list.
+    QWidget* focus = QApplication::focusWidget();
+    const bool inTopRow = focus && m_pnlTop0->isAncestorOf(focus);
     RunQuery();
+    if (inTopRow && QApplication::focusWidget() != focus) focus->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::OnActiveCellMoved(int newRow) {
@@ -222,6 +228,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         const bool here = static_cast<QWidget*>(watched)->window() == this;
         if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier && here) {
             RunQuery();
+            return true;
+        }
+        // PageUp, PageDown and Ctrl+→/← step the day from anywhere in the top row, as in the date box.
+        const bool page = (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) &&
+                          key->modifiers() == Qt::NoModifier;
+        const bool arrow = (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) &&
+                           key->modifiers() == Qt::ControlModifier;
+        auto* widget = static_cast<QWidget*>(watched);
+        if ((page || arrow) && here && m_pnlTop0->isAncestorOf(widget) && widget != m_hcDate &&
+            !m_hcDate->isAncestorOf(widget)) {
+            QKeyEvent step(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(m_hcDate->lineEdit(), &step);
             return true;
         }
         // F8 exports, as the 엑셀 button says.
