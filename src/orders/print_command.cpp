@@ -39,10 +39,16 @@ double activeCode(const frmMain& window) {
     return direction ? direction->codeNumber() : 0;
 }
 
-QStringList fileNames(const QStringList& paths) {
+// The files a run wrote, as a box lists them: all of a few, otherwise the first and the last, so that the
+// box fits the screen however long the run was.
+QString fileList(const QStringList& paths) {
+    constexpr int kListedInFull = 3;
+    const auto name = [](const QString& path) { return QFileInfo(path).fileName(); };
+    if (paths.size() > kListedInFull)
+        return name(paths.front()) + QStringLiteral("\r\n...\r\n") + name(paths.back());
     QStringList names;
-    for (const QString& path : paths) names << QFileInfo(path).fileName();
-    return names;
+    for (const QString& path : paths) names << name(path);
+    return names.join(QStringLiteral("\r\n"));
 }
 
 // A printer or print service that did not take a sheet is no fault of the program: the user is told which
@@ -64,6 +70,13 @@ QString unmarkedMessage(const std::vector<double>& codes) {
         text += QStringLiteral("\r\n(Error ") + QString::number(DBConn()->err_no()) + QLatin1Char(' ') +
                 DBConn()->err_description() + QLatin1Char(')');
     return text;
+}
+
+// Whether the list showed the direction marked "출력" when this run read it.
+bool markedBefore(const frmMain& window, double code) {
+    for (const orderdata::DirectionRow& direction : window.directions())
+        if (direction.codeNumber() == code) return direction.printed();
+    return false;
 }
 
 const QString kNotSaved = QStringLiteral("수정된 내용이 없거나, 자료저장을 실패하였습니다.");
@@ -205,10 +218,15 @@ bool OrderSheetCommand::Mark(const Sheet& sheet) {
                 case orderdata::MarkOutcome::NotSaved:
                     ShowInfoMsg(kNotSaved);
                     break;
-                case orderdata::MarkOutcome::ConnectionLost:
-                    m_run.unmarked = unmarkedMessage({codes.begin() + std::ptrdiff_t(i), codes.end()});
+                case orderdata::MarkOutcome::ConnectionLost: {
+                    // Directions that held their mark before this run lost nothing.
+                    std::vector<double> left;
+                    for (std::size_t j = i; j < codes.size(); ++j)
+                        if (!markedBefore(m_window, codes[j])) left.push_back(codes[j]);
+                    m_run.unmarked = unmarkedMessage(left);
                     connected = false;
                     break;
+                }
             }
         }
     }
@@ -240,8 +258,9 @@ void OrderSheetCommand::TellWhereSheetsWent() {
             QDir::toNativeSeparators(page_printer::pdfFolder()));
     else if (!m_run.pdfFiles.isEmpty())
         // Cancelled or failed part way: exactly the files that were written.
-        add(QStringLiteral("저장된 PDF 파일 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
-            QStringLiteral("):\r\n") + fileNames(m_run.pdfFiles).join(QStringLiteral("\r\n")));
+        add(QStringLiteral("저장된 PDF 파일 ") + QString::number(m_run.pdfFiles.size()) +
+            QStringLiteral("개 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
+            QStringLiteral("):\r\n") + fileList(m_run.pdfFiles));
     else if (!m_run.standInPrinter.isEmpty())
         add(QStringLiteral("선택한 프린터(") + m_run.chosenPrinter + QStringLiteral(")가 없어 기본 프린터(") +
             m_run.standInPrinter +
