@@ -90,7 +90,6 @@ bool MarkDirectionPrinted(double code) {
 }
 
 void OrderSheetCommand::StartRun() {
-    m_run = RunState();
     m_run.stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
 }
 
@@ -273,7 +272,6 @@ void OrderSheetCommand::TellWhereSheetsWent() {
 }
 
 void OrderSheetCommand::Print() {
-    m_run = RunState();
     Guarded([this] {
         if (!Prepare()) return;
         Sheet first = [&] {

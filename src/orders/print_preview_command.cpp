@@ -37,7 +37,6 @@ std::vector<double> codesOf(const std::vector<orderdata::DirectionRow>& rows, bo
 }  // namespace
 
 void OrderSheetCommand::Preview() {
-    m_run = RunState();
     std::vector<Sheet> sheets;
     bool recorded = false;
     Guarded([&] {
