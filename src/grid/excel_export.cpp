@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -22,13 +23,11 @@ constexpr const char* kModule = "modExcel";
 
 // The format holds 65,536 rows and 256 columns on a sheet; a larger grid is refused before anything
 // changes, with the limits in the message.
-bool fitsWorkbook(SpreadGrid* sp, int headerRows) {
-    const int rows = sp->dataRowCnt() + headerRows;
-    if (rows <= SpreadGrid::kXlsMaxRows && sp->maxCols() <= SpreadGrid::kXlsMaxCols) return true;
+bool fitsWorkbook(int rows, int cols) {
+    if (rows <= SpreadGrid::kXlsMaxRows && cols <= SpreadGrid::kXlsMaxCols) return true;
     dialogs().messageBox(
         {QStringLiteral("엑셀 파일(.XLS)의 한 시트에는 65,536줄, 256칸까지만 저장할 수 있습니다.") +
-             QStringLiteral("\r\n") +
-             QStringLiteral("(내보낼 자료: %1줄, %2칸)").arg(rows).arg(sp->maxCols()),
+             QStringLiteral("\r\n") + QStringLiteral("(내보낼 자료: %1줄, %2칸)").arg(rows).arg(cols),
          AppTitle(), Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok, 1});
     return false;
 }
@@ -94,13 +93,19 @@ QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool /*unuse
                              ExcelExportOptions{sheetName, skipConfirm, wholeBook, openAfter, withHeaders});
 }
 
-QString ExportToExcelFile(SpreadGrid* sp, const ExcelExportOptions& options) {
-    if (sp->dataRowCnt() == 0) {
+namespace {
+
+// The export of `dataRows` rows of `cols` columns below `headerRows` header rows; `cells` gives the sheet
+// once the user has agreed.
+template <class Cells>
+QString exportCells(int dataRows, int headerRows, int cols, const QString& gridName, const Cells& cells,
+                    const ExcelExportOptions& options) {
+    if (dataRows == 0) {
         ShowInfoMsg(QStringLiteral("엑셀로 보낼 데이터가 없습니다.") + QStringLiteral("\r\n") +
                     QStringLiteral("자료 조회 후 엑셀로 보내세요."));
         return QString();
     }
-    if (!fitsWorkbook(sp, options.withHeaders ? sp->colHeaderRows() : 0)) return QString();
+    if (!fitsWorkbook(dataRows + headerRows, cols)) return QString();
     if (!options.skipConfirm &&
         ShowQuestionMsg(QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"), QString(), true) != kYes)
         return QString();
@@ -121,10 +126,10 @@ QString ExportToExcelFile(SpreadGrid* sp, const ExcelExportOptions& options) {
     {
         WaitCursor wait;
         TrapStep(kProc, kModule, [&] {
-            const ExportSheet sheet = sheetOf(*sp, options.withHeaders);
-            const QString name = !options.wholeBook           ? options.sheetName
-                                 : sp->objectName().isEmpty() ? QStringLiteral("Sheet1")
-                                                              : sp->objectName();
+            const ExportSheet& sheet = cells();
+            const QString name = !options.wholeBook   ? options.sheetName
+                                 : gridName.isEmpty() ? QStringLiteral("Sheet1")
+                                                      : gridName;
             exported = WriteExportSheet(sheet, workbook, name, log, &why);
         });
     }
@@ -139,4 +144,20 @@ QString ExportToExcelFile(SpreadGrid* sp, const ExcelExportOptions& options) {
     }
     if (options.openAfter && !shell::openDocument(workbook)) tellWhereWritten(workbook);
     return workbook;
+}
+
+}  // namespace
+
+QString ExportToExcelFile(SpreadGrid* sp, const ExcelExportOptions& options) {
+    std::optional<ExportSheet> copy;
+    return exportCells(
+        sp->dataRowCnt(), options.withHeaders ? sp->colHeaderRows() : 0, sp->maxCols(), sp->objectName(),
+        [&]() -> const ExportSheet& { return copy.emplace(sheetOf(*sp, options.withHeaders)); }, options);
+}
+
+QString ExportToExcelFile(const ExportSheet& sheet, int headerRows, const ExcelExportOptions& options) {
+    headerRows = options.withHeaders ? headerRows : 0;
+    return exportCells(
+        sheet.rowCount() - headerRows, headerRows, sheet.colCount(), sheet.gridName,
+        [&]() -> const ExportSheet& { return sheet; }, options);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 class SpreadGrid;
+struct ExportSheet;
 
 // How an export runs. Both windows export with the defaults.
 struct ExcelExportOptions {
@@ -26,6 +27,10 @@ QString ExportToExcelFile(SpreadGrid* sp, const ExcelExportOptions& options);
 // The same with the options as separate arguments, as the windows call it; `unused` has no effect.
 QString ExportToExcelFile(SpreadGrid* sp, const QString& sheetName, bool unused, bool skipConfirm,
                           bool wholeBook, bool openAfter, bool withHeaders);
+
+// The same for cells gathered without a grid: the sheet's first `headerRows` rows are its headers (with
+// withHeaders); wholeBook names the worksheet after sheet.gridName.
+QString ExportToExcelFile(const ExportSheet& sheet, int headerRows, const ExcelExportOptions& options);
 
 // The stamp of an export's file names: the moment of the export clock as yyMMdd_HHmmss, hours 00 to 23.
 QString ExportStamp();

@@ -87,16 +87,20 @@ QString GetSpreadText(SpreadGrid* sp, int col, int row) {
     return sp->getText(col, row, value) ? value : QString();
 }
 
-void SetSpreadNumberCell(SpreadGrid* sp, int col, int row, int decPlaces, bool centerV, bool negRed,
-                         bool centerH) {
-    sp->setCellType(col, row, SpreadGrid::CellType::Number);
+SpreadGrid::NumberFormat SpreadNumberFormat(int decPlaces, bool negRed) {
     SpreadGrid::NumberFormat format;
     format.decPlaces = decPlaces;
     format.showSep = true;
     format.max = 999999999999.0;
     format.min = -999999999999.0;
     format.negRed = negRed;
-    sp->setTypeNumber(col, row, format);
+    return format;
+}
+
+void SetSpreadNumberCell(SpreadGrid* sp, int col, int row, int decPlaces, bool centerV, bool negRed,
+                         bool centerH) {
+    sp->setCellType(col, row, SpreadGrid::CellType::Number);
+    sp->setTypeNumber(col, row, SpreadNumberFormat(decPlaces, negRed));
     if (centerV) sp->setTypeVAlign(col, row, SpreadGrid::VAlign::Center);
     if (centerH) sp->setTypeHAlign(col, row, SpreadGrid::HAlign::Center);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "widgets/spread_grid.h"
+
 #include <QColor>
 #include <QString>
-
-class SpreadGrid;
 
 // The common look and behaviour of every grid of the program, its shortcut keys and the small cell
 // helpers that the windows call.
@@ -36,6 +36,8 @@ void ShowSpreadShortcuts(SpreadGrid* sp);
 // The text of a cell: column -2 is the active column, row -2 the active row, rows -1000, -999, ... the
 // column-header rows. An empty text when the cell is empty or does not exist.
 QString GetSpreadText(SpreadGrid* sp, int col, int row);
+// The format of SetSpreadNumberCell's cells: thousands separators, decPlaces decimals.
+SpreadGrid::NumberFormat SpreadNumberFormat(int decPlaces, bool negRed);
 // Makes the addressed cells (-1 for all columns or rows) number cells with thousands separators.
 void SetSpreadNumberCell(SpreadGrid* sp, int col, int row, int decPlaces, bool centerV, bool negRed,
                          bool centerH);

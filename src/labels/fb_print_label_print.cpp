@@ -9,9 +9,8 @@
 #include "labels/port_chooser.h"
 #include "platform/app_error.h"
 #include "platform/dialogs.h"
+#include "widgets/progress_box.h"
 #include "widgets/spread_grid.h"
-
-#include <QProgressDialog>
 
 #include <memory>
 
@@ -114,30 +113,25 @@ void fBPrintLabel::PrintRows(const QList<int>& rows) {
         m_sink.reset();
         return;
     }
-    std::unique_ptr<QProgressDialog> progress;
-    if (rows.size() > kProgressAbove) {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("라벨을 보내고 있습니다..."),
-                                                     QStringLiteral("취소"), 0, int(rows.size()), this);
-        progress->setObjectName(QStringLiteral("labelProgress"));
-        progress->setWindowTitle(QStringLiteral("라벨출력"));
-        progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(0);
-        progress->setValue(0);
-    }
+    std::unique_ptr<ProgressBox> progress;
+    if (rows.size() > kProgressAbove)
+        progress = std::make_unique<ProgressBox>(QStringLiteral("라벨을 보내고 있습니다..."),
+                                                 QStringLiteral("라벨출력"), QStringLiteral("labelProgress"),
+                                                 int(rows.size()), this);
     // A label is printed once the connection has passed it on; a connection that prints only when its job
     // is complete turns its labels grey when the job was taken.
     const bool onFinish = m_sink->printsOnlyOnFinish();
     QList<int> sent;
     bool failed = false;
     for (int row : rows) {
-        if (progress && progress->wasCanceled()) break;
+        if (progress && progress->cancelled()) break;
         if (!SendLabel(row)) {
             failed = true;
             break;
         }
         if (!onFinish) MarkPrinted(row);
         sent << row;
-        if (progress) progress->setValue(int(sent.size()));
+        if (progress) progress->step(int(sent.size()));
     }
     if (failed) {
         m_sink->abort();

@@ -10,7 +10,6 @@
 #include "grid/spread_menu.h"
 #include "orderdata/order_statements.h"
 #include "orders/live_watch.h"
-#include "orders/main_columns.h"
 #include "orders/tray_notifier.h"
 #include "platform/desktop_notifier.h"
 #include "platform/program_identity.h"
@@ -27,6 +26,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 
@@ -125,11 +125,6 @@ void frmMain::CreateControls() {
     m_spListG->setObjectName(QStringLiteral("spListG"));
     setTwipsGeometry(m_spListG, 7380, 4185, 7740, 4050);
 
-    // The export buffer is never shown.
-    m_spList2 = new SpreadGrid(this);
-    m_spList2->setObjectName(QStringLiteral("spList2"));
-    m_spList2->setVisible(false);
-
     setTabOrder(m_cmbField, m_hcDate);
     setTabOrder(m_hcDate, m_chkAhead);
     setTabOrder(m_chkAhead, m_spListO);
@@ -206,14 +201,20 @@ void frmMain::RunQuery() {
 
 void frmMain::OnDateOrKindEdited() {
     if (m_committingDate || m_loading) return;
+    // A day stepped or a kind chosen in the top row keeps the focus there, so that the next key steps
+    // again; the query key (F5) still hands the focus to the list.
+    QWidget* focus = QApplication::focusWidget();
+    const bool inTopRow = focus && m_pnlTop0->isAncestorOf(focus);
     RunQuery();
+    if (inTopRow && QApplication::focusWidget() != focus) focus->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::OnActiveCellMoved(int newRow) {
     // Moves that leave the grid (no new row) and the list's own reloads do not reload the other grids.
     if (newRow <= 0 || m_loadingList) return;
     // An arrived direction the user selects has been seen.
-    if (m_newCodes.remove(m_spListO->text(orders::kDirCode, newRow))) MarkNewRows();
+    const orderdata::DirectionRow* direction = DirectionAt(newRow);
+    if (direction && m_newCodes.remove(direction->code)) MarkNewRows();
     LoadOrderLines(newRow);
     if (!DBConnectionLost()) LoadProductTotals(newRow);
 }
@@ -227,6 +228,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         const bool here = static_cast<QWidget*>(watched)->window() == this;
         if (key->key() == Qt::Key_F5 && key->modifiers() == Qt::NoModifier && here) {
             RunQuery();
+            return true;
+        }
+        // PageUp, PageDown and Ctrl+→/← step the day from anywhere in the top row, as in the date box.
+        const bool page = (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) &&
+                          key->modifiers() == Qt::NoModifier;
+        const bool arrow = (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) &&
+                           key->modifiers() == Qt::ControlModifier;
+        auto* widget = static_cast<QWidget*>(watched);
+        if ((page || arrow) && here && m_pnlTop0->isAncestorOf(widget) && widget != m_hcDate &&
+            !m_hcDate->isAncestorOf(widget)) {
+            QKeyEvent step(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(m_hcDate->lineEdit(), &step);
             return true;
         }
         // F8 exports, as the 엑셀 button says.
@@ -296,22 +309,15 @@ void frmMain::AnnounceArrivals(const QStringList& codes) {
     if (isActiveWindow()) return;  // the user is looking: the coloured rows say it
     QApplication::alert(this);     // the taskbar entry asks for attention
     // The notice names the latest of them: the buyer, its order time and its kind.
-    int latestRow = 0;
+    const orderdata::DirectionRow* latest = nullptr;
     for (const QString& code : codes) {
-        const int row = [&] {
-            for (int r = 1; r <= m_spListO->maxRows(); ++r)
-                if (m_spListO->text(orders::kDirCode, r) == code) return r;
-            return 0;
-        }();
-        if (row > 0 && (latestRow == 0 ||
-                        LeadingNumber(code) > LeadingNumber(m_spListO->text(orders::kDirCode, latestRow))))
-            latestRow = row;
+        const orderdata::DirectionRow* direction = DirectionAt(RowOfDirection(code));
+        if (direction && (!latest || direction->codeNumber() > latest->codeNumber())) latest = direction;
     }
-    if (latestRow == 0) return;
+    if (!latest) return;
     const QString summary = QStringLiteral("새 발주 ") + QString::number(codes.size()) +
-                            QStringLiteral("건: ") + m_spListO->text(orders::kDirBuyerName, latestRow) +
-                            QLatin1Char(' ') + m_spListO->text(orders::kDirOrderTime, latestRow).left(5) +
-                            QLatin1Char(' ') + m_spListO->text(orders::kDirBranch, latestRow);
+                            QStringLiteral("건: ") + latest->buyerName + QLatin1Char(' ') +
+                            latest->dtime.left(5) + QLatin1Char(' ') + latest->kind();
     if (!m_notifier) SetNotifier(std::make_unique<NotifierWithTray>(makeSessionNotifier(), this));
     m_announcedCodes = codes;
     m_notifier->notify(AppTitle(), summary.simplified(), QString());
@@ -323,9 +329,10 @@ void frmMain::ShowArrivals() {
     raise();
     activateWindow();
     // The first of the announced directions still listed becomes the selected one.
-    for (int row = 1; row <= m_spListO->maxRows(); ++row) {
-        if (m_announcedCodes.contains(m_spListO->text(orders::kDirCode, row))) {
-            m_spListO->setActiveCell(m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1, row);
+    for (const orderdata::DirectionRow& direction : directions()) {
+        if (m_announcedCodes.contains(direction.code)) {
+            m_spListO->setActiveCell(m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1,
+                                     RowOfDirection(direction.code));
             break;
         }
     }

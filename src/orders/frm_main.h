@@ -1,7 +1,9 @@
 #pragma once
 
 #include "grid/form_ini.h"
+#include "orderdata/order_lists.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -16,7 +18,6 @@ class QComboBox;
 class QFrame;
 class QPushButton;
 class DateBox;
-class Recordset;
 class SpreadGrid;
 
 // The main window: the buyer's directions of one date in spListO, the order lines of the selected
@@ -66,6 +67,16 @@ public:
     // The listed directions not marked "출력", which the title counts.
     int UnprintedCount() const;
 
+    // The rows the grids show, in the grids' order (a sort by a header click sorts them too).
+    const std::vector<orderdata::DirectionRow>& directions() const { return m_directions; }
+    const std::vector<orderdata::OrderLineRow>& orderLines() const { return m_lines; }
+    // The direction of a row of spListO (-2: its active row); null when there is none.
+    const orderdata::DirectionRow* DirectionAt(int row) const;
+    // The row of spListO that holds a direction, 0 when none does.
+    int RowOfDirection(const QString& code) const;
+    // A direction's sheet came out and the server holds its mark: its row shows "출력".
+    void ShowPrinted(const QString& code);
+
     // The date box's date as "yyyy-mm-dd" (empty when it holds none).
     QString DateText() const;
     void SetDateText(const QString& text);
@@ -84,7 +95,6 @@ public:
     SpreadGrid* spListO() const { return m_spListO; }
     SpreadGrid* spList() const { return m_spList; }
     SpreadGrid* spListG() const { return m_spListG; }
-    SpreadGrid* spList2() const { return m_spList2; }
 
 protected:
     // F5 runs the query and F8 the export wherever the focus is in this window: the window sees keys
@@ -103,6 +113,9 @@ private:
         QString date;
         bool ahead = false;
         bool operator==(const ShownList&) const = default;
+        QString key() const {
+            return kind + QLatin1Char('|') + date + (ahead ? QStringLiteral("|>") : QString());
+        }
     };
     // Counts a command of this window as running: the watch waits for its end.
     class BusyScope {
@@ -127,11 +140,15 @@ private:
     // fill the grid area (the order lines take its whole height when the totals are hidden).
     void Form_Resize();
     void Form_Unload();
-    // The steps every list of the window loads by: the statement's rows replace the grid's rows through
-    // `fill`, the active cell stays where it was, an empty result says so in the floating notice. False
-    // when the user cancelled the statement: the grid keeps its rows.
-    using FillRows = std::function<void(const Recordset& rs, int rows)>;
-    bool LoadList(SpreadGrid* grid, const char* procedure, const QString& sql, const FillRows& fill);
+    // The steps every list of the window loads by: the rows `read` returns replace `rows` and are drawn
+    // into the grid, the active cell stays where it was, an empty result says so in the floating notice.
+    // False when the user cancelled the statement: the rows and the grid stay as they were.
+    template <class Row>
+    bool LoadList(SpreadGrid* grid, const char* procedure, std::vector<Row>& rows,
+                  const std::function<orderdata::ListResult<Row>()>& read,
+                  void (*draw)(SpreadGrid*, const std::vector<Row>&));
+    // Whether a direction of this kind has product totals ("선발" and "재고" have none).
+    static bool HasTotals(const orderdata::DirectionRow* direction);
     void OnActiveCellMoved(int newRow);
     // The user changed the date or the date kind: the list follows at once.
     void OnDateOrKindEdited();
@@ -169,7 +186,11 @@ private:
     SpreadGrid* m_spListO = nullptr;
     SpreadGrid* m_spList = nullptr;
     SpreadGrid* m_spListG = nullptr;
-    SpreadGrid* m_spList2 = nullptr;
+
+    // What the grids show: every value a command acts on is read here.
+    std::vector<orderdata::DirectionRow> m_directions;
+    std::vector<orderdata::OrderLineRow> m_lines;
+    std::vector<orderdata::ProductTotalRow> m_totals;
 
     FormGeometry m_geometry;  // the place and size the layout file gave at load
     bool m_loading = true;
@@ -180,7 +201,10 @@ private:
 
     LiveWatch* m_watch = nullptr;
     ShownList m_shown;
-    QSet<QString> m_newCodes;      // codes of arrived directions not selected yet
+    QSet<QString> m_newCodes;  // codes of arrived directions not selected yet, of the list shown
+    // The same of the other lists the user looked at (by date kind, date and ahead flag): arrivals stay
+    // coloured until selected, also after a look at another day.
+    QHash<QString, QSet<QString>> m_newCodesElsewhere;
     QStringList m_announcedCodes;  // the arrivals of the last notice
     int m_busy = 0;                // commands of this window running
     std::unique_ptr<DesktopNotifier> m_notifier;

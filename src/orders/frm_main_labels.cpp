@@ -3,12 +3,9 @@
 #include "orders/frm_main.h"
 
 #include "common/date_input.h"
-#include "common/text_helpers.h"
-#include "grid/spread_helpers.h"
 #include "labels/fb_print_label.h"
 #include "labels/label_commands.h"
 #include "orderdata/label_data.h"
-#include "orders/main_columns.h"
 #include "widgets/form_helpers.h"
 #include "widgets/spread_grid.h"
 
@@ -26,17 +23,17 @@ QString labelDate(const QString& stored) {
 }  // namespace
 
 void frmMain::ShowLabelList() {
-    using namespace orders;
     auto labels = std::make_unique<fBPrintLabel>();
-    const int buyer = int(LeadingNumber(GetSpreadText(m_spListO, kDirBuyerCode, -2)));
-    const QString receiveDate = labelDate(GetSpreadText(m_spListO, kDirFullDate, -2));
-    for (int r = 1; r <= m_spList->maxRows(); ++r) {
+    const orderdata::DirectionRow* direction = DirectionAt(-2);
+    const int buyer = direction ? int(direction->buyerCode()) : 0;
+    const QString receiveDate = direction ? labelDate(direction->sdate) : QString();
+    for (const orderdata::OrderLineRow& orderLine : m_lines) {
         orderdata::LabelOrderLine line;
-        line.Customer = GetSpreadText(m_spList, kLineCustomerFull, r);
-        line.ProductCode = int(LeadingNumber(GetSpreadText(m_spList, kLineProductCode, r)));
-        line.Quantity = label_commands::NumberText(LeadingNumber(GetSpreadText(m_spList, kLineQuantity, r))) +
-                        QLatin1Char(' ') + GetSpreadText(m_spList, kLineUnit, r);
-        line.Vehicle = GetSpreadText(m_spList, kLineCar, r);
+        line.Customer = orderLine.customerFull;
+        line.ProductCode = orderLine.productCodeNumber();
+        line.Quantity =
+            label_commands::NumberText(orderLine.quantityNumber()) + QLatin1Char(' ') + orderLine.unit;
+        line.Vehicle = orderLine.car;
         line.LabelBuyerCode = buyer;
         line.ReceiveDate = receiveDate;
         std::int32_t row = -2;

@@ -23,6 +23,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -102,12 +103,6 @@ void restoreActiveCell(SpreadGrid* grid, const ActiveCell& before) {
         grid->setActiveCell(col, 1);
 }
 
-// A column the statement does not return is a fault of the program, not of the data: it raises AppError
-// 3265, which the list's load reports, instead of reading outside the row.
-int columnOf(const Recordset& rs, const char* name) {
-    return rs.ColumnIndex(QString::fromLatin1(name));
-}
-
 // A stored date as "mm-dd"; a text that is no date stays as it is.
 QString monthDay(const QString& date) {
     return StoredDate(date).isValid() ? date.mid(5, 5) : date;
@@ -119,57 +114,114 @@ void frmMain::DesignGrids() {
     designColumns(m_spListO, kDirectionColumns);
     designColumns(m_spList, kLineColumns);
     designColumns(m_spListG, kTotalColumns);
-    // The export buffer holds the visible columns of the order lines.
-    constexpr ColumnDesign bufferColumns[] = {{u"매출처", 10.83},   {u"품명", 21.37},
-                                              {u"수량", 6},         {u"단위", 6},
-                                              {u"특이사항", 13.33}, {u"배차", kDefaultWidth}};
-    designColumns(m_spList2, bufferColumns);
 }
 
 void frmMain::SetupGrids() {
+    using namespace orders;
     CommonSpreadDesign(m_spList, true, true, true, true, true);
-    SetSpreadNumberCell(m_spList, 3, -1, QtyDecimals(), true, true, false);
-    for (int col : {7, 8, 9, 10}) SetSpreadColHidden(m_spList, col, true);
+    SetSpreadNumberCell(m_spList, kLineQuantity, -1, QtyDecimals(), true, true, false);
+    for (int col : {kLineCode, kLineProductCode, kLineCustomerFull, kLineProductDesc})
+        SetSpreadColHidden(m_spList, col, true);
 
     CommonSpreadDesign(m_spListG, true, true, true, true, true);
-    SetSpreadNumberCell(m_spListG, 2, -1, QtyDecimals(), true, true, false);
+    SetSpreadNumberCell(m_spListG, kTotalQuantity, -1, QtyDecimals(), true, true, false);
 
     CommonSpreadDesign(m_spListO, true, true, true, true, true);
-    for (int col : {8, 9, 10}) SetSpreadColHidden(m_spListO, col, true);
+    for (int col : {kDirCode, kDirBuyerCode, kDirFullDate}) SetSpreadColHidden(m_spListO, col, true);
+
+    // A header click sorts a grid's rows; the rows kept beside it follow.
+    const auto follow = [](SpreadGrid* grid, auto& rows) {
+        connect(grid, &SpreadGrid::afterUserSort, grid, [grid, &rows](int) {
+            const std::vector<int>& order = grid->lastSortOrder();
+            if (order.size() != rows.size()) return;
+            std::remove_reference_t<decltype(rows)> sorted;
+            sorted.reserve(rows.size());
+            for (const int from : order) sorted.push_back(rows[std::size_t(from - 1)]);
+            rows = std::move(sorted);
+        });
+    };
+    follow(m_spListO, m_directions);
+    follow(m_spList, m_lines);
+    follow(m_spListG, m_totals);
 }
 
 namespace {
 
-// The rows of a direction list result into spListO, which already has their number of rows.
-void fillDirectionRows(SpreadGrid* grid, const Recordset& rs, int rows) {
-    const int sdate = columnOf(rs, "sdate"), ddate = columnOf(rs, "ddate"), dtime = columnOf(rs, "dtime");
-    const int name = columnOf(rs, "local_name"), branch = columnOf(rs, "branch");
-    const int buyer = columnOf(rs, "mname"), state = columnOf(rs, "state"), code = columnOf(rs, "code");
-    const int bcode = columnOf(rs, "bcode");
-    for (int r = 0; r < rows; ++r) {
-        const int row = r + 1;
-        grid->setText(1, row, monthDay(rs.ValueAt(r, sdate).toString()));
-        grid->setText(2, row, monthDay(rs.ValueAt(r, ddate).toString()));
-        grid->setText(3, row, rs.ValueAt(r, dtime).toString());
-        grid->setText(4, row, rs.ValueAt(r, name).toString());
-        grid->setText(5, row, BranchName(int(LeadingNumber(rs.ValueAt(r, branch).toString()))));
-        grid->setText(6, row, rs.ValueAt(r, buyer).toString());
-        grid->setText(7, row, rs.ValueAt(r, state).toString());
-        grid->setText(8, row, rs.ValueAt(r, code).toString());
-        grid->setText(9, row, rs.ValueAt(r, bcode).toString());
-        grid->setText(10, row, rs.ValueAt(r, sdate).toString());
+void drawDirections(SpreadGrid* grid, const std::vector<orderdata::DirectionRow>& rows) {
+    using namespace orders;
+    grid->setMaxRows(int(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const orderdata::DirectionRow& d = rows[i];
+        const int row = int(i) + 1;
+        grid->setText(kDirDeliveryDate, row, monthDay(d.sdate));
+        grid->setText(kDirOrderDate, row, monthDay(d.ddate));
+        grid->setText(kDirOrderTime, row, d.dtime);
+        grid->setText(kDirManager, row, d.staffName);
+        grid->setText(kDirBranch, row, d.kind());
+        grid->setText(kDirBuyerName, row, d.buyerName);
+        grid->setText(kDirState, row, d.state);
+        grid->setText(kDirCode, row, d.code);
+        grid->setText(kDirBuyerCode, row, d.buyerCodeText);
+        grid->setText(kDirFullDate, row, d.sdate);
     }
 }
 
-// The row of spListO that holds a direction code, 0 when none does.
-int rowOfCode(const SpreadGrid* grid, const QString& code) {
-    if (code.isEmpty()) return 0;
-    for (int row = 1; row <= grid->maxRows(); ++row)
-        if (grid->text(orders::kDirCode, row) == code) return row;
-    return 0;
+void drawOrderLines(SpreadGrid* grid, const std::vector<orderdata::OrderLineRow>& rows) {
+    using namespace orders;
+    grid->setMaxRows(int(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const orderdata::OrderLineRow& line = rows[i];
+        const int row = int(i) + 1;
+        grid->setText(kLineCustomer, row, line.customer);
+        grid->setText(kLineProduct, row, line.product);
+        grid->setText(kLineQuantity, row, line.quantity);
+        grid->setText(kLineUnit, row, line.unit);
+        grid->setText(kLineRemark, row, line.remark);
+        grid->setText(kLineCar, row, line.car);
+        grid->setText(kLineCode, row, line.code);
+        grid->setText(kLineProductCode, row, line.productCode);
+        grid->setText(kLineCustomerFull, row, line.customerFull);
+        grid->setText(kLineProductDesc, row, line.productDesc);
+    }
+}
+
+void drawTotals(SpreadGrid* grid, const std::vector<orderdata::ProductTotalRow>& rows) {
+    using namespace orders;
+    grid->setMaxRows(int(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int row = int(i) + 1;
+        grid->setText(kTotalProduct, row, rows[i].product);
+        grid->setText(kTotalQuantity, row, rows[i].quantity);
+        grid->setText(kTotalUnit, row, rows[i].unit);
+    }
 }
 
 }  // namespace
+
+const orderdata::DirectionRow* frmMain::DirectionAt(int row) const {
+    if (row == -2) row = m_spListO->activeRow();
+    if (row < 1 || row > int(m_directions.size())) return nullptr;
+    return &m_directions[std::size_t(row - 1)];
+}
+
+int frmMain::RowOfDirection(const QString& code) const {
+    if (code.isEmpty()) return 0;
+    for (std::size_t i = 0; i < m_directions.size(); ++i)
+        if (m_directions[i].code == code) return int(i) + 1;
+    return 0;
+}
+
+void frmMain::ShowPrinted(const QString& code) {
+    const int row = RowOfDirection(code);
+    if (row == 0) return;
+    m_directions[std::size_t(row - 1)].state = orderdata::kPrinted;
+    m_spListO->setText(orders::kDirState, row, orderdata::kPrinted);
+}
+
+bool frmMain::HasTotals(const orderdata::DirectionRow* direction) {
+    const QString kind = direction ? direction->kind() : QString();
+    return kind != QStringLiteral("선발") && kind != QStringLiteral("재고");
+}
 
 frmMain::ShownList frmMain::CurrentListArguments() const {
     ShownList shown;
@@ -184,47 +236,56 @@ QString frmMain::DirectionListMarkSql() const {
     return orderdata::DirectionListMarkSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
 }
 
-bool frmMain::LoadList(SpreadGrid* grid, const char* procedure, const QString& sql, const FillRows& fill) {
+template <class Row>
+bool frmMain::LoadList(SpreadGrid* grid, const char* procedure, std::vector<Row>& rows,
+                       const std::function<orderdata::ListResult<Row>()>& read,
+                       void (*draw)(SpreadGrid*, const std::vector<Row>&)) {
     WaitCursor wait;
     QuietRebuild quiet(grid);
     const ActiveCell before = rememberActiveCell(grid);
-    RecordsetPtr rs;
-    const bool ran = DBOpenRecordset(rs, sql) >= 0 && rs;
+    orderdata::ListResult<Row> result;
+    // A result without the expected columns is reported here and leaves the grid empty.
+    const bool converted = TrapStep(procedure, "frmMain", [&] { result = read(); });
     // Cancelled while the server held it: the grid keeps the rows it shows.
-    if (DBStatementCancelled()) return false;
-    const int rows = ran ? rs->RecordCount() : 0;
+    if (result.outcome == orderdata::ListRead::Cancelled) return false;
+    rows = converted ? std::move(result.rows) : std::vector<Row>();
     grid->setMaxRows(0);
-    grid->setMaxRows(rows);
-    if (rows > 0) {
-        const bool filled = TrapStep(procedure, "frmMain", [&] { fill(*rs, rows); });
-        if (filled)
-            restoreActiveCell(grid, before);
-        else
-            grid->setMaxRows(0);
-    } else if (ran && isVisible()) {
+    draw(grid, rows);
+    if (!rows.empty())
+        restoreActiveCell(grid, before);
+    else if (converted && result.outcome == orderdata::ListRead::Read && isVisible())
         ShowFloatMsg(kNothingFound, 500, 1, 0xFFFF00);
-    }
-    CloseRecordset(rs);
     return true;
 }
 
 void frmMain::LoadDirectionList() {
     m_loadingList = true;
-    // Another day or kind: what was new on the old list is no news on this one.
     const ShownList asked = CurrentListArguments();
     const ShownList previous = m_shown;
-    if (!(asked == m_shown)) m_newCodes.clear();
+    const QSet<QString> previousNew = m_newCodes;
+    // Another day or kind: its own arrivals are coloured, those of the list left wait for its return.
+    if (!(asked == m_shown)) {
+        if (!m_newCodes.isEmpty()) m_newCodesElsewhere.insert(m_shown.key(), m_newCodes);
+        m_newCodes = m_newCodesElsewhere.take(asked.key());
+    }
     m_shown = asked;
     m_watch->takeBaseline();
 
-    const QString sql =
-        orderdata::DirectionListSql(m_shown.dateColumn, BuyerCode, m_shown.date, m_shown.ahead);
     // Cancelled while the server held it (the watch's look or the list itself): the list stays as it was.
-    const bool loaded = !DBStatementCancelled() &&
-                        LoadList(m_spListO, "LoadDirectionList", sql, [this](const Recordset& rs, int rows) {
-                            fillDirectionRows(m_spListO, rs, rows);
-                        });
+    const bool loaded =
+        !DBStatementCancelled() && LoadList<orderdata::DirectionRow>(
+                                       m_spListO, "LoadDirectionList", m_directions,
+                                       [this] {
+                                           return orderdata::ReadDirectionList(m_shown.dateColumn, BuyerCode,
+                                                                               m_shown.date, m_shown.ahead);
+                                       },
+                                       drawDirections);
     if (!loaded) {
+        if (!(asked == previous)) {
+            if (!m_newCodes.isEmpty()) m_newCodesElsewhere.insert(asked.key(), m_newCodes);
+            m_newCodesElsewhere.remove(previous.key());
+        }
+        m_newCodes = previousNew;
         m_shown = previous;
         m_loadingList = false;
         return;
@@ -240,25 +301,24 @@ bool frmMain::RefreshDirectionList() {
     RecordsetPtr rs = LiveWatch::quietQuery(sql);
     if (!rs) return false;  // the list on screen stays as it is; the next watch tries again
 
-    const QString selected = GetSpreadText(m_spListO, orders::kDirCode, -2);
+    const orderdata::DirectionRow* active = DirectionAt(-2);
+    const QString selected = active ? active->code : QString();
     const int activeCol = m_spListO->activeCol() >= 1 ? m_spListO->activeCol() : 1;
     const int activeRow = m_spListO->activeRow();
     const int scroll = m_spListO->verticalScrollBar()->value();
     const QStringList before = listedCodes();
 
-    const int rows = rs->RecordCount();
-    bool filled = true;
+    std::vector<orderdata::DirectionRow> rows;
+    const bool filled =
+        TrapStep("LoadDirectionList", "frmMain", [&] { rows = orderdata::DirectionRowsOf(*rs); });
+    CloseRecordset(rs);
     {
         QuietRebuild quiet(m_spListO);
         const QScopedValueRollback<bool> loading(m_loadingList, true);
+        m_directions = std::move(rows);
         m_spListO->setMaxRows(0);
-        m_spListO->setMaxRows(rows);
-        if (rows > 0)
-            filled =
-                TrapStep("LoadDirectionList", "frmMain", [&] { fillDirectionRows(m_spListO, *rs, rows); });
-        if (!filled) m_spListO->setMaxRows(0);
+        drawDirections(m_spListO, m_directions);
     }
-    CloseRecordset(rs);
 
     QStringList arrived;
     for (const QString& code : listedCodes())
@@ -267,7 +327,7 @@ bool frmMain::RefreshDirectionList() {
 
     // The selected direction stays selected wherever it moved, and its lines and totals stay as they
     // are. Only when it left the list does the row at its place take over, with its own lines.
-    const int row = rowOfCode(m_spListO, selected);
+    const int row = RowOfDirection(selected);
     {
         const QScopedValueRollback<bool> loading(m_loadingList, true);
         if (row > 0)
@@ -288,13 +348,14 @@ bool frmMain::RefreshDirectionList() {
 
 QStringList frmMain::listedCodes() const {
     QStringList codes;
-    for (int row = 1; row <= m_spListO->maxRows(); ++row) codes << m_spListO->text(orders::kDirCode, row);
+    for (const orderdata::DirectionRow& direction : m_directions) codes << direction.code;
     return codes;
 }
 
 void frmMain::MarkNewRows() {
-    for (int row = 1; row <= m_spListO->maxRows(); ++row) {
-        if (m_newCodes.contains(m_spListO->text(orders::kDirCode, row)))
+    for (std::size_t i = 0; i < m_directions.size(); ++i) {
+        const int row = int(i) + 1;
+        if (m_newCodes.contains(m_directions[i].code))
             m_spListO->setBackColor(-1, row, kNewRowColor);
         else if (m_spListO->backColor(1, row) == kNewRowColor)
             m_spListO->setBackColor(-1, row, m_spListO->rowDefaultBackColor(row));
@@ -309,31 +370,24 @@ QStringList frmMain::NewDirectionCodes() const {
 }
 
 int frmMain::UnprintedCount() const {
-    int count = 0;
-    for (int row = 1; row <= m_spListO->maxRows(); ++row)
-        if (m_spListO->text(orders::kDirState, row) != orderdata::kPrinted) ++count;
-    return count;
+    return int(std::count_if(m_directions.begin(), m_directions.end(),
+                             [](const orderdata::DirectionRow& d) { return !d.printed(); }));
 }
 
 void frmMain::LoadOrderLines(int row) {
-    const double direction = LeadingNumber(GetSpreadText(m_spListO, orders::kDirCode, row));
-    LoadList(m_spList, "LoadOrderLines", orderdata::OrderLinesSql(direction),
-             [this](const Recordset& rs, int rows) {
-                 // Grid column n takes the statement column named sources[n - 1].
-                 const char* sources[] = {"cname",   "pname", "qnt",   "unit",      "bigo",
-                                          "carname", "code",  "pcode", "cfullname", "mnote"};
-                 int from[10];
-                 for (int c = 0; c < 10; ++c) from[c] = columnOf(rs, sources[c]);
-                 for (int r = 0; r < rows; ++r)
-                     for (int c = 0; c < 10; ++c)
-                         m_spList->setText(c + 1, r + 1, rs.ValueAt(r, from[c]).toString());
-             });
+    const orderdata::DirectionRow* direction = DirectionAt(row);
+    // No direction (an empty list): its code is 0, which no direction has.
+    const double code = direction ? direction->codeNumber() : 0;
+    LoadList<orderdata::OrderLineRow>(
+        m_spList, "LoadOrderLines", m_lines, [code] { return orderdata::ReadOrderLines(code); },
+        drawOrderLines);
 }
 
 void frmMain::LoadProductTotals(int row) {
+    const orderdata::DirectionRow* direction = DirectionAt(row);
     // Advance and stock directions have no totals: their lines take the whole height.
-    const QString kind = GetSpreadText(m_spListO, 5, row);
-    if (kind == QStringLiteral("선발") || kind == QStringLiteral("재고")) {
+    if (!HasTotals(direction)) {
+        m_totals.clear();
         m_spListG->setMaxRows(0);
         m_spListG->setVisible(false);
         Form_Resize();
@@ -342,15 +396,9 @@ void frmMain::LoadProductTotals(int row) {
     m_spListG->setVisible(true);
     Form_Resize();
 
-    const double buyer = LeadingNumber(GetSpreadText(m_spListO, 9, row));
-    LoadList(m_spListG, "LoadProductTotals", orderdata::ProductTotalsSql(DateText(), buyer),
-             [this](const Recordset& rs, int rows) {
-                 const int pname = columnOf(rs, "pname"), qnt = columnOf(rs, "qnt"),
-                           unit = columnOf(rs, "unit");
-                 for (int r = 0; r < rows; ++r) {
-                     m_spListG->setText(1, r + 1, rs.ValueAt(r, pname).toString());
-                     m_spListG->setText(2, r + 1, rs.ValueAt(r, qnt).toString());
-                     m_spListG->setText(3, r + 1, rs.ValueAt(r, unit).toString());
-                 }
-             });
+    const double buyer = direction ? direction->buyerCode() : 0;
+    const QString date = DateText();
+    LoadList<orderdata::ProductTotalRow>(
+        m_spListG, "LoadProductTotals", m_totals,
+        [date, buyer] { return orderdata::ReadProductTotals(date, buyer); }, drawTotals);
 }

@@ -3,7 +3,10 @@
 #include "print/print_document.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 class frmMain;
@@ -39,9 +42,30 @@ public:
         PrintDocument document;
         Marking marking = Marking::ActiveRow;
         double code = 0;  // the direction the sheet was printed for
+        // The directions whose lines the pages hold, when the pages are shown before they are printed:
+        // printing them marks none but these, whatever arrived meanwhile.
+        std::optional<std::vector<double>> shown;
     };
 
 private:
+    // What one run of the command has done so far, for the box at its end.
+    struct RunState {
+        QString stamp;  // the PDF names' time of this run
+        QStringList pdfFiles;
+        QString unmarked;        // the directions a lost connection left unmarked, as told to the user
+        QString stopNote;        // a sheet cancelled or failed part way: how many of its pages came out
+        int sheetPages = 0;      // of the sheet going out
+        int sheetPagesSent = 0;  // of them, the pages that came out
+        QString chosenPrinter;   // a chosen printer that was not installed, and
+        QString standInPrinter;  // the printer that got its sheets
+    };
+    // A new run: everything of the last one forgotten, the stamp taken now.
+    void StartRun();
+    // Runs a path of the command (print, preview, print from the preview): at its end the box of where the
+    // sheets went; a failure of any kind (a printer, a statement, anything else) is told after it, the same
+    // way on every path.
+    void Guarded(const std::function<void()>& path);
+
     // The first steps of both: in "납품일" the list is brought back to the query date itself; false
     // (after telling the user) when no direction is selected.
     bool Prepare();
@@ -64,12 +88,5 @@ private:
     void NotePagesBeforeFailure();
 
     frmMain& m_window;
-    QString m_stamp;  // the PDF names' time of this command
-    QStringList m_pdfFiles;
-    QString m_unmarked;        // the directions a lost connection left unmarked, as told to the user
-    QString m_stopNote;        // a sheet cancelled or failed part way: how many of its pages came out
-    int m_sheetPages = 0;      // of the sheet going out
-    int m_sheetPagesSent = 0;  // of them, the pages that came out
-    QString m_chosenPrinter;   // a chosen printer that was not installed, and
-    QString m_standInPrinter;  // the printer that got its sheets
+    RunState m_run;
 };

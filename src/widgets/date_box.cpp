@@ -243,6 +243,9 @@ bool DateBox::eventFilter(QObject* watched, QEvent* event) {
                 // Leaving the box for another control takes the typed date; a box, the calendar or another
                 // window taking the focus for a moment does not.
                 const auto reason = static_cast<QFocusEvent*>(event)->reason();
+                // Without the focus the date shows no selection: keys do not reach it now.
+                if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                    m_edit->deselect();
                 if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
                     reason == Qt::BacktabFocusReason || reason == Qt::OtherFocusReason)
                     commit();

@@ -27,6 +27,14 @@ ExportSheet::ExportSheet(const SpreadGrid& grid) : gridName(grid.objectName()), 
     for (int c = 1; c <= m_cols; ++c) columns.push_back({grid.colWidth(c), grid.colHidden(c)});
 }
 
+ExportSheet::ExportSheet(const QString& name, std::vector<Column> sheetColumns)
+    : gridName(name), columns(std::move(sheetColumns)), m_cols(int(columns.size())) {}
+
+void ExportSheet::appendRow(std::vector<Cell> cells) {
+    cells.resize(std::size_t(m_cols));
+    for (Cell& cell : cells) m_cells.push_back(std::move(cell));
+}
+
 void ExportSheet::appendBoldRow(const std::vector<QString>& texts) {
     for (int c = 0; c < m_cols; ++c)
         m_cells.push_back({size_t(c) < texts.size() ? texts[size_t(c)] : QString(), kBold});

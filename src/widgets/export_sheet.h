@@ -28,6 +28,8 @@ struct ExportSheet {
 
     // Starts a sheet with the grid's columns (widths and hidden flags) and no rows.
     explicit ExportSheet(const SpreadGrid& grid);
+    // Starts a sheet of rows gathered without a grid: the name the log gives them and their columns.
+    ExportSheet(const QString& name, std::vector<Column> sheetColumns);
 
     int rowCount() const { return m_cols == 0 ? 0 : int(m_cells.size() / size_t(m_cols)); }
     int colCount() const { return m_cols; }
@@ -38,14 +40,16 @@ struct ExportSheet {
     void appendBoldRow(const std::vector<QString>& texts);
     // Appends the grid's rows 1..dataRowCnt, columns 1..maxCols, with their number formats and bold.
     void appendGridRows(const SpreadGrid& grid);
+    // Appends one row of cells, one per column (missing cells stay empty).
+    void appendRow(std::vector<Cell> cells);
+    // The style of a number cell in `format` (kFirstNumberStyle + its place in numberFormats).
+    int numberStyle(const SpreadGrid::NumberFormat& format);
 
     QString gridName;
     std::vector<Column> columns;
     std::vector<SpreadGrid::NumberFormat> numberFormats;
 
 private:
-    int numberStyle(const SpreadGrid::NumberFormat& format);
-
     int m_cols = 0;
     std::vector<Cell> m_cells;  // row after row
 };

@@ -858,6 +858,10 @@ void SpreadGrid::sortRows(int col, bool ascending) {
     horizontalHeader()->setSortIndicator(col - 1, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
+const std::vector<int>& SpreadGrid::lastSortOrder() const {
+    return m_model->lastSortOrder();
+}
+
 // Rows carry their hidden flag and own height with them when they move; the view's header is told again.
 void SpreadGrid::syncRowsFromModel() {
     QHeaderView* v = verticalHeader();

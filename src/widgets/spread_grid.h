@@ -200,6 +200,9 @@ public:
     // Sorts rows 1..maxRows by a column (what a header click does); stable, numbers compared as numbers,
     // empty cells last.
     void sortRows(int col, bool ascending);
+    // After a sort (afterUserSort): for each row 1..maxRows, at index row - 1, the row it held before, so
+    // that whoever keeps data beside the rows can follow them.
+    const std::vector<int>& lastSortOrder() const;
 
     SpreadModel* spreadModel() const { return m_model; }
 

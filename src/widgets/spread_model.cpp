@@ -188,7 +188,11 @@ void SpreadModel::deleteGridRows(int row, int count) {
 }
 
 void SpreadModel::sortRows(int col, bool ascending) {
-    if (col < 1 || col > m_cols || m_rows < 2) return;
+    if (col < 1 || col > m_cols || m_rows < 2) {
+        m_lastSortOrder.assign(std::size_t(std::max(m_rows, 0)), 0);
+        std::iota(m_lastSortOrder.begin(), m_lastSortOrder.end(), 1);
+        return;
+    }
     std::vector<int> order(static_cast<size_t>(m_rows));
     std::iota(order.begin(), order.end(), 1);
     std::vector<std::optional<double>> numbers(size_t(m_rows) + 1);
@@ -210,6 +214,7 @@ void SpreadModel::sortRows(int col, bool ascending) {
         return aFirst;
     };
     std::stable_sort(order.begin(), order.end(), less);
+    m_lastSortOrder = order;
 
     emit layoutAboutToBeChanged();
     std::vector<QString> texts(m_texts.size());

@@ -87,6 +87,8 @@ public:
     void deleteGridRows(int row, int count);
     // Stable sort of rows 1..maxRows by a column; empty texts last.
     void sortRows(int col, bool ascending);
+    // The last sort's order: for each row 1..maxRows after it (index row - 1), the row it came from.
+    const std::vector<int>& lastSortOrder() const { return m_lastSortOrder; }
 
     // Quiet: text changes send no signals (the grid's repainting is off); loud again repaints everything.
     void setQuiet(bool quiet);
@@ -144,6 +146,7 @@ private:
     std::optional<QColor> m_oddBack, m_oddFore, m_evenBack, m_evenFore;
     bool m_protect = true;
     bool m_quiet = false;
+    std::vector<int> m_lastSortOrder;
     mutable int m_dataRowCnt = -1;
 };
 

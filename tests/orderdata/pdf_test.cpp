@@ -1,6 +1,6 @@
 // One real sheet replayed into a PDF and read back with pdftotext (poppler): the texts sit where the
 // layout put them, Hangul and blanks come out as they went in.
-#include "orderdata/print_buy_order.h"
+#include "orderdata/sheet_data.h"
 #include "print/buy_order.h"
 #include "print/print_replay.h"
 #include "print/sheet_layout.h"
@@ -81,7 +81,7 @@ TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
     // Lines come in 가나다 order of their product: 햇양파 follows the 품목 lines onto page 2.
     // Its remark holds Hanja, which the sheet's font lacks and another font draws.
     addLine(11, QStringLiteral("햇양파 1kg"), QStringLiteral("1200"), QStringLiteral("배송 國産"));
-    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    const PrintDocument doc = recordedSheet(11, false, false);
     ASSERT_EQ(doc.pages.size(), 2u);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
@@ -122,7 +122,7 @@ TEST_F(PdfTest, AFullDiskKeepsNoHalfWrittenSheet) {
     seedBase(0);
     addDirection(11, 0);
     addLines(11, 40);
-    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    const PrintDocument doc = recordedSheet(11, false, false);
     const QString older = disk.path() + QStringLiteral("/older.pdf");
     QString error;
     ASSERT_TRUE(WritePrintPdf({doc.pages.front()}, older, &error)) << error.toStdString();

@@ -4,7 +4,9 @@
 // server, and ways to read the recorded pages.
 
 #include "db/mysql_func.h"
+#include "orderdata/sheet_data.h"
 #include "print/print_document.h"
+#include "print/sheet_layout.h"
 #include "support/qt_printers.h"
 #include "support/sheet_pages.h"
 #include "support/test_db.h"
@@ -14,6 +16,11 @@
 #include <gtest/gtest.h>
 
 namespace sheet_test {
+
+// The sheet of a direction as read from the server, recorded for no printer in particular.
+inline PrintDocument recordedSheet(double directionCode, bool allOfDate, bool ahead) {
+    return RecordSheet(ReadSheetData(directionCode, allOfDate, ahead), QString());
+}
 
 // Buyer 1 "라벤청과"; customer 한빛초 with car "1호차" (order user 301, order-user line 201, product 1 양파
 // kg) and customer 똠방 without a car (order user 302, line 202, product 2 배추 포기).

@@ -1,6 +1,6 @@
-// The order sheet read back from its recording: where the rows, the summary and the notice box land, page
-// by page, for sheets drawn from the test server.
-#include "orderdata/print_buy_order.h"
+// The order sheet's data as read from the test server (mode, lines, summary, notices), and where rows,
+// summary and notice box of such sheets land, page by page.
+#include "orderdata/sheet_data.h"
 #include "platform/app_error.h"
 #include "print/buy_order.h"
 #include "sheet_fixture.h"
@@ -30,77 +30,11 @@ const PrintItem* noticeBox(const PrintPage& page) {
 
 class OrderSheetTest : public SheetTest {};
 
-// Order lines alone: 18 to a page, the page's rules every 13 mm from the header's 33 and 42 down to 276.
-TEST_F(OrderSheetTest, LinesFillEighteenSlotsAPageAndContinueUnderAFreshTitleBlock) {
-    struct Case {
-        int lines;
-        int pages;
-        double lastRule;  // the lowest rule of the last page
-    } cases[] = {{1, 1, 55}, {18, 1, 276}, {19, 2, 55}, {36, 2, 276}, {37, 3, 55}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines);
-        seedBase(0);
-        addDirection(11, 0);
-        addLines(11, c.lines);
-        const PrintDocument doc = PrintBuyOrder(11, false, false);
-        ASSERT_EQ(int(doc.pages.size()), c.pages);
-        for (int p = 0; p < c.pages; ++p) {
-            const PrintPage& page = doc.pages[std::size_t(p)];
-            EXPECT_TRUE(hasText(page, pageLine(p + 1, c.pages))) << textsOf(page).join(u'|').toStdString();
-            const std::vector<double> rules = ruleYs(page);
-            ASSERT_GE(rules.size(), 3u);
-            EXPECT_DOUBLE_EQ(rules[0], 33);
-            EXPECT_DOUBLE_EQ(rules[1], 42);
-            EXPECT_DOUBLE_EQ(rules.back(), p + 1 < c.pages ? 276 : c.lastRule);
-            // The first row of every page carries the running number of the sheet, centred in 10 to 21.
-            const QString number = QString::number(18 * p + 1);
-            const PrintItem& first = textItem(page, number);
-            EXPECT_DOUBLE_EQ(first.y1, 47);
-            EXPECT_NEAR(first.x1, 15.5 - number.size() * 2.117 / 2, 0.01);
-        }
-    }
-}
-
-// The summary starts two slots after the lines (its caption, then its header) or, when the lines used
-// 16 or more slots of their last page, on a new page.
-TEST_F(OrderSheetTest, SummaryFollowsTheLinesOrStartsANewPage) {
-    struct Case {
-        int lines;
-        int summaryPage;  // 0-based
-        double caption;
-        double header;
-        int pages;
-    } cases[] = {{10, 0, 182, 189, 2}, {16, 1, 39, 46, 2}, {17, 1, 39, 46, 2}, {18, 1, 39, 46, 3}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines);
-        seedBase(1);
-        addDirection(11, 1);
-        addLines(11, c.lines);
-        const PrintDocument doc = PrintBuyOrder(11, false, false);
-        ASSERT_EQ(int(doc.pages.size()), c.pages);
-        const PrintPage& page = doc.pages[std::size_t(c.summaryPage)];
-        const PrintItem& caption = textItem(page, QStringLiteral("집계표"));
-        EXPECT_DOUBLE_EQ(caption.y1, c.caption);
-        EXPECT_DOUBLE_EQ(caption.x1, 10);
-        EXPECT_TRUE(caption.font.bold);
-        const std::vector<double> rules = ruleYs(page);
-        EXPECT_NE(std::find(rules.begin(), rules.end(), c.header), rules.end());
-        EXPECT_NE(std::find(rules.begin(), rules.end(), c.header + 9), rules.end());
-        // The first summary row sits in the slot under the header: product from X 21.
-        const PrintItem* first = textAt(page, QStringLiteral("품목001"), 21);
-        ASSERT_NE(first, nullptr);
-        EXPECT_DOUBLE_EQ(first->y1, c.header + 9 + 5);
-        EXPECT_TRUE(hasTitle(page));
-        // One title block per page, even where the summary shares the lines' page.
-        EXPECT_EQ(textsOf(page).count(QStringLiteral("라벤푸드 주문서")), 1);
-    }
-}
-
 TEST_F(OrderSheetTest, SummaryRowsContinueOnTheNextPageUnderAFreshHeader) {
     seedBase(1);
     addDirection(11, 1);
     addLines(11, 10);
-    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    const PrintDocument doc = recordedSheet(11, false, false);
     ASSERT_EQ(doc.pages.size(), 2u);
     // Six rows fill slots 13 to 18 of page 1 ...
     const PrintItem* sixth = textAt(doc.pages[0], QStringLiteral("품목006"), 21);
@@ -121,32 +55,30 @@ TEST_F(OrderSheetTest, SummaryRowsContinueOnTheNextPageUnderAFreshHeader) {
     EXPECT_NEAR(qty.x1, 182 - 2.1, 0.3);  // "1" is half an em wide at 12 pt
 }
 
-// Who gets a summary: mode 1 or 2, not an ahead sheet, printtotal exactly 1.
-TEST_F(OrderSheetTest, SummaryOnlyForTheSheetsAndBuyersThatAskForIt) {
+// What is read for the sheet: its mode (the whole date, or the direction's kind, an unknown kind read as
+// 0), and a summary only for mode 1 or 2, not ahead, and a buyer whose printtotal is exactly 1.
+TEST_F(OrderSheetTest, ModeAndSummaryReadForTheSheetsAndBuyersThatAskForIt) {
     struct Case {
         int printTotal;
         int branch;
         bool allOfDate;
+        int mode;
         bool summary;
-        const char16_t* title;
     } cases[] = {
-        {1, 1, false, true, u"라벤푸드 주문서"},
-        {1, 2, false, true, u"라벤푸드 주문서(마감후추가)"},
-        {1, 0, true, true, u"라벤푸드 주문서"},
-        {1, 0, false, false, u"라벤푸드 주문서"},
-        {1, 3, false, false, u"라벤푸드 주문서"},
-        {0, 1, false, false, u"라벤푸드 주문서"},
-        {2, 2, false, false, u"라벤푸드 주문서(마감후추가)"},
+        {1, 1, false, 1, true},  {1, 2, false, 2, true},  {1, 0, true, 1, true},   {1, 0, false, 0, false},
+        {1, 3, false, 3, false}, {0, 1, false, 1, false}, {2, 2, false, 2, false}, {1, 7, false, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.printTotal << " " << c.branch << " " << c.allOfDate);
         seedBase(c.printTotal);
         addDirection(11, c.branch);
         addLines(11, 3);
-        const PrintDocument doc = PrintBuyOrder(11, c.allOfDate, false);
-        ASSERT_EQ(doc.pages.size(), 1u);
-        EXPECT_EQ(hasText(doc.pages[0], QStringLiteral("집계표")), c.summary);
-        EXPECT_EQ(textsOf(doc.pages[0]).front(), QString::fromUtf16(c.title));
+        const SheetData sheet = ReadSheetData(11, c.allOfDate, false);
+        EXPECT_EQ(sheet.mode, c.mode);
+        EXPECT_EQ(sheet.buyerName, QStringLiteral("라벤청과"));
+        EXPECT_EQ(sheet.lines.size(), 3u);
+        EXPECT_EQ(sheet.withSummary, c.summary);
+        EXPECT_EQ(sheet.summary.size(), c.summary ? 3u : 0u);
     }
 }
 
@@ -175,7 +107,7 @@ TEST_F(OrderSheetTest, NoticeBoxAtTheFootOfTheLastPage) {
                      QStringLiteral("차량 2대"));
         addLines(11, c.distinctNames);
         addLines(12, c.lines - c.distinctNames);
-        const PrintDocument doc = PrintBuyOrder(11, false, false);
+        const PrintDocument doc = recordedSheet(11, false, false);
         ASSERT_EQ(int(doc.pages.size()), c.pages);
         const PrintPage& last = doc.pages.back();
         const PrintItem* box = noticeBox(last);
@@ -195,13 +127,15 @@ TEST_F(OrderSheetTest, NoticeBoxAtTheFootOfTheLastPage) {
     }
 }
 
-TEST_F(OrderSheetTest, NoNoticesOutsideTheAllOfDateSheet) {
+TEST_F(OrderSheetTest, NoticesAreReadOnlyForTheAllOfDateSheet) {
     seedBase(0);
     addDirection(11, 0, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
                  QStringLiteral("오전 중 납품"));
     addLines(11, 2);
-    EXPECT_EQ(noticeBox(PrintBuyOrder(11, false, false).pages[0]), nullptr);
-    EXPECT_NE(noticeBox(PrintBuyOrder(11, true, false).pages[0]), nullptr);
+    EXPECT_FALSE(ReadSheetData(11, false, false).withNotices);
+    const SheetData whole = ReadSheetData(11, true, false);
+    EXPECT_TRUE(whole.withNotices);
+    EXPECT_EQ(whole.notices, QStringLiteral("오전 중 납품"));
     EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-10")), QStringLiteral("오전 중 납품"));
     EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-11")), QString());
 }
@@ -213,7 +147,7 @@ TEST_F(OrderSheetTest, PageLineCountsThePagesTheSheetHas) {
     addDirection(11, 1);
     addLines(11, 16);
     addLines(11, 18, 101);  // 34 lines in all: 16 on page 2, the summary of 34 products on pages 3 and 4
-    const PrintDocument doc = PrintBuyOrder(11, false, false);
+    const PrintDocument doc = recordedSheet(11, false, false);
     ASSERT_EQ(doc.pages.size(), 4u);
     for (int p = 0; p < 4; ++p) EXPECT_TRUE(hasText(doc.pages[std::size_t(p)], pageLine(p + 1, 4))) << p;
 }
@@ -222,7 +156,7 @@ TEST_F(OrderSheetTest, TitleBlockNamesBuyerPurchaseDateAndWeekday) {
     seedBase(0);
     addDirection(11, 0, QStringLiteral("2030-05-11"), QStringLiteral("2030-05-10"));
     addLines(11, 1);
-    const PrintPage page = PrintBuyOrder(11, false, false).pages[0];
+    const PrintPage page = recordedSheet(11, false, false).pages[0];
     const PrintItem& title = textItem(page, QStringLiteral("라벤푸드 주문서"));
     EXPECT_DOUBLE_EQ(title.y1, 8.5);
     EXPECT_DOUBLE_EQ(title.font.size, 20);
@@ -245,7 +179,7 @@ TEST_F(OrderSheetTest, RowShowsMarkProductQuantityUnitCustomerRemarkAndCar) {
     addDirection(11, 0);
     addLine(11, QStringLiteral("양파"), QStringLiteral("12.5"), QStringLiteral("오전 배송"));
     addLine(11, QStringLiteral("양파망"), QStringLiteral("1200"), QString(), 202);
-    const PrintPage page = PrintBuyOrder(11, false, false).pages[0];
+    const PrintPage page = recordedSheet(11, false, false).pages[0];
     const double top = 42;
     EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("선")).y1, top + 5);
     const PrintItem& product = textItem(page, QStringLiteral("양파"));
@@ -275,7 +209,7 @@ TEST_F(OrderSheetTest, LongProductOnTwoLinesAroundTheRowsMiddle) {
     // 40 Hangul syllables: 80 bytes, three pieces of at most 36 bytes.
     const QString name = QString(18, QChar(u'가')) + QString(18, QChar(u'나')) + QString(4, QChar(u'다'));
     addLine(11, name, QStringLiteral("1"));
-    const PrintPage page = PrintBuyOrder(11, false, false).pages[0];
+    const PrintPage page = recordedSheet(11, false, false).pages[0];
     const PrintItem& one = textItem(page, QString(18, QChar(u'가')));
     const PrintItem& two = textItem(page, QString(18, QChar(u'나')));
     const double h = two.y1 - one.y1;  // 1.3 text heights
@@ -288,34 +222,27 @@ TEST_F(OrderSheetTest, LongProductOnTwoLinesAroundTheRowsMiddle) {
     EXPECT_FALSE(hasText(page, QString(4, QChar(u'다'))));
 }
 
-TEST_F(OrderSheetTest, StockDirectionListsByProductWithoutCustomerRemarkOrCar) {
+TEST_F(OrderSheetTest, StockDirectionReadsByProductWithoutCustomerRemarkOrCar) {
     seedBase(0);
     addDirection(18, 3);
     addLine(18, QStringLiteral("배추"), QStringLiteral("3"), QStringLiteral("비고"));
     addLine(18, QStringLiteral("감자"), QStringLiteral("2"));
-    const PrintPage page = PrintBuyOrder(18, false, false).pages[0];
-    EXPECT_LT(textsOf(page).indexOf(QStringLiteral("감자")), textsOf(page).indexOf(QStringLiteral("배추")));
-    EXPECT_FALSE(hasText(page, QStringLiteral("한빛초")));
-    EXPECT_FALSE(hasText(page, QStringLiteral("비고")));
-    EXPECT_EQ(textsOf(page).count(QStringLiteral("0")), 2);
-    EXPECT_FALSE(hasText(page, QStringLiteral("선")));  // a stock line has no mark
+    const SheetData sheet = ReadSheetData(18, false, false);
+    EXPECT_EQ(sheet.mode, 3);
+    ASSERT_EQ(sheet.lines.size(), 2u);
+    EXPECT_EQ(sheet.lines[0].pname, QStringLiteral("감자"));
+    EXPECT_EQ(sheet.lines[1].pname, QStringLiteral("배추"));
+    for (const SheetLine& line : sheet.lines) {
+        EXPECT_EQ(line.nickname, QString());
+        EXPECT_EQ(line.bigo, QString());
+        EXPECT_EQ(line.carname, QString());
+        EXPECT_EQ(line.branch, 3);
+    }
 }
 
-TEST_F(OrderSheetTest, UnknownBranchPrintsLikeBranchZero) {
-    seedBase(1);
-    addDirection(13, 7);
-    addLine(13, QStringLiteral("양파"), QStringLiteral("4"), QStringLiteral("문 앞"));
-    const PrintDocument doc = PrintBuyOrder(13, false, false);
-    ASSERT_EQ(doc.pages.size(), 1u);
-    EXPECT_TRUE(hasText(doc.pages[0], QStringLiteral("한빛초")));
-    EXPECT_TRUE(hasText(doc.pages[0], QStringLiteral("문 앞")));
-    EXPECT_TRUE(hasText(doc.pages[0], QStringLiteral("1")));
-    EXPECT_FALSE(hasText(doc.pages[0], QStringLiteral("집계표")));
-}
-
-// The ahead sheet: every unprinted branch-0 line from the purchase date on, each with its delivery date
-// under its mark, and no delivery line in the title block.
-TEST_F(OrderSheetTest, AheadSheetShowsEachLinesDeliveryDate) {
+// The ahead sheet reads every unprinted branch-0 line from the purchase date on, each with its delivery
+// date, and no summary.
+TEST_F(OrderSheetTest, AheadSheetReadsTheUnprintedBranchZeroLinesFromThePurchaseDateOn) {
     seedBase(1);
     addDirection(14, 0, QStringLiteral("2030-03-15"), QStringLiteral("2030-03-14"));
     addDirection(15, 0, QStringLiteral("2030-03-16"), QStringLiteral("2030-03-15"));
@@ -324,30 +251,23 @@ TEST_F(OrderSheetTest, AheadSheetShowsEachLinesDeliveryDate) {
     addDirection(17, 2, QStringLiteral("2030-03-17"), QStringLiteral("2030-03-16"));
     addLine(14, QStringLiteral("양파"), QStringLiteral("1"));
     addLine(15, QStringLiteral("대파"), QStringLiteral("2"));
-    addLine(16, QStringLiteral("감자"), QStringLiteral("3"));
-    addLine(17, QStringLiteral("배추"), QStringLiteral("4"));
-    const PrintDocument doc = PrintBuyOrder(14, false, true);
-    ASSERT_EQ(doc.pages.size(), 1u);
-    const PrintPage& page = doc.pages[0];
-    EXPECT_TRUE(hasText(page, QStringLiteral("양파")));
-    EXPECT_TRUE(hasText(page, QStringLiteral("대파")));
-    EXPECT_FALSE(hasText(page, QStringLiteral("감자")));  // printed already
-    EXPECT_FALSE(hasText(page, QStringLiteral("배추")));  // not branch 0
-    EXPECT_FALSE(hasText(page, QStringLiteral("집계표")));
-    for (const QString& t : textsOf(page))
-        EXPECT_FALSE(t.startsWith(QStringLiteral("납 품 일"))) << t.toStdString();
-    const PrintItem& mark = textItem(page, QStringLiteral("선"));
-    EXPECT_DOUBLE_EQ(mark.y1, 44);
-    const PrintItem& date = textItem(page, QStringLiteral("03/15"));
-    EXPECT_DOUBLE_EQ(date.y1, 50);
-    EXPECT_DOUBLE_EQ(date.font.size, 9);
-    EXPECT_TRUE(hasText(page, QStringLiteral("03/16")));
+    addLine(16, QStringLiteral("감자"), QStringLiteral("3"));  // printed already
+    addLine(17, QStringLiteral("배추"), QStringLiteral("4"));  // not branch 0
+    const SheetData sheet = ReadSheetData(14, false, true);
+    EXPECT_TRUE(sheet.ahead);
+    EXPECT_FALSE(sheet.withSummary);
+    ASSERT_EQ(sheet.lines.size(), 2u);
+    EXPECT_EQ(sheet.lines[0].pname, QStringLiteral("양파"));
+    EXPECT_EQ(sheet.lines[0].sdate, QStringLiteral("2030-03-15"));
+    EXPECT_EQ(sheet.lines[1].pname, QStringLiteral("대파"));
+    EXPECT_EQ(sheet.lines[1].sdate, QStringLiteral("2030-03-16"));
 }
 
-TEST_F(OrderSheetTest, DirectionWithoutLinesPrintsNoLinePage) {
+TEST_F(OrderSheetTest, DirectionWithoutLinesReadsNoLineAndPrintsNoPage) {
     seedBase(0);
     addDirection(11, 0);
-    EXPECT_TRUE(PrintBuyOrder(11, false, false).pages.empty());
+    EXPECT_TRUE(ReadSheetData(11, false, false).lines.empty());
+    EXPECT_TRUE(recordedSheet(11, false, false).pages.empty());
 }
 
 TEST_F(OrderSheetTest, FailingStatementRaisesWithTheServersReason) {
@@ -357,7 +277,7 @@ TEST_F(OrderSheetTest, FailingStatementRaisesWithTheServersReason) {
     testdb::exec(QStringLiteral("RENAME TABLE t_car TO t_car_gone"));
     testDialogs().answer(Dialogs::ResultOk);  // the connection's own report of the refused statement
     try {
-        PrintBuyOrder(11, false, false);
+        ReadSheetData(11, false, false);
         ADD_FAILURE() << "no error raised";
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), 1146);

@@ -92,5 +92,31 @@ TEST_F(DateFollowTest, F8Exports) {
               1);
 }
 
+// Day stepping keeps working: each PageUp steps a day and reads that day's list, whether the focus is in
+// the date box or elsewhere in the top row, and the focus stays where the user left it.
+TEST_F(DateFollowTest, PageUpStepsADayEveryTimeFromTheDateBoxOrTheTopRow) {
+    open();
+    showActive(window.get());
+    query(QStringLiteral("납품일"), QStringLiteral("2030-04-30"));
+    for (QWidget* start :
+         {static_cast<QWidget*>(window->hcDate()->lineEdit()), static_cast<QWidget*>(window->cmbField())}) {
+        SCOPED_TRACE(start->objectName().toStdString());
+        start->setFocus(Qt::MouseFocusReason);
+        const QDate first = window->hcDate()->date();
+        for (int i = 1; i <= 5; ++i) {
+            sendKey(QApplication::focusWidget(), Qt::Key_PageUp);
+            const QString day = first.addDays(i).toString(QStringLiteral("yyyy-MM-dd"));
+            EXPECT_EQ(window->DateText(), day) << i;
+            EXPECT_EQ(title(), QStringLiteral("납품일 ") + day) << i;  // that day's list was read
+            EXPECT_EQ(QApplication::focusWidget(), start) << i;
+        }
+        EXPECT_EQ(window->cmbField()->currentText(), QStringLiteral("납품일"));
+    }
+    EXPECT_EQ(listedCodes(), (QStringList{"11", "12", "13", "17", "18"}));  // ten days on: 2030-05-10
+    // F5 hands the focus to the list, as the query always did.
+    sendKey(QApplication::focusWidget(), Qt::Key_F5);
+    EXPECT_EQ(QApplication::focusWidget(), window->spListO());
+}
+
 }  // namespace
 }  // namespace orders_test

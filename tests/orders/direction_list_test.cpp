@@ -4,12 +4,14 @@
 #include "common/text_helpers.h"
 #include "grid/form_ini.h"
 #include "orderdata/order_statements.h"
+#include "orders/main_columns.h"
 #include "orders_fixture.h"
 #include "widgets/date_box.h"
 #include "widgets/form_helpers.h"
 
 #include <QDate>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -240,6 +242,29 @@ TEST_F(DirectionListTest, TheGridsFollowTheWindowsWidth) {
     EXPECT_NEAR(w.btnClose()->x() + twipsToPixels(30 + 1155, &w), right, 1);
     EXPECT_NEAR(w.spList()->x() + w.spList()->width() + twipsToPixels(60, &w), right, 2);
     EXPECT_NEAR(w.pnlTop(2)->height() + w.pnlTop(2)->y(), w.height(), 1);
+}
+
+// A click on a column header sorts the list; every row still stands for its own direction when it is
+// selected, printed or labelled.
+TEST_F(DirectionListTest, AHeaderSortKeepsEachRowsDirection) {
+    open();
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    QHeaderView* header = window->spListO()->horizontalHeader();
+    emit header->sectionClicked(orders::kDirOrderTime - 1);  // 발주시간 ascending: the order it had
+    emit header->sectionClicked(orders::kDirOrderTime - 1);  // and descending
+    ASSERT_EQ(listedCodes(), (QStringList{"18", "17", "13", "12", "11"}));
+    for (int row = 1; row <= 5; ++row) {
+        ASSERT_NE(window->DirectionAt(row), nullptr);
+        EXPECT_EQ(window->DirectionAt(row)->code, listedCodes()[row - 1]) << row;
+    }
+    window->spListO()->setActiveCell(1, 5);  // direction 11
+    EXPECT_EQ(column(window->spList(), orders::kLineCode), (QStringList{"101", "102", "104"}));
+    // The lines sorted by product: the rows kept beside them follow.
+    emit window->spList()->horizontalHeader()->sectionClicked(orders::kLineProduct - 1);
+    ASSERT_EQ(column(window->spList(), orders::kLineCode), (QStringList{"102", "101", "104"}));
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(window->orderLines()[std::size_t(row - 1)].code,
+                  window->spList()->text(orders::kLineCode, row));
 }
 
 }  // namespace

@@ -244,6 +244,48 @@ TEST_F(LiveWatchTest, AServerOutOfReachShowsNoBoxAndTheNextQueryReportsItAsAlway
         << testDialogs().last().text.toStdString();
 }
 
+// A re-read that fails after the watch saw a change leaves the change unseen: the next watch reads the
+// list again, and the direction that arrived meanwhile shows.
+TEST_F(LiveWatchTest, ADirectionThatArrivedWhileTheRereadFailedStillShows) {
+    frmMain& w = openDay();
+    LiveWatch* watch = w.liveWatch();
+    // The list's statement fails while the watch's own look still answers: a table only the list joins
+    // is gone for a moment.
+    testdb::exec(QStringLiteral("RENAME TABLE local_user TO local_user_gone"));
+    testdb::exec(directionInsert(30, QStringLiteral("14:05"), 2));
+    const int rereads = watch->rereads();
+    const bool tried = waitUntil([&] { return watch->rereads() > rereads; }, 6000);
+    testdb::exec(QStringLiteral("RENAME TABLE local_user_gone TO local_user"));
+    ASSERT_TRUE(tried);
+    EXPECT_FALSE(listedCodes().contains(QStringLiteral("30")));
+    EXPECT_TRUE(waitUntil([&] { return listedCodes().contains(QStringLiteral("30")); }, 6000));
+    EXPECT_TRUE(testDialogs().boxes().isEmpty());
+}
+
+// Arrivals stay coloured until the user selects them, also when the user looks at another day and
+// comes back.
+TEST_F(LiveWatchTest, ArrivalsStayColouredAfterALookAtAnotherDay) {
+    frmMain& w = openDay();
+    testdb::exec(directionInsert(30, QStringLiteral("14:05"), 2));
+    ASSERT_TRUE(waitUntil([&] { return listedCodes().contains(QStringLiteral("30")); }));
+    ASSERT_EQ(w.NewDirectionCodes(), QStringList{QStringLiteral("30")});
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-11"));
+    EXPECT_TRUE(w.NewDirectionCodes().isEmpty());
+    query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));
+    EXPECT_TRUE(w.NewDirectionCodes().isEmpty());  // another list of the day: not where it arrived
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    EXPECT_EQ(w.NewDirectionCodes(), QStringList{QStringLiteral("30")});
+    const int row = rowOf(w.spListO(), QStringLiteral("30"));
+    ASSERT_GT(row, 0);
+    EXPECT_TRUE(w.spListO()->backColor(1, row).isValid());
+    EXPECT_NE(w.spListO()->backColor(1, row), w.spListO()->rowDefaultBackColor(row));
+    // Selected, it is seen: no colour after the next return either.
+    w.spListO()->setActiveCell(1, row);
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-11"));
+    query(QStringLiteral("납품일"), QStringLiteral("2030-05-10"));
+    EXPECT_TRUE(w.NewDirectionCodes().isEmpty());
+}
+
 TEST_F(LiveWatchTest, TheMarkStatementIsAnsweredFromAnIndexAloneForEveryDateKind) {
     // Other buyers' directions around the day, so that the server has something to skip.
     QStringList others;

@@ -311,3 +311,62 @@ TEST_F(PrintCommandTest, PrinterButtonWithoutPrintersTellsWhereSheetsGo) {
 
 }  // namespace
 }  // namespace orders_test
+
+namespace orders_test {
+namespace {
+
+// Every way of running the command (주문서, 미리보기, 인쇄 in the preview) tells a failure the same way: the
+// procedure report, after anything already printed, and nothing marked.
+TEST_F(PrintCommandTest, AFailureIsToldTheSameWayOnEveryPath) {
+    const auto printFromPreview = [this] {
+        QTimer::singleShot(0, [] {
+            auto* preview = qobject_cast<frmPrintPreview*>(QApplication::activeModalWidget());
+            ASSERT_NE(preview, nullptr);
+            preview->btnPrint()->click();
+        });
+        window->btnPreview()->click();
+    };
+    const auto blockPdfFolder = [this] {
+        // A file where the Print folder should be: the page printer cannot write a page.
+        QFile blocker(dataDir.filePath(QStringLiteral("Print")));
+        return blocker.open(QIODevice::WriteOnly);
+    };
+    const auto dropCars = [] {
+        testdb::exec(QStringLiteral("RENAME TABLE t_car TO t_car_gone"));
+        return true;
+    };
+    struct Case {
+        const char* path;
+        std::function<bool()> fault;
+        std::function<void()> run;
+        int boxes;  // the connection's own report of a refused statement comes first
+        const char* report;
+    };
+    const Case cases[] = {
+        {"print, page printer", blockPdfFolder, [this] { window->btnPrint()->click(); }, 1, "Error 75 ("},
+        {"print from the preview, page printer", blockPdfFolder, printFromPreview, 1, "Error 75 ("},
+        {"preview, statement", dropCars, [this] { window->btnPreview()->click(); }, 2, "Error 1146 ("},
+    };
+    open();
+    query(QStringLiteral("발주일"), QStringLiteral("2030-05-10"));
+    select(14);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const int before = int(testDialogs().boxes().size());
+        ASSERT_TRUE(c.fault());
+        for (int i = 0; i < c.boxes; ++i) testDialogs().answer(Dialogs::ResultOk);
+        c.run();
+        QFile::remove(dataDir.filePath(QStringLiteral("Print")));
+        testdb::exec(QStringLiteral("RENAME TABLE IF EXISTS t_car_gone TO t_car"));
+        ASSERT_EQ(int(testDialogs().boxes().size()) - before, c.boxes);
+        const QString report = testDialogs().last().text;
+        EXPECT_TRUE(report.startsWith(QString::fromUtf8(c.report))) << report.toStdString();
+        EXPECT_TRUE(report.endsWith(QStringLiteral(") in procedure btnPrint_Click of Module frmMain")))
+            << report.toStdString();
+        EXPECT_EQ(stateOf(14), QString());
+        EXPECT_EQ(window->spListO()->text(7, window->spListO()->activeRow()), QString());
+    }
+}
+
+}  // namespace
+}  // namespace orders_test

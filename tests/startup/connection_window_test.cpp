@@ -93,12 +93,12 @@ TEST_F(ConnectionWindow, AGarbledAddressListIsSaidOnceAndNothingIsWritten) {
         EXPECT_FALSE(window.TestConnection());
         ASSERT_EQ(testDialogs().boxes().size(), 1);
         EXPECT_EQ(testDialogs().last().text,
-                  QStringLiteral("서버에 연결하지 못했습니다.\r\n") + ParseHostList(list, 3306).error);
+                  QStringLiteral("연결 시험에 실패했습니다.\r\n") + ParseHostList(list, 3306).error);
         testDialogs().answer(Dialogs::ResultOk);
         window.btnSave()->click();
         ASSERT_EQ(testDialogs().boxes().size(), 2);
-        EXPECT_TRUE(testDialogs().last().text.startsWith(
-            QStringLiteral("서버에 연결하지 못해 저장하지 않았습니다.")));
+        EXPECT_EQ(testDialogs().last().text,
+                  QStringLiteral("연결 정보를 저장하지 않았습니다.\r\n") + ParseHostList(list, 3306).error);
         EXPECT_FALSE(QFile::exists(connectionFile()));
         testDialogs().reset();
     }

@@ -1,12 +1,9 @@
-#include "orderdata/print_buy_order.h"
+#include "orderdata/sheet_data.h"
 
-#include "common/app_title.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
 #include "orderdata/order_statements.h"
 #include "platform/app_error.h"
-#include "platform/settings_store.h"
-#include "print/buy_order.h"
 
 namespace {
 
@@ -80,14 +77,4 @@ SheetData ReadSheetData(double directionCode, bool allOfDate, bool ahead) {
     if (sheet.mode == 1 && !ahead) sheet.notices = GetDirectionNotices(buyerCode, sdate);
     sheet.withNotices = !sheet.notices.isEmpty();
     return sheet;
-}
-
-PrintDocument PrintBuyOrder(double directionCode, bool allOfDate, bool ahead) {
-    const SheetData sheet = ReadSheetData(directionCode, allOfDate, ahead);
-    PrintDocument document =
-        RecordSheet(sheet, settings::get(AppTitle(), kPrinterSection, kPrinterKey, QString()));
-    // The queue names the sheet by its buyer and purchase date; the ahead sheet says so.
-    document.title = QStringLiteral("주문서 ") + sheet.buyerName + QLatin1Char(' ') + sheet.bdate;
-    if (ahead) document.title += QStringLiteral(" 선발");
-    return document;
 }
