@@ -1,5 +1,6 @@
-// The order sheet read back from its recording: where the rows, the summary and the notice box land, page
-// by page, for sheets drawn from the test server.
+// The order sheet drawn from what the order data layer reads on the test server: which sheets get a summary
+// and notices, which lines each sheet holds and what its rows show. The page rules themselves (breaks, the
+// summary's and the notice box's places) are tested on sheet data made in memory, in tests/print.
 #include "orderdata/print_buy_order.h"
 #include "platform/app_error.h"
 #include "print/buy_order.h"
@@ -9,14 +10,6 @@
 using namespace sheet_test;
 
 namespace {
-
-// The text item at left X `x` (the product column of the lines is 31, of the summary 21).
-const PrintItem* textAt(const PrintPage& page, const QString& text, double x) {
-    for (const PrintItem& item : page.items)
-        if (item.kind == PrintItem::Kind::Text && item.text == text && std::fabs(item.x1 - x) < 1e-6)
-            return &item;
-    return nullptr;
-}
 
 QString pageLine(int page, int pages) {
     return QStringLiteral("Page.%1/%2 (총%2장)").arg(page).arg(pages);
@@ -29,98 +22,6 @@ const PrintItem* noticeBox(const PrintPage& page) {
 }
 
 class OrderSheetTest : public SheetTest {};
-
-// Order lines alone: 18 to a page, the page's rules every 13 mm from the header's 33 and 42 down to 276.
-TEST_F(OrderSheetTest, LinesFillEighteenSlotsAPageAndContinueUnderAFreshTitleBlock) {
-    struct Case {
-        int lines;
-        int pages;
-        double lastRule;  // the lowest rule of the last page
-    } cases[] = {{1, 1, 55}, {18, 1, 276}, {19, 2, 55}, {36, 2, 276}, {37, 3, 55}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines);
-        seedBase(0);
-        addDirection(11, 0);
-        addLines(11, c.lines);
-        const PrintDocument doc = PrintBuyOrder(11, false, false);
-        ASSERT_EQ(int(doc.pages.size()), c.pages);
-        for (int p = 0; p < c.pages; ++p) {
-            const PrintPage& page = doc.pages[std::size_t(p)];
-            EXPECT_TRUE(hasText(page, pageLine(p + 1, c.pages))) << textsOf(page).join(u'|').toStdString();
-            const std::vector<double> rules = ruleYs(page);
-            ASSERT_GE(rules.size(), 3u);
-            EXPECT_DOUBLE_EQ(rules[0], 33);
-            EXPECT_DOUBLE_EQ(rules[1], 42);
-            EXPECT_DOUBLE_EQ(rules.back(), p + 1 < c.pages ? 276 : c.lastRule);
-            // The first row of every page carries the running number of the sheet, centred in 10 to 21.
-            const QString number = QString::number(18 * p + 1);
-            const PrintItem& first = textItem(page, number);
-            EXPECT_DOUBLE_EQ(first.y1, 47);
-            EXPECT_NEAR(first.x1, 15.5 - number.size() * 2.117 / 2, 0.01);
-        }
-    }
-}
-
-// The summary starts two slots after the lines (its caption, then its header) or, when the lines used
-// 16 or more slots of their last page, on a new page.
-TEST_F(OrderSheetTest, SummaryFollowsTheLinesOrStartsANewPage) {
-    struct Case {
-        int lines;
-        int summaryPage;  // 0-based
-        double caption;
-        double header;
-        int pages;
-    } cases[] = {{10, 0, 182, 189, 2}, {16, 1, 39, 46, 2}, {17, 1, 39, 46, 2}, {18, 1, 39, 46, 3}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines);
-        seedBase(1);
-        addDirection(11, 1);
-        addLines(11, c.lines);
-        const PrintDocument doc = PrintBuyOrder(11, false, false);
-        ASSERT_EQ(int(doc.pages.size()), c.pages);
-        const PrintPage& page = doc.pages[std::size_t(c.summaryPage)];
-        const PrintItem& caption = textItem(page, QStringLiteral("집계표"));
-        EXPECT_DOUBLE_EQ(caption.y1, c.caption);
-        EXPECT_DOUBLE_EQ(caption.x1, 10);
-        EXPECT_TRUE(caption.font.bold);
-        const std::vector<double> rules = ruleYs(page);
-        EXPECT_NE(std::find(rules.begin(), rules.end(), c.header), rules.end());
-        EXPECT_NE(std::find(rules.begin(), rules.end(), c.header + 9), rules.end());
-        // The first summary row sits in the slot under the header: product from X 21.
-        const PrintItem* first = textAt(page, QStringLiteral("품목001"), 21);
-        ASSERT_NE(first, nullptr);
-        EXPECT_DOUBLE_EQ(first->y1, c.header + 9 + 5);
-        EXPECT_TRUE(hasTitle(page));
-        // One title block per page, even where the summary shares the lines' page.
-        EXPECT_EQ(textsOf(page).count(QStringLiteral("라벤푸드 주문서")), 1);
-    }
-}
-
-TEST_F(OrderSheetTest, SummaryRowsContinueOnTheNextPageUnderAFreshHeader) {
-    seedBase(1);
-    addDirection(11, 1);
-    addLines(11, 10);
-    const PrintDocument doc = PrintBuyOrder(11, false, false);
-    ASSERT_EQ(doc.pages.size(), 2u);
-    // Six rows fill slots 13 to 18 of page 1 ...
-    const PrintItem* sixth = textAt(doc.pages[0], QStringLiteral("품목006"), 21);
-    ASSERT_NE(sixth, nullptr);
-    EXPECT_DOUBLE_EQ(sixth->y1, 13 * 18 + 29 + 5);
-    EXPECT_EQ(textAt(doc.pages[0], QStringLiteral("품목007"), 21), nullptr);
-    // ... and the seventh opens page 2 under the title block and the summary header at 33.
-    const PrintPage& two = doc.pages[1];
-    EXPECT_TRUE(hasText(two, pageLine(2, 2)));
-    EXPECT_TRUE(hasText(two, QStringLiteral("단위")));
-    EXPECT_EQ(ruleYs(two).front(), 33);
-    const PrintItem* seventh = textAt(two, QStringLiteral("품목007"), 21);
-    ASSERT_NE(seventh, nullptr);
-    EXPECT_DOUBLE_EQ(seventh->y1, 47);
-    EXPECT_TRUE(hasText(two, QStringLiteral("7")));
-    // Quantities of the summary are summed per product and unit, right-aligned to 182.
-    const PrintItem& qty = textItem(two, QStringLiteral("1"));
-    EXPECT_NEAR(qty.x1, 182 - 2.1, 0.3);  // "1" is half an em wide at 12 pt
-}
-
 // Who gets a summary: mode 1 or 2, not an ahead sheet, printtotal exactly 1.
 TEST_F(OrderSheetTest, SummaryOnlyForTheSheetsAndBuyersThatAskForIt) {
     struct Case {
@@ -150,51 +51,6 @@ TEST_F(OrderSheetTest, SummaryOnlyForTheSheetsAndBuyersThatAskForIt) {
     }
 }
 
-// The notice box: at the foot of the last page, on a new page with the title block when the summary left
-// its page nearly full, alone on a page that the lines left empty.
-TEST_F(OrderSheetTest, NoticeBoxAtTheFootOfTheLastPage) {
-    struct Case {
-        const char* name;
-        int printTotal;
-        int lines;
-        int distinctNames;
-        int pages;
-        bool titleOnBoxPage;
-    } cases[] = {
-        {"after the lines", 0, 10, 10, 1, true},
-        {"after the summary", 1, 8, 4, 1, true},
-        {"summary left 16 slots", 1, 20, 12, 3, true},
-        {"lines left the page empty", 0, 18, 18, 2, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        seedBase(c.printTotal);
-        addDirection(11, 1, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
-                     QStringLiteral("오전 중 납품"));
-        addDirection(12, 1, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
-                     QStringLiteral("차량 2대"));
-        addLines(11, c.distinctNames);
-        addLines(12, c.lines - c.distinctNames);
-        const PrintDocument doc = PrintBuyOrder(11, false, false);
-        ASSERT_EQ(int(doc.pages.size()), c.pages);
-        const PrintPage& last = doc.pages.back();
-        const PrintItem* box = noticeBox(last);
-        ASSERT_NE(box, nullptr);
-        EXPECT_DOUBLE_EQ(box->x1, 10);
-        EXPECT_DOUBLE_EQ(box->y1, 237);
-        EXPECT_DOUBLE_EQ(box->x2, 198);
-        EXPECT_DOUBLE_EQ(box->y2, 276);
-        EXPECT_DOUBLE_EQ(box->penWidth, 12);
-        const PrintItem& caption = textItem(last, QStringLiteral("공지사항:"));
-        EXPECT_DOUBLE_EQ(caption.y1, 239);
-        EXPECT_DOUBLE_EQ(caption.font.size, 14);
-        EXPECT_DOUBLE_EQ(textItem(last, QStringLiteral("오전 중 납품")).y1, 248);
-        EXPECT_GT(textItem(last, QStringLiteral("차량 2대")).y1, 248 + 4);
-        EXPECT_EQ(hasTitle(last), c.titleOnBoxPage);
-        EXPECT_EQ(hasText(last, pageLine(c.pages, c.pages)), c.titleOnBoxPage);
-    }
-}
-
 TEST_F(OrderSheetTest, NoNoticesOutsideTheAllOfDateSheet) {
     seedBase(0);
     addDirection(11, 0, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
@@ -204,18 +60,6 @@ TEST_F(OrderSheetTest, NoNoticesOutsideTheAllOfDateSheet) {
     EXPECT_NE(noticeBox(PrintBuyOrder(11, true, false).pages[0]), nullptr);
     EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-10")), QStringLiteral("오전 중 납품"));
     EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-11")), QString());
-}
-
-// The page line counts the pages the sheet really has, even where the estimate made before the first
-// page is off (18 lines and nothing after them; a summary that needs one slot more).
-TEST_F(OrderSheetTest, PageLineCountsThePagesTheSheetHas) {
-    seedBase(1);
-    addDirection(11, 1);
-    addLines(11, 16);
-    addLines(11, 18, 101);  // 34 lines in all: 16 on page 2, the summary of 34 products on pages 3 and 4
-    const PrintDocument doc = PrintBuyOrder(11, false, false);
-    ASSERT_EQ(doc.pages.size(), 4u);
-    for (int p = 0; p < 4; ++p) EXPECT_TRUE(hasText(doc.pages[std::size_t(p)], pageLine(p + 1, 4))) << p;
 }
 
 TEST_F(OrderSheetTest, TitleBlockNamesBuyerPurchaseDateAndWeekday) {
