@@ -14,11 +14,13 @@
 #include <mysql.h>
 #include <mysqld_error.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -130,7 +132,9 @@ bool cMySQL::real_connect(const QString& host, const QString& user, const QStrin
     QString message;
     DBEndpoint failed;
     {
-        WaitCursor wait;
+        // A reconnect in the background shows nothing (and runs beside the window's thread).
+        std::optional<WaitCursor> wait;
+        if (m_backgroundLimitMs <= 0) wait.emplace();
         for (const DBEndpoint& endpoint : order) {
             if (connectEndpoint(endpoint, m_clientFlags)) {
                 std::int32_t number = 0;
@@ -249,17 +253,21 @@ RecordsetPtr cMySQL::runOnce(const QByteArray& statement, bool* failed) {
     m_cancelRequested = false;
     m_statementEnded = false;
     m_inFlight = true;
-    blocking_wait::run(
-        [&] {
-            status =
-                mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size()));
-            if (status == 0) {
-                result = mysql_store_result(m_conn);
-                rowsLost = !result && mysql_field_count(m_conn) != 0;  // announced but not read
-            }
-            m_statementEnded = true;
-        },
-        [this] { cancelRunningStatement(); });
+    const auto work = [&] {
+        status =
+            mysql_real_query(m_conn, statement.constData(), static_cast<unsigned long>(statement.size()));
+        if (status == 0) {
+            result = mysql_store_result(m_conn);
+            rowsLost = !result && mysql_field_count(m_conn) != 0;  // announced but not read
+        }
+        m_statementEnded = true;
+    };
+    m_gaveUp = false;
+    if (m_backgroundLimitMs > 0)
+        m_gaveUp = !blocking_wait::runWithin(
+            work, [this] { shutSocket(); }, m_backgroundLimitMs);
+    else
+        blocking_wait::run(work, [this] { cancelRunningStatement(); });
     m_inFlight = false;
     if (status != 0 || rowsLost) {
         *failed = true;
@@ -298,9 +306,12 @@ void cMySQL::cancelRunningStatement() {
     }
     // The server did not take the kill: the connection is shut instead, and the next statement connects
     // again.
-    if (!m_statementEnded && m_conn) {
-        socket_ops::shutdownBoth(static_cast<std::intptr_t>(mysql_get_socket(m_conn)));
-    }
+    if (!m_statementEnded) shutSocket();
+}
+
+void cMySQL::shutSocket() {
+    if (!m_conn) return;
+    socket_ops::shutdownBoth(static_cast<std::intptr_t>(mysql_get_socket(m_conn)));
 }
 
 void cMySQL::markOwnConnection() {
@@ -324,6 +335,11 @@ bool cMySQL::reconnectAfterLoss() {
     }
     closeNative();
     initNative();
+    if (m_backgroundLimitMs > 0) {
+        // A reconnect in the background waits no longer for the server's greeting than its statement would.
+        const unsigned seconds = unsigned(std::max(1, (m_backgroundLimitMs + 999) / 1000));
+        mysql_options(m_conn, MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
+    }
     // Empty socket and zero flags keep the stored ones in force; the port is the one connected to before.
     const std::int32_t port = m_port != 0 ? m_port : 3306;
     m_replacing = true;
@@ -367,7 +383,9 @@ RecordsetPtr cMySQL::query(const QString& sql, bool idempotent) {
         m_lastErrText = QStringLiteral("Commands out of sync; you can't run this command now");
         return nullptr;
     }
-    WaitCursor wait;
+    const bool background = m_backgroundLimitMs > 0;
+    std::optional<WaitCursor> wait;
+    if (!background) wait.emplace();
     const bool resendable = idempotent || readsOnly(statement);
     bool reconnected = false;
     int conflicts = 0;
@@ -412,8 +430,20 @@ RecordsetPtr cMySQL::query(const QString& sql, bool idempotent) {
         const bool nodeLeft = m_galera && number == ER_UNKNOWN_COM_ERROR;
         const bool lost = number == kServerLost || number == kServerGone || nodeLeft;
         bool notResent = false;
-        if (lost && !reconnected) {
-            if (!reconnectAfterLoss()) {
+        // A statement given up in the background leaves the connection to the next statement: the server
+        // that did not answer it would not answer a reconnect either.
+        if (lost && !reconnected && !m_gaveUp) {
+            bool restored = false;
+            if (background) {
+                // Beside the window as well; the connect's own time limit ends it.
+                m_inFlight = true;
+                blocking_wait::runWithin([&] { restored = reconnectAfterLoss(); }, [] {},
+                                         m_backgroundLimitMs);
+                m_inFlight = false;
+            } else {
+                restored = reconnectAfterLoss();
+            }
+            if (!restored) {
                 m_connectionLost = true;
                 return nullptr;
             }
@@ -434,7 +464,7 @@ RecordsetPtr cMySQL::query(const QString& sql, bool idempotent) {
             continue;
         }
         m_connectionLost = lost && !notResent;
-        if (m_quiet) return nullptr;
+        if (m_quiet || background) return nullptr;
         errorReporter().plainMessage(QStringLiteral("Error ") + QString::number(number) +
                                      QStringLiteral(" (") + description + QLatin1Char(')'));
         return nullptr;

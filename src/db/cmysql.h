@@ -118,6 +118,12 @@ public:
     // reports the first failure once, in its own words (err_no and err_description keep the reason).
     void setQuiet(bool quiet) { m_quiet = quiet; }
     bool quiet() const { return m_quiet; }
+    // In the background (a limit above 0) a statement shows nothing at all: no box, no wait dialog, no wait
+    // cursor. After `limitMs` it is given up (the connection is shut; the next statement connects again),
+    // and a lost connection is left for the next statement to restore, so that the background never waits
+    // on a server that does not answer. 0 runs statements in the foreground.
+    void setBackgroundLimit(int limitMs) { m_backgroundLimitMs = limitMs; }
+    int backgroundLimit() const { return m_backgroundLimitMs; }
     // True when the last statement was cancelled by the user while the program waited for it: it failed
     // without a box, and the command that ran it should stop and leave things as they were.
     bool statementCancelled() const { return m_cancelled; }
@@ -145,6 +151,8 @@ private:
     // KILL QUERY of the running statement's server thread on a connection of its own; false when the
     // server could not be reached for it.
     bool killRunningQuery();
+    // Shuts the connection's socket: a statement waiting on it ends at once.
+    void shutSocket();
     void markOwnConnection();
     // Connects the native handle to one server; false with the library's failure left in the handle.
     bool connectEndpoint(const DBEndpoint& endpoint, std::int32_t clientFlags);
@@ -165,6 +173,8 @@ private:
     bool m_doMemFree = false;
     bool m_noErrMsg = false;
     bool m_quiet = false;
+    int m_backgroundLimitMs = 0;
+    bool m_gaveUp = false;  // the last statement was given up in the background
     // The statement in flight: its server thread, whether the user asked to cancel it, and whether the
     // last one ended so.
     bool m_inFlight = false;

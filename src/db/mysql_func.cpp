@@ -41,14 +41,18 @@ bool DBConnectionLost() {
     return g_conn && g_conn->connectionLost();
 }
 
-DBQuietScope::DBQuietScope() {
+DBQuietScope::DBQuietScope(int backgroundLimitMs) {
     if (!g_conn) return;
     m_was = g_conn->quiet();
+    m_wasLimit = g_conn->backgroundLimit();
     g_conn->setQuiet(true);
+    if (backgroundLimitMs > 0) g_conn->setBackgroundLimit(backgroundLimitMs);
 }
 
 DBQuietScope::~DBQuietScope() {
-    if (g_conn) g_conn->setQuiet(m_was);
+    if (!g_conn) return;
+    g_conn->setQuiet(m_was);
+    g_conn->setBackgroundLimit(m_wasLimit);
 }
 
 QString DBServerInUse() {

@@ -23,17 +23,21 @@ bool DBConnectionLost();
 // True when the user cancelled the last statement while waiting for the server: the command stops and
 // leaves what it shows as it was.
 bool DBStatementCancelled();
-// For its lifetime, failed statements of the session connection show no box (cMySQL::setQuiet): the
-// caller tells the first failure once. Scopes nest.
+// The one way to run statements quietly. For its lifetime, failed statements of the session connection
+// show no box (cMySQL::setQuiet): the caller tells the first failure once. With a background limit
+// (milliseconds, above 0) they run in the background besides (cMySQL::setBackgroundLimit): nothing shown
+// at all, no wait dialog that could take the focus, each statement given up silently after the limit.
+// Scopes nest.
 class DBQuietScope {
 public:
-    DBQuietScope();
+    explicit DBQuietScope(int backgroundLimitMs = 0);
     ~DBQuietScope();
     DBQuietScope(const DBQuietScope&) = delete;
     DBQuietScope& operator=(const DBQuietScope&) = delete;
 
 private:
     bool m_was = false;
+    int m_wasLimit = 0;
 };
 
 // The server the session connection uses ("host:port"), so that a user can tell which server of a list

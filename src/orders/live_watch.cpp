@@ -2,28 +2,18 @@
 
 #include "common/app_title.h"
 #include "db/mysql_func.h"
-#include "platform/error_reporter.h"
 #include "platform/settings_store.h"
+
+#include <QScopedValueRollback>
 
 namespace {
 
 // While busy, the watch looks again after this long instead of waiting a whole period.
 constexpr int kBusyRetryMilliseconds = 500;
 
-// Swallows every report while it lives and puts the previous reporter back after.
-class SilentReports : public ErrorReporter {
-public:
-    SilentReports() : m_previous(&errorReporter()) { setErrorReporter(this); }
-    ~SilentReports() override { setErrorReporter(m_previous); }
-    SilentReports(const SilentReports&) = delete;
-    SilentReports& operator=(const SilentReports&) = delete;
-    void plainMessage(const QString&) override {}
-    void procedureError(const QString&, const QString&, const AppError&) override {}
-    void errorMessage(const QString&, const AppError&) override {}
-
-private:
-    ErrorReporter* m_previous;
-};
+// A watch statement that the server has not answered within this is given up, silently; the next period
+// tries again. The watch's statement is answered from an index in milliseconds.
+constexpr int kStatementLimitMilliseconds = 3000;
 
 }  // namespace
 
@@ -51,7 +41,7 @@ void LiveWatch::setPeriod(int seconds) {
 RecordsetPtr LiveWatch::quietQuery(const QString& sql) {
     cMySQL* conn = DBConn();
     if (!conn) return nullptr;
-    const SilentReports silent;
+    const DBQuietScope background(kStatementLimitMilliseconds);
     RecordsetPtr rs = conn->query(sql);
     conn->free_result();
     return rs;
@@ -82,7 +72,7 @@ void LiveWatch::onTimer() {
         m_timer.start(m_periodSeconds * 1000);
         return;
     }
-    if (m_busy && m_busy()) {
+    if (m_watching || (m_busy && m_busy())) {
         // Look again soon: the watch runs as soon as the program is free, not a whole period later.
         m_waiting = true;
         m_timer.start(kBusyRetryMilliseconds);
@@ -94,6 +84,8 @@ void LiveWatch::onTimer() {
 }
 
 void LiveWatch::watchNow() {
+    if (m_watching) return;
+    const QScopedValueRollback<bool> watching(m_watching, true);
     const QString mark = readMark();
     if (mark.isEmpty()) return;  // failed: silent, the next period tries again
     if (m_baseline.isEmpty()) {

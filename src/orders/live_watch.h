@@ -47,7 +47,8 @@ public:
     int watchesRun() const { return m_watches; }
     int rereads() const { return m_rereads; }
 
-    // Runs a statement without any box: null when it failed (the connection's own reconnect included).
+    // Runs a statement in the background: no box, no wait dialog, no wait cursor, given up after a few
+    // seconds; null when it failed or was given up (the next statement of the program connects again).
     static RecordsetPtr quietQuery(const QString& sql);
 
 private:
@@ -57,8 +58,9 @@ private:
 
     QTimer m_timer;
     int m_periodSeconds = 0;
-    bool m_waiting = false;  // a period came while the program was busy
-    QString m_baseline;      // empty: not known yet
+    bool m_waiting = false;   // a period came while the program was busy
+    bool m_watching = false;  // a watch waits for the server (the window keeps its events going meanwhile)
+    QString m_baseline;       // empty: not known yet
     std::function<bool()> m_busy;
     std::function<bool()> m_active;
     std::function<QString()> m_statement;

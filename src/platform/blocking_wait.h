@@ -23,4 +23,10 @@ Waiter* waiter();
 // Runs `work` through the waiter.
 void run(const std::function<void()>& work, const std::function<void()>& cancel);
 
+// Runs `work` in the background of the program, whatever the waiter: on a worker thread, with nothing
+// shown (no dialog, no cursor, no focus taken) while the window keeps painting and its input waits in the
+// queue. After `limitMs` it calls `giveUp` once, which must make the work end soon, and waits for that end.
+// False when it had to give up.
+bool runWithin(const std::function<void()>& work, const std::function<void()>& giveUp, int limitMs);
+
 }  // namespace blocking_wait

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/sheet_geometry.h"
+
 #include <QString>
 
 class PrintCanvas;
@@ -15,19 +17,33 @@ class PrintCanvas;
 // branch-0 direction of the buyer from the direction's purchase date on, with each line's delivery date.
 // The sheet's data is read by the order data layer (orderdata/print_buy_order.h); this folder only draws.
 
+// What a sheet is by the stored mode of its data (SheetData::mode); a value none of these prints like Own.
+enum class SheetMode { Own = 0, AllOfDate = 1, Late = 2, Stock = 3 };
+SheetMode SheetModeOf(int mode);
+
+// One row of a table: an order line (every field) or a summary row (number, product, quantity, unit).
+// The quantity is the stored text, printed as a number with one decimal when it has one and thousands
+// grouping; deliveryDate (ahead sheets) goes under the mark as "mm/dd".
+struct SheetRow {
+    int number = 0;
+    QString mark;
+    QString product;
+    QString quantity;
+    QString unit;
+    QString customer;
+    QString remark;
+    QString car;
+    QString deliveryDate;
+};
+
 // Both draw on the sheet's canvas.
 //
 // The title block at the top of a page (title by mode, recipient, delivery line unless noDeliveryLine,
-// page line) and, by kind, a table header at y0: 0 the order lines', 1 the summary's, 2 none.
-void PrintOrderHeader(PrintCanvas& canvas, int kind, int mode, double y0, const QString& buyerName,
+// page line) and, by kind, that table's header at y0 (none for RowKind::TitleOnly).
+void PrintOrderHeader(PrintCanvas& canvas, RowKind kind, SheetMode mode, double y0, const QString& buyerName,
                       const QString& purchaseDate, int page, int pages, bool noDeliveryLine);
-// One 13 mm row with its top at y: kind 0 an order line, kind 1 a summary row (number, product, quantity,
-// unit). The quantity is the stored text, printed as a number with one decimal when it has one and
-// thousands grouping. deliveryDate (ahead sheets) goes under the mark as "mm/dd".
-void PrintOrderRow(PrintCanvas& canvas, int kind, double y, int number, const QString& mark,
-                   const QString& product, const QString& quantity, const QString& unit,
-                   const QString& customer, const QString& remark, const QString& car,
-                   const QString& deliveryDate);
+// One 13 mm row of the kind's table with its top at y.
+void PrintOrderRow(PrintCanvas& canvas, RowKind kind, double y, const SheetRow& row);
 // "일", "월", "화", "수", "목", "금" or "토" for a date "yyyy-mm-dd"; empty for a text that is no date.
 QString GetWeekdayName(const QString& date);
 

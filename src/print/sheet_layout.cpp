@@ -7,41 +7,65 @@
 
 #include <QDate>
 
+#include <span>
+
 namespace {
 
-constexpr int kSlotsPerPage = 18;
-constexpr double kRowHeight = 13;
-constexpr double kLeft = 10;
-constexpr double kRight = 198;
-constexpr double kHeaderHeight = 9;
-constexpr double kRowSize = 12;     // points, row and header texts
-constexpr double kTextOffset = 5;   // a row's texts below its top
-constexpr double kLabelOffset = 3;  // a header's labels below its top
-constexpr double kCellPad = 0.5;    // room kept between a text and the rule on its side
+using namespace sheet_geometry;
 
-// The top of row slot n (1 to 18).
-double slotTop(int n) {
-    return kRowHeight * n + 29;
-}
+// Where a text sits between its cell's edges (the canvas's halign).
+enum class Align { Left = 0, Centre = 1, Right = 2 };
+// How a text wider than its cell is fitted: drawn as it stands (numbers and marks always fit), condensed
+// (a quantity never loses a digit), or condensed and then cut at the cell's edge.
+enum class Fit { AsIs, Condense, CondenseOrCut };
+// Which text of a row a column shows.
+enum class Cell { Number, Mark, Product, Quantity, Unit, Customer, Remark, Car };
 
 struct Column {
-    double left;
+    double left;  // its rules: every column's left, and the last one's right
     double right;
     const char16_t* label;
+    double labelRight;  // the header label is centred between left and this
+    double textLeft;    // a row's text goes between these two
+    double textRight;
+    Align align;
+    int wrap;  // bytes a line of the text holds, two lines at most; 0: one line
+    Fit fit;
+    Cell cell;
 };
-// The order-line table: number, kind, product, quantity, unit, customer, remark, car.
-constexpr Column kLineColumns[] = {
-    {10, 20, u"번호"},   {20, 30, u"구분"},     {30, 108, u"품     명"}, {108, 121, u"수량"},
-    {121, 136, u"단위"}, {136, 154, u"거래처"}, {154, 187, u"비 고"},    {187, 198, u"차"},
-};
-constexpr double kLineRules[] = {10, 20, 30, 108, 121, 136, 154, 187, 198};
-// The summary table: number, product (its label over the first 88 mm), quantity, unit.
-constexpr Column kSummaryLabels[] = {
-    {10, 20, u"번호"}, {20, 108, u"품     명"}, {170, 183, u"수량"}, {183, 198, u"단위"}};
-constexpr double kSummaryRules[] = {10, 20, 170, 183, 198};
 
-void verticalRules(PrintCanvas& canvas, const double* xs, std::size_t count, double top, double bottom) {
-    for (std::size_t i = 0; i < count; ++i) canvas.PrintLine_abs(top, xs[i], bottom, xs[i], 1, Qt::black);
+// The order-line table: number, kind (the mark), product, quantity, unit, customer, remark, car.
+constexpr Column kLineColumns[] = {
+    {10, 20, u"번호", 20, 10, 21, Align::Centre, 0, Fit::AsIs, Cell::Number},
+    {20, 30, u"구분", 30, 20, 31, Align::Centre, 0, Fit::AsIs, Cell::Mark},
+    {30, 108, u"품     명", 108, 31, 108 - kCellPad, Align::Left, 36, Fit::CondenseOrCut, Cell::Product},
+    {108, 121, u"수량", 121, 108 + kCellPad, 120, Align::Right, 0, Fit::Condense, Cell::Quantity},
+    {121, 136, u"단위", 136, 122, 136 - kCellPad, Align::Left, 0, Fit::CondenseOrCut, Cell::Unit},
+    {136, 154, u"거래처", 154, 137, 154 - kCellPad, Align::Left, 0, Fit::CondenseOrCut, Cell::Customer},
+    {154, 187, u"비 고", 187, 155, 187 - kCellPad, Align::Left, 15, Fit::CondenseOrCut, Cell::Remark},
+    {187, 198, u"차", 198, 188, kRight, Align::Centre, 0, Fit::CondenseOrCut, Cell::Car},
+};
+// The summary table: number, product (its label over the first 88 mm), quantity, unit.
+constexpr Column kSummaryColumns[] = {
+    {10, 20, u"번호", 20, 10, 20, Align::Centre, 0, Fit::AsIs, Cell::Number},
+    {20, 170, u"품     명", 108, 21, 170 - kCellPad, Align::Left, 0, Fit::CondenseOrCut, Cell::Product},
+    {170, 183, u"수량", 183, 170 + kCellPad, 182, Align::Right, 0, Fit::Condense, Cell::Quantity},
+    {183, 198, u"단위", 198, 184, kRight - kCellPad, Align::Left, 0, Fit::CondenseOrCut, Cell::Unit},
+};
+
+// An ahead sheet's mark sits higher in its cell, with the line's delivery date in small type under it.
+constexpr double kMarkOverDateOffset = 2;
+constexpr double kDateOffset = 8;
+constexpr double kDateSize = 9;
+
+std::span<const Column> columnsOf(RowKind kind) {
+    if (kind == RowKind::OrderLine) return kLineColumns;
+    if (kind == RowKind::Summary) return kSummaryColumns;
+    return {};
+}
+
+void verticalRules(PrintCanvas& canvas, RowKind kind, double top, double bottom) {
+    for (const double x : ColumnRules(kind)) canvas.PrintLine_abs(top, x, bottom, x, 1, Qt::black);
 }
 
 void horizontalRule(PrintCanvas& canvas, double y) {
@@ -75,62 +99,106 @@ QString carNumber(const QString& carname) {
     return FormatAmount(LeadingNumber(carname), 0, false, true);
 }
 
-void printTitleBlock(PrintCanvas& canvas, int mode, const QString& buyerName, const QString& purchaseDate,
-                     int page, int pages, bool noDeliveryLine) {
-    const QString title =
-        mode == 2 ? QStringLiteral("라벤푸드 주문서(마감후추가)") : QStringLiteral("라벤푸드 주문서");
-    canvas.PrintText_abs(8.5, kLeft, title, 20, true, 1, kRight);
+void printTitleBlock(PrintCanvas& canvas, SheetMode mode, const QString& buyerName,
+                     const QString& purchaseDate, int page, int pages, bool noDeliveryLine) {
+    const QString title = mode == SheetMode::Late ? QStringLiteral("라벤푸드 주문서(마감후추가)")
+                                                  : QStringLiteral("라벤푸드 주문서");
+    canvas.PrintText_abs(kTitleY, kLeft, title, kTitleSize, true, 1, kRight);
     const QString pageText = QStringLiteral("Page.") + QString::number(page) + QLatin1Char('/') +
                              QString::number(pages) + QStringLiteral(" (총") + QString::number(pages) +
                              QStringLiteral("장)");
     const QString deliveryText = QStringLiteral("납 품 일 : ") + purchaseDateText(purchaseDate) +
                                  QLatin1Char(' ') + GetWeekdayName(purchaseDate) + QStringLiteral("요일");
-    canvas.SetPrnFont(12, 1);
+    canvas.SetPrnFont(kRowSize, 1);
     // The buyer's name ends before the centred delivery date (or the page number), however long it is.
     const double buyerRight = noDeliveryLine ? kRight - canvas.PrnTextWidth(pageText)
                                              : (kLeft + kRight - canvas.PrnTextWidth(deliveryText)) / 2;
-    canvas.PrintCellText(26, kLeft, buyerRight - 2, QStringLiteral("수 신 처 : ") + buyerName, 12, true);
-    if (!noDeliveryLine) canvas.PrintText_abs(26, kLeft, deliveryText, 12, true, 1, kRight);
-    canvas.PrintText_abs(26, kLeft, pageText, 12, true, 2, kRight);
+    canvas.PrintCellText(kTitleLineY, kLeft, buyerRight - 2, QStringLiteral("수 신 처 : ") + buyerName,
+                         kRowSize, true);
+    if (!noDeliveryLine) canvas.PrintText_abs(kTitleLineY, kLeft, deliveryText, kRowSize, true, 1, kRight);
+    canvas.PrintText_abs(kTitleLineY, kLeft, pageText, kRowSize, true, 2, kRight);
 }
 
-template <std::size_t N, std::size_t R>
-void printTableHeader(PrintCanvas& canvas, double y0, const Column (&labels)[N], const double (&rules)[R]) {
+void printTableHeader(PrintCanvas& canvas, RowKind kind, double y0) {
+    const std::span<const Column> columns = columnsOf(kind);
+    if (columns.empty()) return;
     horizontalRule(canvas, y0);
     horizontalRule(canvas, y0 + kHeaderHeight);
-    verticalRules(canvas, rules, R, y0, y0 + kHeaderHeight);
-    for (const Column& c : labels)
+    verticalRules(canvas, kind, y0, y0 + kHeaderHeight);
+    for (const Column& c : columns)
         canvas.PrintText_abs(y0 + kLabelOffset, c.left, QString::fromUtf16(c.label), kRowSize, false, 1,
-                             c.right);
+                             c.labelRight);
 }
 
-void printTableHeader(PrintCanvas& canvas, int kind, double y0) {
-    if (kind == 0) printTableHeader(canvas, y0, kLineColumns, kLineRules);
-    if (kind == 1) printTableHeader(canvas, y0, kSummaryLabels, kSummaryRules);
+QString cellText(const SheetRow& row, Cell cell) {
+    switch (cell) {
+        case Cell::Number:
+            return QString::number(row.number);
+        case Cell::Mark:
+            return row.mark;
+        case Cell::Product:
+            return row.product;
+        case Cell::Quantity:
+            return quantityText(row.quantity);
+        case Cell::Unit:
+            return row.unit;
+        case Cell::Customer:
+            return row.customer;
+        case Cell::Remark:
+            return row.remark;
+        case Cell::Car:
+            return row.car;
+    }
+    return QString();
+}
+
+void printCell(PrintCanvas& canvas, const Column& c, double y, const SheetRow& row) {
+    const double textY = y + kTextOffset;
+    if (c.cell == Cell::Mark && !row.deliveryDate.isEmpty()) {
+        canvas.PrintText_abs(y + kMarkOverDateOffset, c.textLeft, row.mark, kRowSize, false, 1, c.textRight);
+        canvas.PrintText_abs(y + kDateOffset, c.textLeft, monthSlashDay(row.deliveryDate), kDateSize, false,
+                             1, c.textRight);
+        return;
+    }
+    const QString text = cellText(row, c.cell);
+    if (c.fit == Fit::AsIs)
+        canvas.PrintText_abs(textY, c.textLeft, text, kRowSize, false, int(c.align), c.textRight, c.wrap);
+    else
+        canvas.PrintCellText(textY, c.textLeft, c.textRight, text, kRowSize, false, int(c.align), c.wrap,
+                             c.fit == Fit::CondenseOrCut);
 }
 
 // The summary after the lines; n and p go on from where the lines left them (n -1: the page is empty).
 void placeSummary(PrintCanvas& canvas, const SheetData& sheet, int pages, int& n, int& p) {
+    const SheetMode mode = SheetModeOf(sheet.mode);
     int j = 0;
     for (const SummaryRow& row : sheet.summary) {
         ++j;
         ++n;
         if (j == 1) {
+            // The caption and the header take two slots; the first row goes into the one after them.
             const int c = n + 1;
-            canvas.PrintText_abs(kRowHeight * c + 26, kLeft, QStringLiteral("집계표"), kRowSize, true);
+            canvas.PrintText_abs(slotTop(c) - kSummaryCaptionAbove, kLeft, QStringLiteral("집계표"), kRowSize,
+                                 true);
+            const double headerTop = slotTop(c) + kSummaryHeaderBelow;
             // A page that already carries the title block (the lines' page) does not get it twice.
             if (n == 0)
-                PrintOrderHeader(canvas, 1, sheet.mode, kRowHeight * c + 33, sheet.buyerName, sheet.bdate, p,
+                PrintOrderHeader(canvas, RowKind::Summary, mode, headerTop, sheet.buyerName, sheet.bdate, p,
                                  pages, false);
             else
-                printTableHeader(canvas, 1, kRowHeight * c + 33);
+                printTableHeader(canvas, RowKind::Summary, headerTop);
             n = c + 1;
         } else if (n == 1) {
-            PrintOrderHeader(canvas, 1, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, false);
+            PrintOrderHeader(canvas, RowKind::Summary, mode, kTableTop, sheet.buyerName, sheet.bdate, p,
+                             pages, false);
         }
-        PrintOrderRow(canvas, 1, slotTop(n), j, QString(), row.pname, row.qnt, row.unit, QString(), QString(),
-                      QString(), QString());
-        if (n > 17) {
+        SheetRow printed;
+        printed.number = j;
+        printed.product = row.pname;
+        printed.quantity = row.qnt;
+        printed.unit = row.unit;
+        PrintOrderRow(canvas, RowKind::Summary, slotTop(n), printed);
+        if (n >= kSlotsPerPage) {
             canvas.PrnEndDoc();
             n = 0;
             ++p;
@@ -139,17 +207,40 @@ void placeSummary(PrintCanvas& canvas, const SheetData& sheet, int pages, int& n
 }
 
 void placeNotices(PrintCanvas& canvas, const SheetData& sheet, int pages, int& n, int& p) {
-    if (n > 15) {
+    if (n >= kNearlyFullSlots) {
         canvas.PrnEndDoc();
         ++p;
-        PrintOrderHeader(canvas, 2, sheet.mode, 0, sheet.buyerName, sheet.bdate, p, pages, false);
+        PrintOrderHeader(canvas, RowKind::TitleOnly, SheetModeOf(sheet.mode), 0, sheet.buyerName, sheet.bdate,
+                         p, pages, false);
     }
-    canvas.PrintLine_abs(237, kLeft, 276, kRight, 12, Qt::black, true, false);
-    canvas.PrintText_abs(239, 12, QStringLiteral("공지사항:"), 14, true);
-    canvas.PrintParagraph(12, 248, sheet.notices, -1, 88, Qt::black, 12, false);
+    const NoticeBox& box = kNoticeBox;
+    canvas.PrintLine_abs(box.top, box.left, box.bottom, box.right, box.penWidth, Qt::black, true, false);
+    canvas.PrintText_abs(box.captionY, box.textX, QStringLiteral("공지사항:"), box.captionSize, true);
+    canvas.PrintParagraph(box.textX, box.textY, sheet.notices, -1, box.wrap, Qt::black, kRowSize, false);
 }
 
 }  // namespace
+
+std::vector<double> sheet_geometry::ColumnRules(RowKind kind) {
+    const std::span<const Column> columns = columnsOf(kind);
+    std::vector<double> xs;
+    for (const Column& c : columns) xs.push_back(c.left);
+    if (!columns.empty()) xs.push_back(columns.back().right);
+    return xs;
+}
+
+SheetMode SheetModeOf(int mode) {
+    switch (mode) {
+        case 1:
+            return SheetMode::AllOfDate;
+        case 2:
+            return SheetMode::Late;
+        case 3:
+            return SheetMode::Stock;
+        default:
+            return SheetMode::Own;
+    }
+}
 
 QString GetWeekdayName(const QString& date) {
     static const char16_t* const kNames[] = {u"월", u"화", u"수", u"목", u"금", u"토", u"일"};
@@ -157,73 +248,62 @@ QString GetWeekdayName(const QString& date) {
     return d.isValid() ? QString::fromUtf16(kNames[d.dayOfWeek() - 1]) : QString();
 }
 
-void PrintOrderHeader(PrintCanvas& canvas, int kind, int mode, double y0, const QString& buyerName,
+void PrintOrderHeader(PrintCanvas& canvas, RowKind kind, SheetMode mode, double y0, const QString& buyerName,
                       const QString& purchaseDate, int page, int pages, bool noDeliveryLine) {
     printTitleBlock(canvas, mode, buyerName, purchaseDate, page, pages, noDeliveryLine);
     printTableHeader(canvas, kind, y0);
 }
 
-void PrintOrderRow(PrintCanvas& canvas, int kind, double y, int number, const QString& mark,
-                   const QString& product, const QString& quantity, const QString& unit,
-                   const QString& customer, const QString& remark, const QString& car,
-                   const QString& deliveryDate) {
-    const double bottom = y + kRowHeight;
-    const double textY = y + kTextOffset;
-    if (kind == 1) {
-        verticalRules(canvas, kSummaryRules, std::size(kSummaryRules), y, bottom);
-        canvas.PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 20);
-        canvas.PrintCellText(textY, 21, 170 - kCellPad, product, kRowSize, false);
-        canvas.PrintCellText(textY, 170 + kCellPad, 182, quantityText(quantity), 0, false, 2, 0, false);
-        canvas.PrintCellText(textY, 184, kRight - kCellPad, unit, kRowSize, false);
-        horizontalRule(canvas, bottom);
-        return;
-    }
-    verticalRules(canvas, kLineRules, std::size(kLineRules), y, bottom);
-    canvas.PrintText_abs(textY, 10, QString::number(number), kRowSize, false, 1, 21);
-    if (deliveryDate.isEmpty()) {
-        canvas.PrintText_abs(textY, 20, mark, kRowSize, false, 1, 31);
-    } else {
-        canvas.PrintText_abs(y + 2, 20, mark, kRowSize, false, 1, 31);
-        canvas.PrintText_abs(y + 8, 20, monthSlashDay(deliveryDate), 9, false, 1, 31);
-    }
-    canvas.PrintCellText(textY, 31, 108 - kCellPad, product, kRowSize, false, 0, 36);
-    canvas.PrintCellText(textY, 108 + kCellPad, 120, quantityText(quantity), 0, false, 2, 0, false);
-    canvas.PrintCellText(textY, 122, 136 - kCellPad, unit, kRowSize, false);
-    canvas.PrintCellText(textY, 137, 154 - kCellPad, customer, kRowSize, false);
-    canvas.PrintCellText(textY, 155, 187 - kCellPad, remark, kRowSize, false, 0, 15);
-    canvas.PrintCellText(textY, 188, kRight, car, kRowSize, false, 1);
-    horizontalRule(canvas, bottom);
+void PrintOrderRow(PrintCanvas& canvas, RowKind kind, double y, const SheetRow& row) {
+    const std::span<const Column> columns = columnsOf(kind);
+    if (columns.empty()) return;
+    verticalRules(canvas, kind, y, y + kRowHeight);
+    for (const Column& c : columns) printCell(canvas, c, y, row);
+    horizontalRule(canvas, y + kRowHeight);
 }
 
 int EstimatedPages(const SheetData& sheet) {
     const int f = int(sheet.lines.size());
-    const int reserved = f % kSlotsPerPage < 16 ? f + 2 : (f / kSlotsPerPage + 1) * kSlotsPerPage;
-    const int m =
-        reserved + (sheet.withNotices ? 4 : 0) + (sheet.withSummary ? int(sheet.summary.size()) : 0);
+    // Room for a summary's caption and header after the lines, or the rest of a page they nearly fill.
+    const int reserved = f % kSlotsPerPage < kNearlyFullSlots ? f + kSummaryLeadSlots
+                                                              : (f / kSlotsPerPage + 1) * kSlotsPerPage;
+    const int m = reserved + (sheet.withNotices ? kNoticeBox.pageSlots : 0) +
+                  (sheet.withSummary ? int(sheet.summary.size()) : 0);
     return std::max(1, m / kSlotsPerPage + (m % kSlotsPerPage != 0 ? 1 : 0));
 }
 
 void LayOutSheet(PrintCanvas& canvas, const SheetData& sheet, int pages) {
+    const SheetMode mode = SheetModeOf(sheet.mode);
     int n = 0;
     int i = 0;
     int p = 1;
     for (const SheetLine& line : sheet.lines) {
         if (n == 0)
-            PrintOrderHeader(canvas, 0, sheet.mode, 33, sheet.buyerName, sheet.bdate, p, pages, sheet.ahead);
+            PrintOrderHeader(canvas, RowKind::OrderLine, mode, kTableTop, sheet.buyerName, sheet.bdate, p,
+                             pages, sheet.ahead);
         ++n;
         ++i;
-        PrintOrderRow(canvas, 0, slotTop(n), i, markOf(line.branch), line.pname, line.qnt, line.unit,
-                      line.nickname, line.bigo, carNumber(line.carname),
-                      sheet.ahead ? line.sdate : QString());
-        if (n > 17) {
+        SheetRow row;
+        row.number = i;
+        row.mark = markOf(line.branch);
+        row.product = line.pname;
+        row.quantity = line.qnt;
+        row.unit = line.unit;
+        row.customer = line.nickname;
+        row.remark = line.bigo;
+        row.car = carNumber(line.carname);
+        if (sheet.ahead) row.deliveryDate = line.sdate;
+        PrintOrderRow(canvas, RowKind::OrderLine, slotTop(n), row);
+        if (n >= kSlotsPerPage) {
             canvas.PrnEndDoc();
             n = 0;
             ++p;
         }
     }
+    // n -1 tells the blocks after the lines that the current page is empty.
     if (n == 0) {
         n = -1;
-    } else if (n % kSlotsPerPage > 15) {
+    } else if (n % kSlotsPerPage >= kNearlyFullSlots) {
         canvas.PrnEndDoc();
         ++p;
         n = -1;

@@ -4,6 +4,7 @@
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
+#include "db/session_statements.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -149,10 +150,7 @@ void FrmLogin::Form_Load() {
 }
 
 bool FrmLogin::IsFirstLogin(const QString& loginId) const {
-    const QString sql = QStringLiteral("SELECT loginpwd FROM local_user") +
-                        QStringLiteral(" WHERE loginid = '") + SQLEscape(loginId.toUpper()) +
-                        QStringLiteral("'");
-    return DBGetValue(sql).isEmpty();
+    return IsFirstLoginUser(loginId);
 }
 
 void FrmLogin::ShowHint() {
@@ -187,11 +185,7 @@ void FrmLogin::Login() {
         WaitCursor wait;
         QString password = m_txtPass->text();
         if (password == FirstLoginHint()) password.clear();
-        const QString sql = QStringLiteral("SELECT COUNT(*) FROM local_user") +
-                            QStringLiteral(" WHERE UCASE(loginid) = '") +
-                            SQLEscape(m_txtUser->text().toUpper()) + QStringLiteral("'") +
-                            QStringLiteral(" AND loginpwd = '") + SQLEscape(password) + QStringLiteral("'");
-        accepted = LeadingNumber(DBGetValue(sql)) > 0;
+        accepted = LoginAccepted(m_txtUser->text(), password);
     }
 
     if (accepted) {

@@ -5,6 +5,7 @@
 #include "common/msgbox.h"
 #include "common/text_helpers.h"
 #include "db/mysql_func.h"
+#include "db/session_statements.h"
 #include "platform/app_error.h"
 #include "platform/app_paths.h"
 #include "platform/program_identity.h"
@@ -218,24 +219,17 @@ void DestroyApp() {
 }
 
 bool GetLoginUserInfo(const QString& loginId) {
-    RecordsetPtr rs;
     bool admitted = false;
     try {
         if (!DBConn())
             throw AppError(91, QStringLiteral("GetLoginUserInfo"),
                            QStringLiteral("Object variable or With block variable not set"));
-        const QString sql = QStringLiteral(
-                                "SELECT u.code, u.loginid, u.c_office, u.c_client, u.c_buyer, "
-                                "u.local_name, u.loginpwd, u.branch") +
-                            QStringLiteral(" FROM local_user AS u") + QStringLiteral(" WHERE 1 = 1") +
-                            QStringLiteral(" AND u.loginid = '") + SQLEscape(loginId) + QStringLiteral("'");
-        if (DBOpenRecordset(rs, sql) > 0 && rs && !rs->Eof()) {
-            BuyerCode = int(std::lround(LeadingNumber(rs->Fields(QStringLiteral("c_buyer")).Value())));
-            admitted = LeadingNumber(rs->Fields(QStringLiteral("branch")).Value()) == 2;
+        const LoginUser user = ReadLoginUser(loginId);
+        if (user.found) {
+            BuyerCode = int(std::lround(user.buyerCode));
+            admitted = user.branch == 2;
         }
-        CloseRecordset(rs);
     } catch (const AppError& e) {
-        CloseRecordset(rs);
         reportError("GetLoginUserInfo", e);
         return false;
     }

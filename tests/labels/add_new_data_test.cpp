@@ -1,5 +1,6 @@
 // Order lines becoming label rows (AddNewData) against the test server: the product's values, the label
-// unit's split, the buyer's field flags and the receiving date.
+// unit's split, the buyer's field flags and the receiving date as the window reads them. The split's rules
+// case by case are tested without a server (tests/orderdata, label_rows_test).
 #include "db/mysql_func.h"
 #include "labels_fixture.h"
 #include "orderdata/label_data.h"
@@ -69,14 +70,6 @@ TEST_F(AddNewDataTest, TheLabelUnitSplitsTheQuantityIntoLabels) {
                                QStringLiteral("국산"), QStringLiteral("냉장"),
                                QStringLiteral("2030년 05월 10일"), QStringLiteral("7일"),
                                QStringLiteral("1호차"), QStringLiteral("라벤농산"), QString()}));
-}
-
-TEST_F(AddNewDataTest, AUnitOfZeroNegativeOrAtLeastTheQuantityGivesOneLabel) {
-    for (int product : {2, 3, 4}) {
-        window = std::make_unique<fBPrintLabel>();
-        EXPECT_EQ(add(product, 1), 1) << product;
-        EXPECT_EQ(column(4), QStringList{QStringLiteral("35kg")}) << product;
-    }
 }
 
 TEST_F(AddNewDataTest, TheBuyersFlagsEmptyTheFieldsWhoseBitIsClear) {

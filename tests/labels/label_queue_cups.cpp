@@ -4,6 +4,7 @@
 // fixture's env file.
 #include "labels/port_chooser.h"
 #include "labels_fixture.h"
+#include "support/env_file.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -25,14 +26,8 @@ namespace {
 
 // The fixture's env file: CUPS_SERVER, PELORA_CUPS_RECEIVED.
 QHash<QString, QString> schedulerEnv() {
-    QHash<QString, QString> env;
-    QFile file(qEnvironmentVariable("PELORA_TESTCUPS_DIR") + QStringLiteral("/env"));
-    if (!file.open(QIODevice::ReadOnly)) return env;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0) env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)));
-    }
-    return env;
+    return readEnvFile(qEnvironmentVariable("PELORA_TESTCUPS_DIR", QStringLiteral(PELORA_TESTCUPS_DIR)) +
+                       QStringLiteral("/env"));
 }
 
 class LabelQueueTest : public LabelSendTest {

@@ -5,12 +5,10 @@
 #include "print/print_replay.h"
 #include "print/sheet_layout.h"
 #include "sheet_fixture.h"
+#include "support/pdf_words.h"
 #include "support/small_file_system.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -20,48 +18,12 @@ using namespace sheet_test;
 
 namespace {
 
-constexpr double kMmPerPoint = 25.4 / 72;
-
 QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct Word {
-    int page;
-    double xMin, yMin, xMax, yMax;  // mm
-    QString text;
-};
-
-QString run(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext failed: " << p.readAllStandardError().toStdString();
-        return QString();
-    }
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The words of `pdftotext -bbox`, page by page, in millimetres.
-std::vector<Word> wordsOf(const QString& pdf) {
-    const QString html = run({QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    std::vector<Word> words;
-    int page = -1;
-    static const QRegularExpression tag(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
-            ++page;
-            continue;
-        }
-        words.push_back({page, m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint,
-                         m.captured(3).toDouble() * kMmPerPoint, m.captured(4).toDouble() * kMmPerPoint,
-                         m.captured(5)});
-    }
-    return words;
-}
+using Word = PdfWord;
 
 const Word* findWord(const std::vector<Word>& words, int page, const QString& text) {
     for (const Word& w : words)
@@ -73,8 +35,7 @@ const Word* findWord(const std::vector<Word>& words, int page, const QString& te
 class PdfTest : public SheetTest {};
 
 TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    if (!havePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     seedBase(0);
     addDirection(11, 0);
     addLines(11, 19);
@@ -87,7 +48,7 @@ TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
     QString error;
     ASSERT_TRUE(WritePrintPdf(doc.pages, pdf, &error)) << error.toStdString();
-    const std::vector<Word> words = wordsOf(pdf);
+    const std::vector<Word> words = pdfWords(pdf);
 
     const auto expectAt = [&](int page, const QString& word, const PrintItem& item) {
         const Word* w = findWord(words, page, word);
@@ -104,7 +65,7 @@ TEST_F(PdfTest, TextsLandWhereTheLayoutPutThemAndReadBackIntact) {
     expectAt(1, QStringLiteral("1,200"), textItem(doc.pages[1], QStringLiteral("1,200")));
 
     // Copied out of the PDF, the lines read as they were printed: Hangul whole, blanks as blanks.
-    const QString text = run({QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const QString text = pdftotext(pdf, {QStringLiteral("-layout")});
     for (const QString& expected :
          {QStringLiteral("라벤푸드 주문서"), QStringLiteral("수 신 처 : 라벤청과"),
           QStringLiteral("Page.2/2 (총2장)"), QStringLiteral("햇양파 1kg"), QStringLiteral("배송 國産")})
@@ -141,8 +102,7 @@ TEST_F(PdfTest, AFullDiskKeepsNoHalfWrittenSheet) {
 // cut at the cell's edge, never over the next column's rule, the page's edge or the centred delivery date;
 // line breaks and control bytes are drawn as blanks. Read back from the PDF, word by word.
 TEST(SheetPdf, HostileTextsStayInsideTheirCells) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    if (!havePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     const QString fifty = QString(50, QChar(u'가'));
     SheetData sheet;
     sheet.mode = 1;
@@ -169,7 +129,7 @@ TEST(SheetPdf, HostileTextsStayInsideTheirCells) {
     const QString pdf = dir.filePath(QStringLiteral("hostile.pdf"));
     QString error;
     ASSERT_TRUE(WritePrintPdf(doc.pages, pdf, &error)) << error.toStdString();
-    const std::vector<Word> words = wordsOf(pdf);
+    const std::vector<Word> words = pdfWords(pdf);
 
     // The rules of the line table (rows from 42 mm) and of the summary table below it.
     const std::vector<double> lineRules = {10, 20, 30, 108, 121, 136, 154, 187, 198};
@@ -192,7 +152,7 @@ TEST(SheetPdf, HostileTextsStayInsideTheirCells) {
         }
     }
 
-    const QString text = run({QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const QString text = pdftotext(pdf, {QStringLiteral("-layout")});
     // Quantities are condensed, never cut: every digit reaches the paper.
     for (const QString& expected :
          {QStringLiteral("123,456,789"), QStringLiteral("99,999,999"), QStringLiteral("양파 대파"),

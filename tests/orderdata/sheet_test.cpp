@@ -1,5 +1,6 @@
-// The order sheet's data as read from the test server (mode, lines, summary, notices), and where rows,
-// summary and notice box of such sheets land, page by page.
+// The order sheet's data as read from the test server (mode, lines, summary, notices), and what the rows
+// of such a sheet show. The page rules themselves (breaks, the summary's and the notice box's places) are
+// tested on sheet data made in memory, in tests/print.
 #include "orderdata/sheet_data.h"
 #include "platform/app_error.h"
 #include "print/buy_order.h"
@@ -10,50 +11,11 @@ using namespace sheet_test;
 
 namespace {
 
-// The text item at left X `x` (the product column of the lines is 31, of the summary 21).
-const PrintItem* textAt(const PrintPage& page, const QString& text, double x) {
-    for (const PrintItem& item : page.items)
-        if (item.kind == PrintItem::Kind::Text && item.text == text && std::fabs(item.x1 - x) < 1e-6)
-            return &item;
-    return nullptr;
-}
-
 QString pageLine(int page, int pages) {
     return QStringLiteral("Page.%1/%2 (총%2장)").arg(page).arg(pages);
 }
 
-const PrintItem* noticeBox(const PrintPage& page) {
-    for (const PrintItem& item : page.items)
-        if (item.kind == PrintItem::Kind::Box) return &item;
-    return nullptr;
-}
-
 class OrderSheetTest : public SheetTest {};
-
-TEST_F(OrderSheetTest, SummaryRowsContinueOnTheNextPageUnderAFreshHeader) {
-    seedBase(1);
-    addDirection(11, 1);
-    addLines(11, 10);
-    const PrintDocument doc = recordedSheet(11, false, false);
-    ASSERT_EQ(doc.pages.size(), 2u);
-    // Six rows fill slots 13 to 18 of page 1 ...
-    const PrintItem* sixth = textAt(doc.pages[0], QStringLiteral("품목006"), 21);
-    ASSERT_NE(sixth, nullptr);
-    EXPECT_DOUBLE_EQ(sixth->y1, 13 * 18 + 29 + 5);
-    EXPECT_EQ(textAt(doc.pages[0], QStringLiteral("품목007"), 21), nullptr);
-    // ... and the seventh opens page 2 under the title block and the summary header at 33.
-    const PrintPage& two = doc.pages[1];
-    EXPECT_TRUE(hasText(two, pageLine(2, 2)));
-    EXPECT_TRUE(hasText(two, QStringLiteral("단위")));
-    EXPECT_EQ(ruleYs(two).front(), 33);
-    const PrintItem* seventh = textAt(two, QStringLiteral("품목007"), 21);
-    ASSERT_NE(seventh, nullptr);
-    EXPECT_DOUBLE_EQ(seventh->y1, 47);
-    EXPECT_TRUE(hasText(two, QStringLiteral("7")));
-    // Quantities of the summary are summed per product and unit, right-aligned to 182.
-    const PrintItem& qty = textItem(two, QStringLiteral("1"));
-    EXPECT_NEAR(qty.x1, 182 - 2.1, 0.3);  // "1" is half an em wide at 12 pt
-}
 
 // What is read for the sheet: its mode (the whole date, or the direction's kind, an unknown kind read as
 // 0), and a summary only for mode 1 or 2, not ahead, and a buyer whose printtotal is exactly 1.
@@ -82,51 +44,6 @@ TEST_F(OrderSheetTest, ModeAndSummaryReadForTheSheetsAndBuyersThatAskForIt) {
     }
 }
 
-// The notice box: at the foot of the last page, on a new page with the title block when the summary left
-// its page nearly full, alone on a page that the lines left empty.
-TEST_F(OrderSheetTest, NoticeBoxAtTheFootOfTheLastPage) {
-    struct Case {
-        const char* name;
-        int printTotal;
-        int lines;
-        int distinctNames;
-        int pages;
-        bool titleOnBoxPage;
-    } cases[] = {
-        {"after the lines", 0, 10, 10, 1, true},
-        {"after the summary", 1, 8, 4, 1, true},
-        {"summary left 16 slots", 1, 20, 12, 3, true},
-        {"lines left the page empty", 0, 18, 18, 2, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        seedBase(c.printTotal);
-        addDirection(11, 1, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
-                     QStringLiteral("오전 중 납품"));
-        addDirection(12, 1, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
-                     QStringLiteral("차량 2대"));
-        addLines(11, c.distinctNames);
-        addLines(12, c.lines - c.distinctNames);
-        const PrintDocument doc = recordedSheet(11, false, false);
-        ASSERT_EQ(int(doc.pages.size()), c.pages);
-        const PrintPage& last = doc.pages.back();
-        const PrintItem* box = noticeBox(last);
-        ASSERT_NE(box, nullptr);
-        EXPECT_DOUBLE_EQ(box->x1, 10);
-        EXPECT_DOUBLE_EQ(box->y1, 237);
-        EXPECT_DOUBLE_EQ(box->x2, 198);
-        EXPECT_DOUBLE_EQ(box->y2, 276);
-        EXPECT_DOUBLE_EQ(box->penWidth, 12);
-        const PrintItem& caption = textItem(last, QStringLiteral("공지사항:"));
-        EXPECT_DOUBLE_EQ(caption.y1, 239);
-        EXPECT_DOUBLE_EQ(caption.font.size, 14);
-        EXPECT_DOUBLE_EQ(textItem(last, QStringLiteral("오전 중 납품")).y1, 248);
-        EXPECT_GT(textItem(last, QStringLiteral("차량 2대")).y1, 248 + 4);
-        EXPECT_EQ(hasTitle(last), c.titleOnBoxPage);
-        EXPECT_EQ(hasText(last, pageLine(c.pages, c.pages)), c.titleOnBoxPage);
-    }
-}
-
 TEST_F(OrderSheetTest, NoticesAreReadOnlyForTheAllOfDateSheet) {
     seedBase(0);
     addDirection(11, 0, QStringLiteral("2030-05-10"), QStringLiteral("2030-05-10"),
@@ -138,18 +55,6 @@ TEST_F(OrderSheetTest, NoticesAreReadOnlyForTheAllOfDateSheet) {
     EXPECT_EQ(whole.notices, QStringLiteral("오전 중 납품"));
     EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-10")), QStringLiteral("오전 중 납품"));
     EXPECT_EQ(GetDirectionNotices(1, QStringLiteral("2030-05-11")), QString());
-}
-
-// The page line counts the pages the sheet really has, even where the estimate made before the first
-// page is off (18 lines and nothing after them; a summary that needs one slot more).
-TEST_F(OrderSheetTest, PageLineCountsThePagesTheSheetHas) {
-    seedBase(1);
-    addDirection(11, 1);
-    addLines(11, 16);
-    addLines(11, 18, 101);  // 34 lines in all: 16 on page 2, the summary of 34 products on pages 3 and 4
-    const PrintDocument doc = recordedSheet(11, false, false);
-    ASSERT_EQ(doc.pages.size(), 4u);
-    for (int p = 0; p < 4; ++p) EXPECT_TRUE(hasText(doc.pages[std::size_t(p)], pageLine(p + 1, 4))) << p;
 }
 
 TEST_F(OrderSheetTest, TitleBlockNamesBuyerPurchaseDateAndWeekday) {

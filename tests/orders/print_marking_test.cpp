@@ -7,6 +7,7 @@
 #include "orders_fixture.h"
 #include "platform/printer/page_printer.h"
 #include "platform/settings_store.h"
+#include "support/pdf_words.h"
 #include "support/small_file_system.h"
 #include "support/tcp_proxy.h"
 #include "widgets/print_preview.h"
@@ -15,10 +16,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <functional>
@@ -152,8 +151,7 @@ TEST_F(PrintMarkingTest, PrintingFromThePreviewStopsAtTheCancelledFirstSheet) {
 // first by delivery date but was printed before, and its purchase date (05-13) lies after that of 14
 // (05-12): a sheet for 15 would leave out 14's lines while the ahead list marks 14 printed.
 TEST_F(PrintMarkingTest, TheAheadSheetIsForTheNextUnprintedDirection) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) reads the sheet back";
+    if (!havePdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) reads the sheet back";
     testdb::exec(
         QStringLiteral("UPDATE t_direction SET state = '출력', updatechk = 'earlier', bdate = '2030-05-13' "
                        "WHERE code = 15"));
@@ -163,11 +161,7 @@ TEST_F(PrintMarkingTest, TheAheadSheetIsForTheNextUnprintedDirection) {
     window->btnPrint()->click();
     const QStringList ahead = printedFiles(QStringLiteral("*_02_*.pdf"));
     ASSERT_EQ(ahead.size(), 1);
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"),
-               {QDir(dataDir.filePath(QStringLiteral("Print"))).filePath(ahead[0]), QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
+    const QString sheet = pdftotext(QDir(dataDir.filePath(QStringLiteral("Print"))).filePath(ahead[0]));
     EXPECT_TRUE(sheet.contains(QStringLiteral("감자"))) << sheet.toStdString();  // 14's line
     EXPECT_EQ(stateOf(14), QStringLiteral("출력"));
     EXPECT_EQ(stampOf(15), QStringLiteral("earlier"));

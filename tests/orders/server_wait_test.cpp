@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include <mysql.h>
@@ -49,6 +50,18 @@ protected:
     ServerWaiter m_waiter{300};
 };
 
+// How long a loaded machine may take to bring a statement to the server.
+constexpr int kLoadedMachineMs = 30000;
+
+// The program's statements on t_direction that the server holds (other test programs share the server,
+// each with a database of its own).
+int statementsHeld() {
+    return testdb::scalar(
+               QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE DB = DATABASE() "
+                              "AND INFO LIKE '%t_direction%' AND INFO NOT LIKE '%PROCESSLIST%'"))
+        .toInt();
+}
+
 QProgressDialog* waitingDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<QProgressDialog*>(w);
@@ -71,10 +84,20 @@ TEST_F(ServerWaitTest, CancelEndsAHeldStatementOnTheServerAndKeepsTheList) {
     ticker.start(20);
     bool dialogSeen = false;
     int ticksAtDialog = 0;
+    bool heldSeen = false;
+    QElapsedTimer clock;
+    QElapsedTimer sinceCancel;
     std::function<void()> watch = [&] {
         if (QProgressDialog* dialog = waitingDialog()) {
+            if (!dialogSeen) ticksAtDialog = ticks;
             dialogSeen = true;
-            ticksAtDialog = ticks;
+            // 취소 once the statement waits on the server: a kill that comes before it arrived is a case of
+            // its own (tests/db), and on a loaded machine the statement may take its time to get there.
+            heldSeen = heldSeen || statementsHeld() > 0;
+            if (!heldSeen && clock.elapsed() < kLoadedMachineMs) {
+                QTimer::singleShot(50, watch);
+                return;
+            }
             // A real click on the dialog's own button, as the clerk gives it.
             auto* cancel = dialog->findChild<QPushButton*>();
             ASSERT_NE(cancel, nullptr);
@@ -83,6 +106,7 @@ TEST_F(ServerWaitTest, CancelEndsAHeldStatementOnTheServerAndKeepsTheList) {
                               Qt::LeftButton, Qt::NoModifier);
             QMouseEvent release(QEvent::MouseButtonRelease, at, cancel->mapToGlobal(at), Qt::LeftButton,
                                 Qt::NoButton, Qt::NoModifier);
+            sinceCancel.start();
             QApplication::sendEvent(cancel, &press);
             QApplication::sendEvent(cancel, &release);
             return;
@@ -90,19 +114,20 @@ TEST_F(ServerWaitTest, CancelEndsAHeldStatementOnTheServerAndKeepsTheList) {
         QTimer::singleShot(10, watch);
     };
     QTimer::singleShot(10, watch);
-    QElapsedTimer clock;
     clock.start();
     window->RunQuery();
-    const qint64 elapsed = clock.elapsed();
 
     EXPECT_TRUE(dialogSeen);
+    EXPECT_TRUE(heldSeen) << "the statement never reached the server";
     EXPECT_GE(ticksAtDialog, 5) << "the window stood still while it waited";
-    EXPECT_LT(elapsed, 10000);
+    ASSERT_TRUE(sinceCancel.isValid());
+    EXPECT_LT(sinceCancel.elapsed(), 10000) << "취소 took this long";
     EXPECT_EQ(window->spListO()->maxRows(), rows);
-    // Nothing of the program waits on the server any more.
-    EXPECT_EQ(testdb::scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE "
-                                            "INFO LIKE '%t_direction%' AND INFO NOT LIKE '%PROCESSLIST%'")),
-              QStringLiteral("0"));
+    // Nothing of the program waits on the server any more (the server needs a moment to end a statement).
+    QElapsedTimer settle;
+    settle.start();
+    while (statementsHeld() != 0 && settle.elapsed() < 10000) QThread::msleep(50);
+    EXPECT_EQ(statementsHeld(), 0);
 }
 
 // A statement that ends within the moment shows no dialog, and its rows arrive as always.

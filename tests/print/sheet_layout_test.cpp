@@ -1,6 +1,7 @@
 // The order sheet's page breaks and the summary's place, laid out from sheet data made in memory: the
 // rules of the layout need no server.
 #include "print/sheet_layout.h"
+#include "print/buy_order.h"
 #include "print/print_canvas.h"
 #include "support/qt_printers.h"
 #include "support/sheet_pages.h"
@@ -84,6 +85,105 @@ TEST_F(SheetLayoutTest, SummaryFollowsTheLinesOrStartsANewPage) {
             textOn(doc.pages.back(), QStringLiteral("합계%1").arg(c.summaryRows, 3, 10, QLatin1Char('0'))),
             nullptr);
     }
+}
+
+// The summary's rows go on from the lines' page to the next one, under a fresh title block and header.
+TEST_F(SheetLayoutTest, SummaryRowsContinueOnTheNextPageUnderAFreshHeader) {
+    const PrintDocument doc = RecordSheet(sheetOf(1, 10, 7), QString());
+    ASSERT_EQ(doc.pages.size(), 2u);
+    // Six rows fill slots 13 to 18 of page 1, the product from X 21 ...
+    const PrintItem& sixth = textItem(doc.pages[0], QStringLiteral("합계006"));
+    EXPECT_DOUBLE_EQ(sixth.y1, 13 * 18 + 29 + 5);
+    EXPECT_DOUBLE_EQ(sixth.x1, 21);
+    EXPECT_FALSE(hasText(doc.pages[0], QStringLiteral("합계007")));
+    // ... and the seventh opens page 2 under the title block and the summary header at 33.
+    const PrintPage& two = doc.pages[1];
+    EXPECT_TRUE(hasTitle(two));
+    EXPECT_TRUE(hasText(two, QStringLiteral("단위")));
+    EXPECT_DOUBLE_EQ(ruleYs(two).front(), 33);
+    EXPECT_DOUBLE_EQ(textItem(two, QStringLiteral("합계007")).y1, 47);
+    EXPECT_TRUE(hasText(two, QStringLiteral("7")));
+}
+
+// The notice box at the foot of the page: after the lines or the summary, on a new page with the title
+// block when they left their page nearly full, alone on a page that the lines left empty.
+TEST_F(SheetLayoutTest, NoticeBoxAtTheFootOfTheLastPage) {
+    const struct {
+        const char* name;
+        int lines;
+        int summaryRows;
+        int pages;
+        bool titleOnBoxPage;
+    } cases[] = {
+        {"after the lines", 10, 0, 1, true},
+        {"after the summary", 8, 4, 1, true},
+        {"summary left 16 slots", 20, 12, 3, true},
+        {"lines left the page empty", 18, 0, 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SheetData sheet = sheetOf(1, c.lines, c.summaryRows);
+        sheet.withNotices = true;
+        sheet.notices = QStringLiteral("오전 중 납품\r\n차량 2대");
+        const PrintDocument doc = RecordSheet(sheet, QString());
+        ASSERT_EQ(int(doc.pages.size()), c.pages);
+        const PrintPage& last = doc.pages.back();
+        const auto box = std::find_if(last.items.begin(), last.items.end(),
+                                      [](const PrintItem& i) { return i.kind == PrintItem::Kind::Box; });
+        ASSERT_NE(box, last.items.end());
+        EXPECT_DOUBLE_EQ(box->x1, 10);
+        EXPECT_DOUBLE_EQ(box->y1, 237);
+        EXPECT_DOUBLE_EQ(box->x2, 198);
+        EXPECT_DOUBLE_EQ(box->y2, 276);
+        EXPECT_DOUBLE_EQ(box->penWidth, 12);
+        const PrintItem& caption = textItem(last, QStringLiteral("공지사항:"));
+        EXPECT_DOUBLE_EQ(caption.y1, 239);
+        EXPECT_DOUBLE_EQ(caption.x1, 12);
+        EXPECT_DOUBLE_EQ(caption.font.size, 14);
+        EXPECT_DOUBLE_EQ(textItem(last, QStringLiteral("오전 중 납품")).y1, 248);
+        EXPECT_GT(textItem(last, QStringLiteral("차량 2대")).y1, 248 + 4);
+        EXPECT_EQ(hasTitle(last), c.titleOnBoxPage);
+        EXPECT_EQ(hasText(last, QStringLiteral("Page.%1/%1 (총%1장)").arg(c.pages)), c.titleOnBoxPage);
+    }
+}
+
+// The page line counts the pages the sheet really has, where the estimate made before the first page is
+// off (a summary that needs one slot more).
+TEST_F(SheetLayoutTest, PageLineCountsThePagesTheSheetHas) {
+    const PrintDocument doc = RecordSheet(sheetOf(1, 34, 34), QString());
+    ASSERT_EQ(doc.pages.size(), 4u);
+    for (int p = 0; p < 4; ++p)
+        EXPECT_TRUE(hasText(doc.pages[std::size_t(p)], QStringLiteral("Page.%1/4 (총4장)").arg(p + 1))) << p;
+}
+
+// Each table's rules stand at its columns' edges, in the header and in every row, and each text starts in
+// its own column.
+TEST_F(SheetLayoutTest, RulesAndTextsStandInTheirColumns) {
+    SheetData sheet = sheetOf(1, 1, 1);
+    sheet.lines[0].bigo = QStringLiteral("문 앞");
+    const PrintPage page = RecordSheet(sheet, QString()).pages.at(0);
+    const auto verticalsBetween = [&](double top, double bottom) {
+        std::vector<double> xs;
+        for (const PrintItem& i : page.items)
+            if (i.kind == PrintItem::Kind::Line && i.x1 == i.x2 && i.y1 == top && i.y2 == bottom)
+                xs.push_back(i.x1);
+        return xs;
+    };
+    const std::vector<double> lineRules = {10, 20, 30, 108, 121, 136, 154, 187, 198};
+    const std::vector<double> summaryRules = {10, 20, 170, 183, 198};
+    EXPECT_EQ(verticalsBetween(33, 42), lineRules);  // the header
+    EXPECT_EQ(verticalsBetween(42, 55), lineRules);  // the row in slot 1
+    EXPECT_EQ(sheet_geometry::ColumnRules(RowKind::OrderLine), lineRules);
+    // The summary: caption in slot 2, header over slot 3, its row in slot 4.
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("집계표")).y1, 13 * 3 + 26);
+    EXPECT_EQ(verticalsBetween(72, 81), summaryRules);
+    EXPECT_EQ(verticalsBetween(81, 94), summaryRules);
+    EXPECT_EQ(sheet_geometry::ColumnRules(RowKind::Summary), summaryRules);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("품목001")).x1, 31);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("한빛초")).x1, 137);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("문 앞")).x1, 155);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("합계001")).x1, 21);
+    EXPECT_DOUBLE_EQ(textItem(page, QStringLiteral("합계001")).y1, 81 + 5);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 // pointing the print clients at it, changing a queue's state, listing the jobs a queue took and reading
 // back what its printer received.
 
+#include "support/env_file.h"
+#include "support/pdf_words.h"
+
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
@@ -25,12 +28,10 @@ inline QString schedulerDir() {
 // Points the print clients at the scheduler started in `dir`: before anything asks for printers, since
 // the print library keeps the first server it was told.
 inline void useScheduler(const QString& dir) {
-    QFile env(dir + QStringLiteral("/env"));
-    ASSERT_TRUE(env.open(QIODevice::ReadOnly)) << "the test print scheduler is not running";
-    for (const QByteArray& line : env.readAll().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq > 0) qputenv(line.left(eq).constData(), line.mid(eq + 1));
-    }
+    const QHash<QString, QString> env = readEnvFile(dir + QStringLiteral("/env"));
+    ASSERT_FALSE(env.isEmpty()) << "the test print scheduler is not running";
+    for (auto it = env.begin(); it != env.end(); ++it)
+        qputenv(it.key().toUtf8().constData(), it.value().toUtf8());
 }
 
 // The test run's scheduler (the fixture's).
@@ -103,32 +104,6 @@ inline void restoreQueue(const QString& queue) {
     tool(QStringLiteral("cupsaccept"), {queue});
     tool(QStringLiteral("cupsenable"), {queue});
     tool(QStringLiteral("cancel"), {QStringLiteral("-a"), queue});
-}
-
-// A word of `pdftotext -bbox`: page and top-left corner in millimetres from the paper's corner.
-struct Word {
-    int page;
-    double x, y;
-    QString text;
-};
-
-inline std::vector<Word> wordsOf(const QString& pdf) {
-    constexpr double kMmPerPoint = 25.4 / 72;
-    const QString html =
-        tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    static const QRegularExpression tag(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
-    std::vector<Word> words;
-    int page = -1;
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QStringLiteral("<page")))
-            ++page;
-        else
-            words.push_back({page, m.captured(1).toDouble() * kMmPerPoint,
-                             m.captured(2).toDouble() * kMmPerPoint, m.captured(3)});
-    }
-    return words;
 }
 
 }  // namespace printing_test

@@ -101,16 +101,16 @@ TEST_F(SheetQueueTest, TheSheetReachesTheChosenQueueOnA4WhereTheLayoutPutsIt) {
         if (pdf.isEmpty()) continue;
         EXPECT_EQ(pageCountOf(pdf), 1);
         EXPECT_EQ(pageSizeOf(pdf), QStringLiteral("595 x 842 pts (A4)"));
-        const std::vector<Word> words = wordsOf(pdf);
+        const std::vector<PdfWord> words = pdfWords(pdf);
         for (const auto& mark : marks) {
             if (mark.page != page) continue;
             const PrintItem* item = textItem(layout.pages[page], mark.item);
             ASSERT_NE(item, nullptr) << mark.item.toStdString();
-            const auto word =
-                std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == mark.word; });
+            const auto word = std::find_if(words.begin(), words.end(),
+                                           [&](const PdfWord& w) { return w.text == mark.word; });
             ASSERT_NE(word, words.end()) << mark.word.toStdString();
-            EXPECT_NEAR(word->x, item->x1, 0.5) << mark.word.toStdString();
-            EXPECT_NEAR(word->y, item->y1, 0.5) << mark.word.toStdString();
+            EXPECT_NEAR(word->xMin, item->x1, 0.5) << mark.word.toStdString();
+            EXPECT_NEAR(word->yMin, item->y1, 0.5) << mark.word.toStdString();
         }
     }
 }

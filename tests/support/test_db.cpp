@@ -2,6 +2,7 @@
 
 #include "db/mysql_func.h"
 #include "platform/cp949.h"
+#include "support/env_file.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -68,23 +69,17 @@ void createDatabase(const Params& p) {
 Params readParams() {
     Params p;
     const QString dir = qEnvironmentVariable("PELORA_TESTDB_DIR");
-    QFile f(dir + QStringLiteral("/env"));
-    if (dir.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+    const QHash<QString, QString> env = readEnvFile(dir + QStringLiteral("/env"));
+    if (dir.isEmpty() || env.isEmpty()) {
         ADD_FAILURE() << "no test database server: run the tests through ctest (PELORA_TESTDB_DIR="
                       << dir.toStdString() << ")";
         return p;
     }
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq < 0) continue;
-        const QString key = QString::fromUtf8(line.left(eq));
-        const QString value = QString::fromUtf8(line.mid(eq + 1)).trimmed();
-        if (key == QLatin1String("DB_SOCKET")) p.socket = value;
-        if (key == QLatin1String("DB_PORT")) p.port = value.toInt();
-        if (key == QLatin1String("DB_USER")) p.user = value;
-        if (key == QLatin1String("DB_PASSWORD")) p.password = value;
-        if (key == QLatin1String("DB_NAME")) p.database = value;
-    }
+    p.socket = env.value(QStringLiteral("DB_SOCKET"));
+    p.port = env.value(QStringLiteral("DB_PORT")).toInt();
+    p.user = env.value(QStringLiteral("DB_USER"));
+    p.password = env.value(QStringLiteral("DB_PASSWORD"));
+    p.database = env.value(QStringLiteral("DB_NAME"));
     // "localhost" on port 0 reaches this server: through its socket on Linux, over TCP on Windows (the
     // Windows tests run under Wine on this machine).
     qputenv("MYSQL_UNIX_PORT", p.socket.toLocal8Bit());
