@@ -1,7 +1,7 @@
 // The parallel (or USB printer) port: a device file written as it is.
 #include "labels/label_sink_kinds.h"
 
-#include "platform/ports/serial_drain.h"
+#include "platform/ports/serial_drain_unix.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/ports/serial_drain.h"
+#include "platform/ports/serial_drain_unix.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -13,7 +13,7 @@ using PortHandle = decltype(std::declval<QSerialPort&>().handle());
 
 enum class Result { Drained, Stalled, Failed };
 
-// `handle` is the open port's native handle (a file descriptor, or a HANDLE on Windows). The wait fails as
+// `handle` is the open port's native handle (a file descriptor). The wait fails as
 // stalled when the output queue made no progress for `stallMs`.
 Result Drain(PortHandle handle, int stallMs);
 

@@ -1,7 +1,7 @@
 // A serial port through Qt's serial port: 9600 bit/s, 8 data bits, no parity, one stop bit, no handshaking.
 #include "labels/label_sink_kinds.h"
 
-#include "platform/ports/serial_drain.h"
+#include "platform/ports/serial_drain_unix.h"
 
 #include <QSerialPort>
 
