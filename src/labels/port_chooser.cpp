@@ -19,10 +19,6 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include <fcntl.h>
-#include <unistd.h>
-#include <cerrno>
-
 namespace {
 
 enum Page { DevicePage, QueuePage, NetworkPage };
@@ -31,14 +27,16 @@ enum Page { DevicePage, QueuePage, NetworkPage };
 // but refuses the user (not in the lp or dialout group) or answers with an error is no connected printer.
 QString writableState(const QString& device) {
     if (device.isEmpty()) return QStringLiteral("장치 없음");
-    const int fd =
-        ::open(QFile::encodeName(device).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        return QStringLiteral("연결됨");
+    switch (port_devices::WritableState(device)) {
+        case port_devices::DeviceState::Writable:
+            return QStringLiteral("연결됨");
+        case port_devices::DeviceState::Missing:
+            return QStringLiteral("장치 없음");
+        case port_devices::DeviceState::Refused:
+            return QStringLiteral("권한 없음");
+        case port_devices::DeviceState::Failed:
+            break;
     }
-    if (errno == ENOENT) return QStringLiteral("장치 없음");
-    if (errno == EACCES || errno == EPERM) return QStringLiteral("권한 없음");
     return QStringLiteral("열 수 없음");
 }
 

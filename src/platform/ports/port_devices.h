@@ -17,4 +17,8 @@ bool ComNumber(const QString& portName, int* number);
 //   Windows: LPT1 -> \\.\LPT1; COMn -> \\.\COMn.
 QString DefaultDevicePath(const QString& portName);
 
+// How a device answers when it is opened for writing, as a print run will open it.
+enum class DeviceState { Writable, Missing, Refused, Failed };
+DeviceState WritableState(const QString& device);
+
 }  // namespace port_devices

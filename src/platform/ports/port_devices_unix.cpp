@@ -1,6 +1,12 @@
 #include "platform/ports/port_devices.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace port_devices {
 
@@ -12,6 +18,18 @@ QString DefaultDevicePath(const QString& portName) {
     int n = 0;
     if (ComNumber(portName, &n)) return QStringLiteral("/dev/ttyS") + QString::number(n - 1);
     return QString();
+}
+
+DeviceState WritableState(const QString& device) {
+    const int fd =
+        ::open(QFile::encodeName(device).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return DeviceState::Writable;
+    }
+    if (errno == ENOENT) return DeviceState::Missing;
+    if (errno == EACCES || errno == EPERM) return DeviceState::Refused;
+    return DeviceState::Failed;
 }
 
 }  // namespace port_devices
