@@ -1,7 +1,8 @@
 ; The Windows installer of PeloraOrder (scripts/windows-dist makes it with makensis): the program folder
 ; that scripts/windows-dist staged, for the current user and without administrator rights, with a Start
 ; menu entry and an uninstaller. makensis -DSTAGE=<folder> -DVERSION=<1.1.18> -DOUTFILE=<setup.exe>
-Unicode true
+; A 64-bit installer for the 64-bit program (it also runs where only 64-bit programs run).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
