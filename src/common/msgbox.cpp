@@ -66,6 +66,14 @@ void ShowFilesMsg(const QString& text, const QString& folder) {
     if (answer == Dialogs::ResultOpenFolder) shell::openDocument(folder);
 }
 
+void ShowOutcomeMsg(const QString& text, const QString& folder, bool failed) {
+    const int answer =
+        showKeepingFocus({text, failed ? QStringLiteral("오류") : titleOr(QString()),
+                          failed ? Dialogs::Icon::Exclamation : Dialogs::Icon::Information,
+                          folder.isEmpty() ? Dialogs::Buttons::Ok : Dialogs::Buttons::OkOpenFolder, 1});
+    if (answer == Dialogs::ResultOpenFolder) shell::openDocument(folder);
+}
+
 int ShowQuestionMsg(const QString& text, const QString& title, bool defaultYes) {
     const int r = showKeepingFocus(
         {text, titleOr(title), Dialogs::Icon::Question, Dialogs::Buttons::YesNo, defaultYes ? 1 : 2});

@@ -15,6 +15,9 @@ void ShowInfoMsg(const QString& text, const QString& title = QString());
 // Information box about files written to `folder`, with "확인" and "폴더 열기"; the folder button opens the
 // folder in the desktop's file manager.
 void ShowFilesMsg(const QString& text, const QString& folder);
+// The one box at the end of a run that wrote files or failed: an information box, or, when `failed`, an
+// exclamation box titled "오류"; "폴더 열기" beside "확인" when `folder` is given (it opens the folder).
+void ShowOutcomeMsg(const QString& text, const QString& folder, bool failed);
 // Question box, Yes and No; the default button is Yes when defaultYes is set, No otherwise. 6 or 7.
 int ShowQuestionMsg(const QString& text, const QString& title = QString(), bool defaultYes = true);
 // Exclamation box titled "오류": the context, the error number and the error description. Always 0.

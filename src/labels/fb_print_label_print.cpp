@@ -24,6 +24,20 @@ void reportPortFault(const char* procedure, const labels::SinkFailure& failure) 
                   ProcOwner::Form);
 }
 
+// A printer or port that would not open: what the clerk can act on first (which printer, what to check),
+// in a box with the error icon, and the procedure's report below it for support.
+void reportOpenFault(const labels::LabelSink& sink) {
+    const labels::SinkFailure& failure = sink.failure();
+    if (failure.cancelled) return;
+    QString advice = sink.openAdvice();
+    if (advice.isEmpty())
+        advice = QStringLiteral("라벨 프린터를 열 수 없습니다. [포트] 설정이 맞는지 확인하세요.");
+    ShowOutcomeMsg(advice + QStringLiteral("\r\n\r\nError ") + QString::number(failure.number) +
+                       QStringLiteral(" (") + failure.description +
+                       QStringLiteral(") in procedure Print_PortOpen of Form FrmProd_prnbar"),
+                   QString(), true);
+}
+
 }  // namespace
 
 // The connection of the stored target: a print queue or a network printer when the user chose one,
@@ -33,7 +47,7 @@ bool fBPrintLabel::Print_PortOpen() {
     if (target.kind.isEmpty() && target.portTypeValid) m_portType = target.portType;
     m_sink = labels::MakeLabelSink(target);
     if (m_sink->open()) return true;
-    reportPortFault("Print_PortOpen", m_sink->failure());
+    reportOpenFault(*m_sink);
     m_sink.reset();
     return false;
 }

@@ -49,6 +49,9 @@ public:
     virtual void abort() { finish(); }
     // True when nothing is printed before finish() succeeded (a job of a print queue).
     virtual bool printsOnlyOnFinish() const { return false; }
+    // After open() failed: the clerk's line of it, which printer or port could not be reached and what to
+    // check; empty where the connection has nothing to add.
+    virtual QString openAdvice() const { return QString(); }
 
     const SinkFailure& failure() const { return m_failure; }
 

@@ -102,6 +102,17 @@ public:
         return true;
     }
 
+    QString openAdvice() const override {
+        if (m_host.isEmpty())
+            return QStringLiteral(
+                "라벨 프린터의 주소가 없습니다. [포트]에서 네트워크 프린터의 주소를 입력하세요.");
+        return QStringLiteral(
+                   "라벨 프린터(%1:%2)에 연결할 수 없습니다. 프린터가 켜져 있는지, 주소가 맞는지 "
+                   "확인하세요.")
+            .arg(m_host)
+            .arg(m_port);
+    }
+
 private:
     bool connectWithinLimit() {
         QDeadlineTimer deadline(m_limitMs);

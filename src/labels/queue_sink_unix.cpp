@@ -36,6 +36,13 @@ public:
         if (m_http) abort();
     }
 
+    QString openAdvice() const override {
+        return QStringLiteral(
+                   "라벨 프린터 대기열(%1)에 보낼 수 없습니다. 인쇄 서비스가 실행 중인지, "
+                   "대기열 이름이 맞는지 확인하세요.")
+            .arg(m_queue);
+    }
+
     bool open() override {
         if (m_queue.isEmpty()) return fail(kNoDevice, QStringLiteral("대기열 이름이 없습니다"));
         m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, m_limitMs,

@@ -52,17 +52,38 @@ QString fileList(const QStringList& paths) {
     return names.join(QStringLiteral("\r\n"));
 }
 
-// A printer or print service that did not take a sheet is no fault of the program: the user is told which
-// printer and why, and that nothing was marked. Anything else is the procedure error report.
+// What the clerk reads of a printer or print service that did not take a sheet: which printer, why and
+// what to do; it is no fault of the program.
+QString printerAdvice(const AppError& e) {
+    const QString advice = page_printer::adviceFor(e);
+    return (advice.isEmpty() ? QStringLiteral("주문서를 프린터로 보내지 못했습니다.") : advice) +
+           QStringLiteral(" 출력 표시는 하지 않았습니다.");
+}
+
+// A failure that is all there is to tell: a printer's in the error box (the clerk's line, then the numbers
+// for support below it), anything else as the procedure error report.
 void reportFailure(const AppError& e) {
-    if (e.number() == page_printer::kPrinterError) {
-        // What happened to which printer and what to do, then the numbers for support below it.
-        const QString advice = page_printer::adviceFor(e);
-        ShowErrorMsg((advice.isEmpty() ? QStringLiteral("주문서를 프린터로 보내지 못했습니다.") : advice) +
-                         QStringLiteral(" 출력 표시는 하지 않았습니다."),
-                     e);
-    } else
+    if (e.number() == page_printer::kPrinterError)
+        ShowErrorMsg(printerAdvice(e), e);
+    else
         ShowProcError(QStringLiteral("btnPrint_Click"), QStringLiteral("frmMain"), e);
+}
+
+// A failure told below what came out: the clerk's line and the technical line, as the boxes above have them.
+QString failureLine(const AppError& e) {
+    if (e.number() == page_printer::kPrinterError) return printerAdvice(e);
+    if (e.number() == 75)
+        return QStringLiteral(
+            "PDF 파일을 저장하지 못했습니다. 디스크에 빈 공간이 있는지, 폴더에 쓸 수 "
+            "있는지 확인하세요.");
+    return QStringLiteral("주문서를 출력하지 못했습니다.");
+}
+QString technicalLine(const AppError& e) {
+    if (e.number() == page_printer::kPrinterError)
+        return QStringLiteral("오류번호 : ") + QString::number(e.number()) +
+               QStringLiteral("\r\n오류내용 : ") + e.description();
+    return QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(" (") + e.description() +
+           QStringLiteral(") in procedure btnPrint_Click of Module frmMain");
 }
 
 // The one message of a connection lost while marking: the directions that came out on paper but are not
@@ -95,22 +116,22 @@ bool MarkDirectionPrinted(double code) {
 }
 
 void OrderSheetCommand::StartRun() {
+    m_run = RunState{};
     m_run.stamp = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
 }
 
 void OrderSheetCommand::Guarded(const std::function<void()>& path) {
     try {
         path();
-        TellWhereSheetsWent();
-    } catch (const AppError& e) {
+    } catch (const AppError&) {
         NotePagesBeforeFailure();
-        TellWhereSheetsWent();
-        reportFailure(e);
+        m_run.failure = std::current_exception();
     } catch (const std::exception& e) {
         NotePagesBeforeFailure();
-        TellWhereSheetsWent();
-        reportFailure(AppError(5, QStringLiteral("btnPrint_Click"), QString::fromLocal8Bit(e.what())));
+        m_run.failure = std::make_exception_ptr(
+            AppError(5, QStringLiteral("btnPrint_Click"), QString::fromLocal8Bit(e.what())));
     }
+    TellHowTheRunEnded();
 }
 
 bool OrderSheetCommand::DeliveryDateKind() const {
@@ -171,6 +192,7 @@ bool OrderSheetCommand::Output(const Sheet& sheet, int sheetNumber) {
     m_run.sheetPagesSent = 0;
     job.pageSent = [this](int, const QString& file) {
         ++m_run.sheetPagesSent;
+        ++m_run.pagesSent;
         if (!file.isEmpty()) m_run.pdfFiles << file;
     };
     const page_printer::Outcome outcome = page_printer::printPages(job);
@@ -255,30 +277,53 @@ void OrderSheetCommand::NotePagesBeforeFailure() {
                      QStringLiteral("장이 출력되었습니다.");
 }
 
-void OrderSheetCommand::TellWhereSheetsWent() {
+void OrderSheetCommand::TellHowTheRunEnded() {
+    // The failure as it was raised, so that a printer's keeps the clerk's line it carries.
+    const std::unique_ptr<AppError> failure = [this]() -> std::unique_ptr<AppError> {
+        if (!m_run.failure) return nullptr;
+        try {
+            std::rethrow_exception(m_run.failure);
+        } catch (const page_printer::PrinterFailure& e) {
+            return std::make_unique<page_printer::PrinterFailure>(e);
+        } catch (const AppError& e) {
+            return std::make_unique<AppError>(e);
+        }
+    }();
+    const bool cameOut = m_run.pagesSent > 0 || !m_run.stopNote.isEmpty();
+    if (failure && !cameOut && m_run.unmarked.isEmpty() && m_run.standInPrinter.isEmpty()) {
+        reportFailure(*failure);  // nothing else to tell
+        return;
+    }
     QString text = m_run.unmarked;
     const auto add = [&text](const QString& part) {
         if (!text.isEmpty()) text += QStringLiteral("\r\n\r\n");
         text += part;
     };
-    if (!m_run.stopNote.isEmpty()) add(m_run.stopNote);
-    if (!m_run.pdfFiles.isEmpty() && m_run.stopNote.isEmpty())
-        add(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다.\r\n") +
-            QDir::toNativeSeparators(page_printer::pdfFolder()));
+    // How far the run came and why it stopped.
+    if (!m_run.stopNote.isEmpty())
+        add(m_run.stopNote);
+    else if (failure && m_run.pagesSent > 0)
+        add(QStringLiteral("주문서 출력이 중단되었습니다. ") + QString::number(m_run.pagesSent) +
+            QStringLiteral("장이 출력되었습니다."));
     else if (!m_run.pdfFiles.isEmpty())
-        // Cancelled or failed part way: exactly the files that were written.
-        add(QStringLiteral("저장된 PDF 파일 ") + QString::number(m_run.pdfFiles.size()) +
-            QStringLiteral("개 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
-            QStringLiteral("):\r\n") + fileList(m_run.pdfFiles));
+        add(QStringLiteral("설치된 프린터가 없어 주문서를 PDF 파일로 저장했습니다."));
+    const auto line = [&text](const QString& part) {
+        text += (text.isEmpty() ? QString() : QStringLiteral("\r\n")) + part;
+    };
+    if (failure) line(failureLine(*failure));
+    // Exactly the files that were written: their count, the folder, the first and the last.
+    if (!m_run.pdfFiles.isEmpty())
+        line(QStringLiteral("저장된 PDF 파일 ") + QString::number(m_run.pdfFiles.size()) +
+             QStringLiteral("개 (") + QDir::toNativeSeparators(page_printer::pdfFolder()) +
+             QStringLiteral("):\r\n") + fileList(m_run.pdfFiles));
     else if (!m_run.standInPrinter.isEmpty())
         add(QStringLiteral("선택한 프린터(") + m_run.chosenPrinter + QStringLiteral(")가 없어 기본 프린터(") +
             m_run.standInPrinter +
             QStringLiteral(")로 주문서를 출력했습니다.\r\n[프린터] 버튼에서 프린터를 다시 선택하세요."));
+    // The numbers for support, last.
+    if (failure) add(technicalLine(*failure));
     if (text.isEmpty()) return;
-    if (m_run.pdfFiles.isEmpty())
-        ShowInfoMsg(text);
-    else
-        ShowFilesMsg(text, page_printer::pdfFolder());
+    ShowOutcomeMsg(text, m_run.pdfFiles.isEmpty() ? QString() : page_printer::pdfFolder(), bool(failure));
 }
 
 void OrderSheetCommand::Print() {

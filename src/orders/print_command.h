@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -52,18 +53,20 @@ private:
     struct RunState {
         QString stamp;  // the PDF names' time of this run
         QStringList pdfFiles;
-        QString unmarked;        // the directions a lost connection left unmarked, as told to the user
-        QString stopNote;        // a sheet cancelled or failed part way: how many of its pages came out
-        int sheetPages = 0;      // of the sheet going out
-        int sheetPagesSent = 0;  // of them, the pages that came out
-        QString chosenPrinter;   // a chosen printer that was not installed, and
-        QString standInPrinter;  // the printer that got its sheets
+        QString unmarked;            // the directions a lost connection left unmarked, as told to the user
+        QString stopNote;            // a sheet cancelled or failed part way: how many of its pages came out
+        int sheetPages = 0;          // of the sheet going out
+        int sheetPagesSent = 0;      // of them, the pages that came out
+        int pagesSent = 0;           // of the whole run
+        QString chosenPrinter;       // a chosen printer that was not installed, and
+        QString standInPrinter;      // the printer that got its sheets
+        std::exception_ptr failure;  // what ended the run, told in the same box as what came out
     };
     // A new run: everything of the last one forgotten, the stamp taken now.
     void StartRun();
-    // Runs a path of the command (print, preview, print from the preview): at its end the box of where the
-    // sheets went; a failure of any kind (a printer, a statement, anything else) is told after it, the same
-    // way on every path.
+    // Runs a path of the command (print, preview, print from the preview): at its end one box tells where the
+    // sheets went and, when a failure of any kind (a printer, a statement, a full disk, anything else) ended
+    // it, why, the same way on every path.
     void Guarded(const std::function<void()>& path);
 
     // The first steps of both: in "납품일" the list is brought back to the query date itself; false
@@ -81,9 +84,10 @@ private:
     // unmarked are told once, with the PDF note).
     bool Mark(const Sheet& sheet);
     void PrintSheets(std::vector<Sheet>& sheets);
-    // After the command, once: where the PDF files went, or which printer stood in for a chosen printer
-    // that is no longer installed.
-    void TellWhereSheetsWent();
+    // After the command, once, in one box that fits the screen: how many pages came out, why the run
+    // stopped, where the PDF files went (their count, the first and the last), the directions left unmarked,
+    // which printer stood in for a chosen printer that is no longer installed, and the failure's numbers.
+    void TellHowTheRunEnded();
     // After a failure: how many pages of the failing sheet had come out.
     void NotePagesBeforeFailure();
 

@@ -4,10 +4,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStandardPaths>
@@ -74,7 +77,16 @@ frmPrintPreview::frmPrintPreview(int pageCount, double paperWidthMm, double pape
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(m_scroll, 1);
-    resize(900, 1000);
+    // Never taller or wider than the screen's free area (less room for the window frame): a window whose
+    // foot lies below the screen hides the page's foot and the scroll bar that would reach it.
+    QSize size(900, 1000);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+    resize(size);
+    // The keys of paging, wherever the focus is in the window: its widgets would take them otherwise (the
+    // scroll area scrolls with them).
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 
     connect(m_btnPrev, &QPushButton::clicked, this, [this] { showPage(m_page - 1); });
     connect(m_btnNext, &QPushButton::clicked, this, [this] { showPage(m_page + 1); });
@@ -86,6 +98,18 @@ frmPrintPreview::frmPrintPreview(int pageCount, double paperWidthMm, double pape
     connect(m_btnSavePdf, &QPushButton::clicked, this, &frmPrintPreview::onSavePdf);
     connect(m_btnClose, &QPushButton::clicked, this, &QDialog::reject);
     render();
+}
+
+bool frmPrintPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier &&
+            (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)) {
+            showPage(m_page + (key->key() == Qt::Key_PageDown ? 1 : -1));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmPrintPreview::showPage(int page) {

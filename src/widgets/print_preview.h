@@ -46,6 +46,9 @@ public:
     QComboBox* cmbZoom() const { return m_cmbZoom; }
     QLabel* lblPage() const { return m_lblPage; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void render();
     void onSavePdf();

@@ -122,11 +122,17 @@ TEST_F(LabelNetworkTest, APrinterThatCannotBeReachedIsReportedOnceByHostAndPort)
     struct Case {
         QString host;
         int port;
-        QString says;  // the start of the box
+        QString advice;  // the box's first line
+        QString says;    // the start of its technical line
     } cases[] = {
         {QStringLiteral("127.0.0.1"), refusing.port(),
+         QStringLiteral("라벨 프린터(127.0.0.1:%1)에 연결할 수 없습니다. 프린터가 켜져 있는지, 주소가 맞는지 "
+                        "확인하세요.")
+             .arg(refusing.port()),
          QStringLiteral("Error 75 (라벨 프린터 127.0.0.1:%1: 연결이 거부되었습니다").arg(refusing.port())},
-        {QString(), 9100, QStringLiteral("Error 53 (라벨 프린터: 네트워크 프린터의 주소가 없습니다)")},
+        {QString(), 9100,
+         QStringLiteral("라벨 프린터의 주소가 없습니다. [포트]에서 네트워크 프린터의 주소를 입력하세요."),
+         QStringLiteral("Error 53 (라벨 프린터: 네트워크 프린터의 주소가 없습니다)")},
     };
     typeLabels({QStringLiteral("양파")});
     for (const Case& c : cases) {
@@ -135,5 +141,6 @@ TEST_F(LabelNetworkTest, APrinterThatCannotBeReachedIsReportedOnceByHostAndPort)
         checkRows({1});
         const QString text = printExpectingOpenFault();
         EXPECT_TRUE(text.startsWith(c.says)) << text.toStdString();
+        EXPECT_EQ(m_openAdvice, c.advice);
     }
 }

@@ -90,6 +90,13 @@ TEST_F(LabelPortTest, APortThatCannotBeOpenedIsReportedOnceWithItsDeviceAndNothi
         const QString text = printExpectingOpenFault();
         EXPECT_TRUE(text.startsWith(c.number)) << text.toStdString();
         EXPECT_TRUE(text.contains(c.device)) << text.toStdString();
+        // The clerk reads first which port and what to check.
+        EXPECT_TRUE(
+            m_openAdvice.startsWith(QStringLiteral("라벨 프린터 포트 %1 (%2)를 ").arg(c.port, c.device)))
+            << m_openAdvice.toStdString();
+        EXPECT_TRUE(m_openAdvice.endsWith(QStringLiteral("확인하세요.")) ||
+                    m_openAdvice.endsWith(QStringLiteral("요청하세요.")))
+            << m_openAdvice.toStdString();
     }
     // A missing device never becomes a new plain file.
     EXPECT_FALSE(QFile::exists(missing));

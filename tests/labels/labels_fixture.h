@@ -208,7 +208,8 @@ protected:
         return rows;
     }
     // Prints the checked rows where the port cannot be opened: the question is confirmed and the one
-    // fault box of the opening is answered. Its text is returned; nothing may have turned grey.
+    // fault box of the opening is answered. It opens with the clerk's line and the error icon; its
+    // technical line (the last) is returned. Nothing may have turned grey.
     QString printExpectingOpenFault() {
         testDialogs().answer(Dialogs::ResultYes);
         testDialogs().answer(Dialogs::ResultOk);
@@ -216,9 +217,13 @@ protected:
         EXPECT_EQ(testDialogs().boxes().size(), 2);
         EXPECT_TRUE(greyRows().isEmpty());
         if (testDialogs().boxes().size() != 2) return QString();
-        const QString text = testDialogs().last().text;
+        const auto& box = testDialogs().last();
+        EXPECT_EQ(box.icon, Dialogs::Icon::Exclamation);
+        m_openAdvice = box.text.section(QStringLiteral("\r\n"), 0, 0);
+        EXPECT_FALSE(m_openAdvice.startsWith(QStringLiteral("Error"))) << box.text.toStdString();
+        const QString text = box.text.section(QStringLiteral("\r\n"), -1);
         EXPECT_TRUE(text.endsWith(QStringLiteral(") in procedure Print_PortOpen of Form FrmProd_prnbar")))
-            << text.toStdString();
+            << box.text.toStdString();
         return text;
     }
     void checkRows(const QList<int>& rows) {
@@ -229,6 +234,8 @@ protected:
         testDialogs().answer(Dialogs::ResultYes);  // 정말 인쇄 하시겠습니까?
         window->PrintCheckedRows();
     }
+    // The clerk's line of the last box printExpectingOpenFault answered.
+    QString m_openAdvice;
 };
 
 }  // namespace labels_test

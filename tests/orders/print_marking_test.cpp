@@ -83,8 +83,8 @@ TEST_F(PrintMarkingTest, ACancelledAheadSheetMarksNothingOfItsOwn) {
     for (const QString& file : printedFiles()) EXPECT_TRUE(text.contains(file)) << file.toStdString();
 }
 
-// The disk fills up after the first page of a sheet: the failure is reported, the box says how many
-// pages came out and names the one file written, and the direction is not marked.
+// The disk fills up after the first page of a sheet: one box says how many pages came out, why the run
+// stopped, names the one file written, offers its folder and gives the numbers last; nothing is marked.
 TEST_F(PrintMarkingTest, APdfRunThatFailsPartWaySaysWhichPagesWereWritten) {
     lengthen(14);
     open();
@@ -109,22 +109,28 @@ TEST_F(PrintMarkingTest, APdfRunThatFailsPartWaySaysWhichPagesWereWritten) {
     if (!disk.problem().isEmpty()) GTEST_SKIP() << "no small file system: " << disk.problem().toStdString();
     qputenv("PELORA_DATA_DIR", disk.path().toUtf8());
     QDir(disk.path()).mkpath(QStringLiteral("Print"));
-    disk.fill(pageBytes + 8192);              // room for one page and its temporary file's rounding, not two
-    testDialogs().answer(Dialogs::ResultOk);  // what came out
-    testDialogs().answer(Dialogs::ResultOk);  // the failure
+    disk.fill(pageBytes + 8192);  // room for one page and its temporary file's rounding, not two
+    testDialogs().answer(Dialogs::ResultOk);
     window->btnPrint()->click();
     qputenv("PELORA_DATA_DIR", dataDir.path().toUtf8());
 
     const QStringList written = QDir(disk.path() + QStringLiteral("/Print"))
                                     .entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
     ASSERT_EQ(written.size(), 1);
-    QStringList texts;
-    for (const auto& box : testDialogs().boxes()) texts << box.text;
-    const QString all = texts.join(QStringLiteral("|"));
-    EXPECT_TRUE(all.contains(QStringLiteral("주문서 출력이 중단되었습니다. 5장 중 1장이 출력되었습니다.")))
-        << all.toStdString();
-    EXPECT_TRUE(all.contains(written.front())) << all.toStdString();
-    EXPECT_TRUE(all.contains(QStringLiteral("No space left on device"))) << all.toStdString();
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    const auto& box = testDialogs().last();
+    EXPECT_EQ(box.icon, Dialogs::Icon::Exclamation);
+    EXPECT_EQ(box.buttons, Dialogs::Buttons::OkOpenFolder);
+    const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 4) << box.text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("주문서 출력이 중단되었습니다. 5장 중 1장이 출력되었습니다."));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("PDF 파일을 저장하지 못했습니다.")))
+        << box.text.toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("저장된 PDF 파일 1개 ("))) << box.text.toStdString();
+    EXPECT_EQ(lines[3], written.front());
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("Error 75 (")) &&
+                lines.last().contains(QStringLiteral("No space left on device")))
+        << box.text.toStdString();
     EXPECT_EQ(stateOf(14), QString());
 }
 

@@ -14,7 +14,11 @@
 
 #include <QDir>
 #include <QHelpEvent>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 
 namespace printing_test {
 namespace {
@@ -183,6 +187,48 @@ TEST_F(SheetQueueTest, AStoppedPrintServiceMarksNothing) {
     EXPECT_EQ(stateOf(14), QString());
     EXPECT_FALSE(QDir(dataDir.filePath(QStringLiteral("Print"))).exists());
     EXPECT_TRUE(window->isEnabled());
+}
+
+// The print service stops after two pages of a five-page sheet: one box says how far the sheet came, that
+// the service does not answer and what to check, with the numbers below; nothing is marked.
+TEST_F(SheetQueueTest, APrintServiceStoppedMidRunGivesOneBox) {
+    QTemporaryDir own;  // a scheduler of the case's own, since it is stopped part way
+    ASSERT_TRUE(own.isValid());
+    ASSERT_EQ(QProcess::execute(QStringLiteral(PELORA_CUPSSERVER), {QStringLiteral("start"), own.path()}), 0);
+    useScheduler(own.path());
+    choosePrinter(QStringLiteral("sheet"));
+    selectDirection14(80);
+    int pages = 0;
+    std::function<void()> watch = [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible() && d->value() >= 2) {
+                pages = d->maximum();
+                QProcess::execute(QStringLiteral(PELORA_CUPSSERVER), {QStringLiteral("stop"), own.path()});
+                return;
+            }
+        QTimer::singleShot(0, watch);
+    };
+    QTimer::singleShot(0, watch);
+    testDialogs().answer(Dialogs::ResultOk);
+    window->btnPrint()->click();
+    QProcess::execute(QStringLiteral(PELORA_CUPSSERVER), {QStringLiteral("stop"), own.path()});
+    qputenv("CUPS_SERVER", "stopped.sock");  // nothing of the run's scheduler to restore in TearDown
+
+    ASSERT_EQ(pages, 5);
+    ASSERT_EQ(testDialogs().boxes().size(), 1);
+    const auto& box = testDialogs().last();
+    EXPECT_EQ(box.icon, Dialogs::Icon::Exclamation);
+    EXPECT_EQ(box.buttons, Dialogs::Buttons::Ok);
+    const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 3) << box.text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("주문서 출력이 중단되었습니다. 5장 중 2장이 출력되었습니다."));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("출력 표시는 하지 않았습니다."))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("오류번호 : 482")) &&
+                box.text.contains(QStringLiteral("\"sheet\"")))
+        << box.text.toStdString();
+    EXPECT_LE(lines.size(), 8) << box.text.toStdString();
+    EXPECT_EQ(stateOf(14), QString());
+    EXPECT_FALSE(QDir(dataDir.filePath(QStringLiteral("Print"))).exists());
 }
 
 // 프린터 lists the sheet printers, marks the one in use and the default, shows the raw queue as a label

@@ -1,10 +1,14 @@
 // The preview window: paging, zoom, and its print and save commands handed back to the owner.
 #include "widgets/print_preview.h"
+#include "support/widget_input.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +53,37 @@ TEST(PrintPreview, PagesThroughAndZoomsThePaintedPages) {
     preview.btnPrint()->click();
     EXPECT_EQ(printed, 1);
     EXPECT_FALSE(preview.isVisible());  // printed: the preview closes
+}
+
+// PageDown and PageUp turn the page wherever the focus is (the scroll area would take them to scroll),
+// and at 100 % the window fits the screen, so that scrolling down reaches the page's foot on screen.
+TEST(PrintPreview, PageKeysTurnThePageAndThePagesFootCanBeReached) {
+    frmPrintPreview preview(3, 210, 297, [](QPainter&, int) {}, {}, {});
+    showActive(&preview);
+    auto* scroll = preview.findChild<QScrollArea*>(QStringLiteral("scrPage"));
+    ASSERT_NE(scroll, nullptr);
+    for (QWidget* focus : {static_cast<QWidget*>(scroll), static_cast<QWidget*>(preview.cmbZoom())}) {
+        focus->setFocus();
+        sendKey(focus, Qt::Key_PageDown);
+        sendKey(focus, Qt::Key_PageDown);
+        EXPECT_EQ(preview.currentPage(), 2);
+        sendKey(focus, Qt::Key_PageDown);  // the last page stays
+        EXPECT_EQ(preview.currentPage(), 2);
+        sendKey(focus, Qt::Key_PageUp);
+        sendKey(focus, Qt::Key_PageUp);
+        EXPECT_EQ(preview.currentPage(), 0);
+    }
+
+    EXPECT_EQ(preview.zoom(), 100);
+    const QRect screen = preview.screen()->availableGeometry();
+    EXPECT_LE(preview.frameGeometry().height(), screen.height());
+    EXPECT_LE(preview.frameGeometry().width(), screen.width());
+    // Scrolled to the end, the page's last row is inside the visible part of the scroll area.
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QWidget* canvas = scroll->widget();
+    const QPoint foot = canvas->mapTo(scroll->viewport(), QPoint(0, canvas->height() - 1));
+    EXPECT_LT(foot.y(), scroll->viewport()->height());
+    EXPECT_GE(foot.y(), 0);
 }
 
 TEST(PrintPreview, NothingToShowNothingToPrint) {
