@@ -59,10 +59,18 @@ void exec(int n, const QString& sql) {
     mysql_close(m);
 }
 
-QString scalar(int n, const QString& sql) {
+namespace {
+
+QString firstValue(int n, const QString& sql, bool causal) {
     MYSQL* m = root(n);
     if (!m) return QStringLiteral("(no answer)");
     QString value;
+    const QByteArray wait = "SET SESSION wsrep_sync_wait = 1";
+    if (causal && mysql_real_query(m, wait.constData(), wait.size()) != 0) {
+        value = QStringLiteral("(no causal read: %1)").arg(QString::fromLatin1(mysql_error(m)));
+        mysql_close(m);
+        return value;
+    }
     const QByteArray bytes = sql.toUtf8();
     if (mysql_real_query(m, bytes.constData(), bytes.size()) == 0)
         if (MYSQL_RES* r = mysql_store_result(m)) {
@@ -71,6 +79,16 @@ QString scalar(int n, const QString& sql) {
         }
     mysql_close(m);
     return value;
+}
+
+}  // namespace
+
+QString scalar(int n, const QString& sql) {
+    return firstValue(n, sql, false);
+}
+
+QString syncedScalar(int n, const QString& sql) {
+    return firstValue(n, sql, true);
 }
 
 namespace {

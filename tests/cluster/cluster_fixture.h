@@ -23,6 +23,9 @@ QString node(int n);
 st_mysql* root(int n);
 void exec(int n, const QString& sql);
 QString scalar(int n, const QString& sql);
+// The same once node n has applied everything the cluster committed before it (a causal read): what a
+// check there must see, however far behind a loaded machine leaves the node's appliers.
+QString syncedScalar(int n, const QString& sql);
 
 bool alive(int n);
 // Starts every node that is not running and waits until each is synced.
