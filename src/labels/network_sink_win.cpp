@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 
+#include "platform/system_message_win.h"
+
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -16,16 +18,6 @@ namespace {
 
 // How often a wait looks whether the user cancelled it.
 constexpr int kSliceMs = 20;
-
-QString socketError(int error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    const QString reason = text ? QString::fromWCharArray(text).trimmed() : QString::number(error);
-    LocalFree(text);
-    return reason;
-}
 
 // Winsock is started once for the process and stays.
 bool winsockReady() {
@@ -51,7 +43,7 @@ public:
         if (m_host.isEmpty()) return fail(kNoDevice, QStringLiteral("네트워크 프린터의 주소가 없습니다"));
         if (m_port < 1 || m_port > 65535)
             return fail(kNoDevice, QStringLiteral("포트 번호가 잘못되었습니다"));
-        if (!winsockReady()) return fail(kAccessFault, socketError(WSAGetLastError()));
+        if (!winsockReady()) return fail(kAccessFault, SystemMessage(WSAGetLastError()));
         bool opened = false;
         blocking_wait::run([&] { opened = connectWithinLimit(); }, [this] { m_cancel = true; });
         return opened || cancelledOr(false);
@@ -84,7 +76,7 @@ private:
         hintsW.ai_socktype = SOCK_STREAM;
         addrinfoW* foundW = nullptr;
         if (const int r = GetAddrInfoW(host.c_str(), port.c_str(), &hintsW, &foundW); r != 0)
-            return fail(kNoDevice, QStringLiteral("주소를 찾을 수 없습니다 (%1)").arg(socketError(r)));
+            return fail(kNoDevice, QStringLiteral("주소를 찾을 수 없습니다 (%1)").arg(SystemMessage(r)));
         QString reason = QStringLiteral("%1초 안에 연결되지 않았습니다").arg(m_limitMs / 1000.0);
         for (addrinfoW* a = foundW; a && m_socket == INVALID_SOCKET && !m_cancel; a = a->ai_next)
             tryConnect(a, &reason);
@@ -103,7 +95,7 @@ private:
         u_long nonBlocking = 1;
         ioctlsocket(s, FIONBIO, &nonBlocking);
         if (::connect(s, a->ai_addr, int(a->ai_addrlen)) != 0 && WSAGetLastError() != WSAEWOULDBLOCK) {
-            *reason = QStringLiteral("연결할 수 없습니다 (%1)").arg(socketError(WSAGetLastError()));
+            *reason = QStringLiteral("연결할 수 없습니다 (%1)").arg(SystemMessage(WSAGetLastError()));
             closesocket(s);
             return false;
         }
@@ -122,8 +114,8 @@ private:
                 int size = sizeof error;
                 getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
                 *reason = error == WSAECONNREFUSED
-                              ? QStringLiteral("연결이 거부되었습니다 (%1)").arg(socketError(error))
-                              : QStringLiteral("연결할 수 없습니다 (%1)").arg(socketError(error));
+                              ? QStringLiteral("연결이 거부되었습니다 (%1)").arg(SystemMessage(error))
+                              : QStringLiteral("연결할 수 없습니다 (%1)").arg(SystemMessage(error));
                 break;
             }
             u_long blocking = 0;
@@ -150,7 +142,7 @@ private:
             if (error == WSAETIMEDOUT)
                 return fail(kDeviceIoFault,
                             QStringLiteral("%1초 동안 전송되지 않았습니다").arg(m_limitMs / 1000.0));
-            return fail(kDeviceIoFault, socketError(error));
+            return fail(kDeviceIoFault, SystemMessage(error));
         }
         return done == bytes.size();
     }

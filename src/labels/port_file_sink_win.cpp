@@ -1,23 +1,10 @@
 #include "labels/port_file_sink_win.h"
 
+#include "platform/system_message_win.h"
+
 #include <windows.h>
 
 namespace labels {
-
-namespace {
-
-// The system's own words for an error.
-QString systemError(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    const QString reason = text ? QString::fromWCharArray(text).trimmed() : QString::number(error);
-    LocalFree(text);
-    return reason;
-}
-
-}  // namespace
 
 PortFileSink::PortFileSink(const label_settings::LabelTarget& target, bool serial, bool lineEnd)
     : m_portName(target.portName()),
@@ -42,7 +29,7 @@ bool PortFileSink::open() {
         const long number = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kNoDevice
                             : error == ERROR_ACCESS_DENIED                                   ? kNoPermission
                                                                                              : kAccessFault;
-        return fail(number, systemError(error));
+        return fail(number, SystemMessage(error));
     }
     m_handle = handle;
     // A write that the port does not take within the limit fails instead of holding the run.
@@ -52,7 +39,7 @@ bool PortFileSink::open() {
     if (m_serial && !setUpSerial()) {
         const DWORD error = GetLastError();
         close();
-        return fail(kAccessFault, systemError(error));
+        return fail(kAccessFault, SystemMessage(error));
     }
     return true;
 }
@@ -84,7 +71,7 @@ bool PortFileSink::write(const QByteArray& block) {
         DWORD written = 0;
         if (!WriteFile(static_cast<HANDLE>(m_handle), bytes.constData() + done, DWORD(bytes.size() - done),
                        &written, nullptr))
-            return fail(kDeviceIoFault, systemError(GetLastError()));
+            return fail(kDeviceIoFault, SystemMessage(GetLastError()));
         if (written == 0) return fail(kDeviceIoFault, stalled());
         done += written;
     }

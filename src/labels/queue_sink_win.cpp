@@ -3,22 +3,14 @@
 // and finish() ends it, so the printer prints the whole run as one job.
 #include "labels/label_sink_kinds.h"
 
+#include "platform/system_message_win.h"
+
 #include <windows.h>
 #include <winspool.h>
 
 namespace labels {
 
 namespace {
-
-QString systemError(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    const QString reason = text ? QString::fromWCharArray(text).trimmed() : QString::number(error);
-    LocalFree(text);
-    return reason;
-}
 
 class QueueSink : public LabelSink {
 public:
@@ -36,14 +28,14 @@ public:
             m_printer = nullptr;
             return fail(
                 kNoDevice,
-                QStringLiteral("인쇄 스풀러에 이 프린터가 없습니다 (%1)").arg(systemError(GetLastError())));
+                QStringLiteral("인쇄 스풀러에 이 프린터가 없습니다 (%1)").arg(SystemMessage(GetLastError())));
         }
         wchar_t title[] = L"라벨출력";
         wchar_t raw[] = L"RAW";
         DOC_INFO_1W doc{title, nullptr, raw};
         m_job = StartDocPrinterW(m_printer, 1, reinterpret_cast<LPBYTE>(&doc));
-        if (m_job == 0) return failClosing(kAccessFault, systemError(GetLastError()));
-        if (!StartPagePrinter(m_printer)) return failClosing(kAccessFault, systemError(GetLastError()));
+        if (m_job == 0) return failClosing(kAccessFault, SystemMessage(GetLastError()));
+        if (!StartPagePrinter(m_printer)) return failClosing(kAccessFault, SystemMessage(GetLastError()));
         return true;
     }
 
@@ -54,7 +46,7 @@ public:
             written == DWORD(bytes.size()))
             return true;
         return fail(kDeviceIoFault,
-                    QStringLiteral("인쇄 스풀러에 보낼 수 없습니다 (%1)").arg(systemError(GetLastError())));
+                    QStringLiteral("인쇄 스풀러에 보낼 수 없습니다 (%1)").arg(SystemMessage(GetLastError())));
     }
 
     // Ends the job. Only a job the spooler started, with its number, and ended counts as handed over.
@@ -65,7 +57,7 @@ public:
         const DWORD job = m_job;
         if (!ended) {
             abort();
-            return fail(kDeviceIoFault, systemError(error));
+            return fail(kDeviceIoFault, SystemMessage(error));
         }
         ClosePrinter(m_printer);
         m_printer = nullptr;
