@@ -35,17 +35,7 @@ public:
     ~DeviceFileSink() override { close(); }
 
     QString openAdvice() const override {
-        const QString port =
-            QStringLiteral("%1 (%2)").arg(m_portName, m_path.isEmpty() ? QStringLiteral("-") : m_path);
-        if (m_failure.number == kNoPermission)
-            return QStringLiteral(
-                       "라벨 프린터 포트 %1를 쓸 권한이 없습니다. 관리자에게 프린터 포트(lp 그룹) "
-                       "권한을 요청하세요.")
-                .arg(port);
-        return QStringLiteral(
-                   "라벨 프린터 포트 %1를 열 수 없습니다. 프린터가 연결되어 켜져 있는지, [포트] "
-                   "설정이 맞는지 확인하세요.")
-            .arg(port);
+        return PortOpenAdvice(m_portName, m_path, m_failure.number, QStringLiteral("프린터 포트(lp 그룹)"));
     }
 
     // The device must exist: a missing device never turns into a new plain file. It is opened

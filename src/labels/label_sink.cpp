@@ -57,4 +57,15 @@ std::unique_ptr<LabelSink> MakeLabelSink(const label_settings::LabelTarget& targ
     return MakePortSink(target);
 }
 
+QString PortOpenAdvice(const QString& portName, const QString& path, long failure, const QString& group) {
+    const QString port = QStringLiteral("%1 (%2)").arg(portName, path.isEmpty() ? QStringLiteral("-") : path);
+    if (failure == kNoPermission)
+        return QStringLiteral("라벨 프린터 포트 %1를 쓸 권한이 없습니다. 관리자에게 %2 권한을 요청하세요.")
+            .arg(port, group);
+    return QStringLiteral(
+               "라벨 프린터 포트 %1를 열 수 없습니다. 프린터가 연결되어 켜져 있는지, [포트] 설정이 맞는지 "
+               "확인하세요.")
+        .arg(port);
+}
+
 }  // namespace labels

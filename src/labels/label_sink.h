@@ -64,6 +64,10 @@ protected:
     SinkFailure m_failure;
 };
 
+// The clerk's first line when a port (LPT1, COMn) cannot be opened: which port, and what to check; `group`
+// names the system group that grants the port when the failure was a refused permission.
+QString PortOpenAdvice(const QString& portName, const QString& path, long failure, const QString& group);
+
 // The connection of the stored target (see label_settings). Never null; a target that names no usable
 // connection gives one whose open() fails and says why.
 std::unique_ptr<LabelSink> MakeLabelSink(const label_settings::LabelTarget& target);
