@@ -23,7 +23,10 @@ PortFileSink::~PortFileSink() {
 bool PortFileSink::open() {
     if (m_path.isEmpty()) return fail(kNoDevice, QStringLiteral("알 수 없는 포트입니다"));
     const std::wstring path = m_path.toStdWString();
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // A serial port's line settings are read and written through the handle, which needs read access for
+    // that (the printer's answers are never read); a parallel port is only written.
+    const DWORD access = m_serial ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
+    HANDLE handle = CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         const long number = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? kNoDevice

@@ -3,6 +3,7 @@
 #include "labels/label_preview.h"
 #include "labels/port_chooser.h"
 #include "labels_fixture.h"
+#include "pty_line_unix.h"
 
 #include <QListWidget>
 #include <QPushButton>

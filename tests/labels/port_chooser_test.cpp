@@ -2,6 +2,7 @@
 // choice of a print queue or a network printer stored under keys of their own beside PORTTYPE.
 #include "labels/port_chooser.h"
 #include "labels_fixture.h"
+#include "pty_line_unix.h"
 #include "support/widget_input.h"
 
 #include <QComboBox>
