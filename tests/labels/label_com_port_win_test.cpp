@@ -17,8 +17,8 @@ protected:
     void SetUp() override {
         LabelSendTest::SetUp();
         capturePath = qEnvironmentVariable("PELORA_WINE_COM1_CAPTURE");
-        ASSERT_FALSE(capturePath.isEmpty())
-            << "COM1 is not mapped: these tests run through scripts/windows, which points it at a pseudo-terminal";
+        ASSERT_FALSE(capturePath.isEmpty()) << "COM1 is not mapped: these tests run through scripts/windows, "
+                                               "which points it at a pseudo-terminal";
         captured = QFile(capturePath).size();
     }
     // What arrived at the printer's end since the test began, once `size` bytes are there or five seconds
