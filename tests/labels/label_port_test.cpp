@@ -3,8 +3,8 @@
 #include "labels/label_commands.h"
 #include "labels/label_sink.h"
 #include "labels_fixture.h"
-#include "pty_line_unix.h"
 #include "platform/ports/port_devices.h"
+#include "pty_line_unix.h"
 
 #include <QFile>
 #include <QProgressDialog>
