@@ -35,15 +35,16 @@ void sizeBufferPool(MYSQL* m) {
     const long long bytes = std::max<long long>(128LL << 20, 512LL * bench::size());
     if (bytes == 128LL << 20) return;
     run(m, "SET GLOBAL innodb_buffer_pool_size = " + std::to_string(bytes));
-    // The server resizes in the background and reports in a status variable when it is done.
+    // The server resizes in the background and shows its progress in a status variable, empty again (or
+    // "Completed ...") when it is done.
     for (int i = 0; i < 600; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         run(m, "SHOW STATUS LIKE 'Innodb_buffer_pool_resize_status'");
         MYSQL_RES* r = mysql_store_result(m);
         MYSQL_ROW row = r ? mysql_fetch_row(r) : nullptr;
         const std::string status = row && row[1] ? row[1] : "";
         if (r) mysql_free_result(r);
-        if (status.find("Completed") != std::string::npos) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (status.empty() || status.find("Completed") != std::string::npos) return;
     }
     std::fprintf(stderr, "the buffer pool was not resized within a minute\n");
 }
