@@ -46,6 +46,7 @@ Server readServer() {
 struct Times {
     std::vector<double> wall;
     std::vector<double> cpu;
+    std::vector<double> ownCpu;  // the process alone, where the CPU figure counts other processes too
 };
 
 // Process CPU time: the benchmark's own, or that of the processes it started when it counts them.
@@ -67,6 +68,8 @@ public:
             Times& t = times[r.run_name.function_name];
             t.wall.push_back(r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit));
             t.cpu.push_back(cpuSeconds(r));
+            const auto own = r.counters.find(kOwnCpuCounter);
+            if (own != r.counters.end()) t.ownCpu.push_back(own->second.value);
         }
     }
     std::map<std::string, Times> times;
@@ -151,7 +154,7 @@ void CpuWithServer::report(benchmark::State& state) const {
     const double server = serverCpuSeconds() - m_serverStart;
     const auto n = double(state.iterations() > 0 ? state.iterations() : 1);
     state.counters[kChildCpuCounter] = benchmark::Counter((own + server) / n);
-    state.counters["own_cpu_s"] = benchmark::Counter(own / n);
+    state.counters[kOwnCpuCounter] = benchmark::Counter(own / n);
 }
 
 void fillGrid(SpreadGrid& grid, const std::vector<QString>& texts, int rows, int cols) {
@@ -165,7 +168,7 @@ const Server& server() {
     return s;
 }
 
-int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase) {
+int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int scaleBase, int maxSize) {
     long explicitSize = 0;
     long scale = 0;
     int kept = 1;
@@ -187,6 +190,11 @@ int parseSize(int& argc, char** argv, int defaultSize, const char* unit, int sca
     else
         g_size = defaultSize;
     std::printf("size: %d %s\n", g_size, unit);
+    if (maxSize > 0 && g_size > maxSize) {
+        std::printf("skipped: more %s than the workload can hold (%d)\n", unit, maxSize);
+        std::fflush(stdout);
+        std::exit(0);
+    }
     return g_size;
 }
 
@@ -217,10 +225,12 @@ int runAndReportRatio(int argc, char** argv, const char* measured, const char* b
         std::fprintf(stderr, "missing results for %s or %s\n", measured, baseline);
         return 1;
     }
-    std::printf("%s median: %.3f ms wall, %.3f ms CPU\n", measured, median(m->second.wall) * 1e3,
-                median(m->second.cpu) * 1e3);
-    std::printf("%s median: %.3f ms wall, %.3f ms CPU\n", baseline, median(b->second.wall) * 1e3,
-                median(b->second.cpu) * 1e3);
+    const bool own = last == Ratio::OwnCpu && !m->second.ownCpu.empty() && !b->second.ownCpu.empty();
+    for (const auto& [name, t] : {std::pair{measured, m->second}, std::pair{baseline, b->second}}) {
+        std::printf("%s median: %.3f ms wall, %.3f ms CPU", name, median(t.wall) * 1e3, median(t.cpu) * 1e3);
+        if (own) std::printf(", %.3f ms own CPU", median(t.ownCpu) * 1e3);
+        std::printf("\n");
+    }
     const RatioFigure wall = ratioOf(m->second.wall, b->second.wall);
     const RatioFigure cpu = ratioOf(m->second.cpu, b->second.cpu);
     std::printf("wall ratio: %.2f (repetitions spread %.0f%%)\n", wall.value, wall.spread * 100);
@@ -228,6 +238,13 @@ int runAndReportRatio(int argc, char** argv, const char* measured, const char* b
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory: %.1f MB\n", double(usage.ru_maxrss) / 1024);
+    if (own) {
+        const RatioFigure ownCpu = ratioOf(m->second.ownCpu, b->second.ownCpu);
+        std::printf("own CPU ratio: %.2f (repetitions spread %.0f%%)\n", ownCpu.value, ownCpu.spread * 100);
+        std::printf("last line: own CPU (this process alone, without the server's)\n");
+        std::printf("ratio: %.2f\n", ownCpu.value);
+        return 0;
+    }
     if (last == Ratio::Wall) {
         std::printf("last line: wall (the time is the server's)\n");
         std::printf("ratio: %.2f\n", wall.value);

@@ -10,9 +10,15 @@
 #endif
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <mutex>
+#include <new>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,50 +38,138 @@ AppError noSuchColumn(const QString& name) {
 
 namespace {
 
-// Large results are built from blocks of tens of megabytes. With glibc's default settings each such block
-// is mapped fresh from the system and unmapped when freed, so every query pays a page fault per 4 KiB of
-// its values again (and the client library's own buffers the same). Raising the mapping threshold to its
-// maximum and keeping freed memory in the heap lets the next query reuse pages that are already mapped;
-// what the heap keeps is bounded by the trim threshold. Applied once, before the first result is built.
-void tuneAllocator() {
+// The size of the block that serves `bytes` (from kPooledFrom up): the next of the four steps between two
+// powers of two (1, 1.25, 1.5, 1.75), so a block wastes at most a fifth of itself and a result of about
+// the same size as the last one finds its block again.
+std::size_t sizeClass(std::size_t bytes) {
+    const std::size_t step = std::bit_floor(bytes) / 4;
+    return (bytes + step - 1) / step * step;
+}
+
+// The pool's free blocks, few at any time (one or two per size that results of the program have).
+class BlockPool {
+public:
+    void* take(std::size_t bytes, std::size_t* granted) {
+        if (bytes < recordset_blocks::kPooledFrom) {
+            *granted = std::max<std::size_t>(bytes, 1);
+            return allocate(*granted);
+        }
+        const std::size_t size = sizeClass(bytes);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            // The block freed last first: its pages are the likeliest still to be in the caches.
+            for (auto it = m_free.rbegin(); it != m_free.rend(); ++it) {
+                if (it->bytes != size) continue;
+                void* block = it->data;
+                m_freeBytes -= size;
+                m_free.erase(std::next(it).base());
+                *granted = size;
+                return block;
+            }
+        }
+        *granted = size;
+        return allocate(size);
+    }
+
+    void give(void* block, std::size_t bytes) {
+        if (bytes < recordset_blocks::kPooledFrom) {
+            std::free(block);
+            return;
+        }
+        std::vector<void*> released;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_free.push_back({block, bytes});
+            m_freeBytes += bytes;
+            // Over the limit, the blocks freed longest ago go first: the newest fit what the program lists
+            // now.
+            while (m_freeBytes > recordset_blocks::kKeptBytes) {
+                released.push_back(m_free.front().data);
+                m_freeBytes -= m_free.front().bytes;
+                m_free.erase(m_free.begin());
+            }
+        }
+        for (void* b : released) std::free(b);
+    }
+
+    std::size_t keptBytes() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_freeBytes;
+    }
+
+private:
+    struct FreeBlock {
+        void* data;
+        std::size_t bytes;
+    };
+    static void* allocate(std::size_t bytes) {
+        void* block = std::malloc(bytes);
+        if (!block) throw std::bad_alloc();
+        return block;
+    }
+    std::mutex m_mutex;
+    std::vector<FreeBlock> m_free;
+    std::size_t m_freeBytes = 0;
+};
+
+// The client library keeps a stored result in blocks of a few kilobytes from the heap, and frees them all
+// with the result; glibc then gives the top of the heap back to the system once it exceeds 128 KiB, and
+// the next result faults every page in again (a 100,000-row result about 15 MB: several milliseconds a
+// statement). The heap keeps up to 128 MB free at its top instead. The record sets' own blocks live in the
+// pool and need no setting. Applied once, before the first result is built.
+void keepLibraryHeap() {
 #ifdef __GLIBC__
-    static const bool tuned = [] {
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's upper bound on 64-bit systems
+    static const bool kept = [] {
         mallopt(M_TRIM_THRESHOLD, 128 << 20);
         return true;
     }();
-    (void)tuned;
+    (void)kept;
 #endif
 }
 
-// A block with room for `n` values, default-initialised: no zero fill, every unit is written before it is
-// read.
-template <typename T>
-Recordset::Block<T> takeBlock(std::size_t n) {
-    return {std::unique_ptr<T[]>(new T[std::max<std::size_t>(n, 1)]), n};
+// Never destroyed: record sets that outlive static destruction may still give their blocks back.
+BlockPool& pool() {
+    static BlockPool* const p = new BlockPool;
+    return *p;
 }
 
 // A library that does not record max_length leaves the bound short: the block then grows (doubling), so a
 // value is never written past its end.
 Recordset::Block<char16_t> grown(Recordset::Block<char16_t> block, std::size_t used, std::size_t needed) {
-    Recordset::Block<char16_t> bigger = takeBlock<char16_t>(std::max(needed, block.capacity * 2));
-    std::copy_n(block.data.get(), used, bigger.data.get());
+    Recordset::Block<char16_t> bigger(std::max(needed, block.capacity() * 2));
+    std::copy_n(block.data(), used, bigger.data());
     return bigger;
 }
 
 }  // namespace
 
+namespace recordset_blocks {
+
+void* take(std::size_t bytes, std::size_t* granted) {
+    return pool().take(bytes, granted);
+}
+
+void give(void* block, std::size_t bytes) {
+    pool().give(block, bytes);
+}
+
+std::size_t keptBytes() {
+    return pool().keptBytes();
+}
+
+}  // namespace recordset_blocks
+
 Recordset::Recordset(QList<Column> columns, const std::vector<QString>& values)
     : m_columns(std::move(columns)) {
     std::size_t units = 0;
     for (const QString& v : values) units += std::size_t(v.size());
-    m_text = takeBlock<char16_t>(units);
-    m_ends = takeBlock<std::uint32_t>(values.size());
+    m_text = Block<char16_t>(units);
+    m_ends = Block<std::uint32_t>(values.size());
     std::size_t used = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        std::copy_n(values[i].utf16(), values[i].size(), m_text.data.get() + used);
+        std::copy_n(values[i].utf16(), values[i].size(), m_text.data() + used);
         used += std::size_t(values[i].size());
-        m_ends.data[i] = static_cast<std::uint32_t>(used);
+        m_ends.data()[i] = static_cast<std::uint32_t>(used);
     }
     indexColumns(values.size());
 }
@@ -157,34 +251,6 @@ unsigned long textLength(const char* bytes, unsigned long length) {
     return length;
 }
 
-// Decodes a value as CStrToText does, into `out` (room for `length` units), in one pass over its bytes:
-// ASCII is copied as it is read, eight bytes at a time while none of them is a NUL or above 0x7F; from the
-// first byte of a double-byte character on, the rest (up to a NUL) goes to the code page's decoder.
-// Trailing spaces are cut from the units afterwards, which cuts the same as cutting the bytes: a trail
-// byte is never 0x20. Returns the number of units.
-std::size_t decodeValue(const char* bytes, unsigned long length, char16_t* out) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    unsigned long i = 0;
-    for (; i + 8 <= length; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p + i, 8);
-        if (((word - kOnes) | word) & kHighBits) break;  // a byte above 0x7F, or a NUL
-        for (int j = 0; j < 8; ++j) out[i + j] = p[i + j];
-    }
-    for (; i < length && p[i] != 0 && p[i] < 0x80; ++i) out[i] = p[i];
-    std::size_t units = i;
-    if (i < length && p[i] != 0) {
-        const void* nul = std::memchr(bytes + i, 0, length - i);
-        const unsigned long end =
-            nul ? static_cast<unsigned long>(static_cast<const char*>(nul) - bytes) : length;
-        units += cp949::decodeInto(bytes + i, end - i, out + units);
-    }
-    while (units > 0 && out[units - 1] == u' ') --units;
-    return units;
-}
-
 }  // namespace
 
 QString CStrToText(const char* bytes, unsigned long length) {
@@ -253,27 +319,25 @@ RecordsetPtr FillRecordset(MYSQL_RES* result) {
 
     // mysql_store_result records each column's longest value (max_length): their sum per row bounds the
     // UTF-16 units (never more units than bytes), so the text block is sized without a pass of its own.
-    tuneAllocator();
+    keepLibraryHeap();
     std::size_t rowBytes = 0;
     for (unsigned int k = 0; k < n; ++k) rowBytes += fields[k].max_length;
     const std::size_t values = std::size_t(r) * n;
-    Recordset::Block<char16_t> text = takeBlock<char16_t>(rowBytes * r);
-    Recordset::Block<std::uint32_t> ends = takeBlock<std::uint32_t>(values);
+    Recordset::Block<char16_t> text(rowBytes * r);
+    Recordset::Block<std::uint32_t> ends(values);
     std::size_t used = 0;
     std::size_t filled = 0;
     for (std::uint32_t row = 0; row < r; ++row) {
         MYSQL_ROW native = mysql_fetch_row(result);
         if (!native) continue;
         const unsigned long* lengths = mysql_fetch_lengths(result);
-        for (unsigned int k = 0; k < n; ++k) {
-            if (native[k] && used + lengths[k] > text.capacity)
-                text = grown(std::move(text), used, used + lengths[k]);
-            if (native[k])  // NULL stays the empty text
-                used += decodeValue(native[k], lengths[k], text.data.get() + used);
-            if (used > UINT32_MAX)
-                throw AppError(1041, QStringLiteral("cMysql::query"), QStringLiteral("Out of memory"));
-            ends.data[filled++] = static_cast<std::uint32_t>(used);
-        }
+        std::size_t bytes = 0;
+        for (unsigned int k = 0; k < n; ++k) bytes += native[k] ? lengths[k] : 0;
+        if (used + bytes > text.capacity()) text = grown(std::move(text), used, used + bytes);
+        used += cp949::decodeFieldsInto(native, lengths, n, text.data() + used, ends.data() + filled, used);
+        filled += n;
+        if (used > UINT32_MAX)  // the ends are 32-bit
+            throw AppError(1041, QStringLiteral("cMysql::query"), QStringLiteral("Out of memory"));
     }
     return RecordsetPtr(new Recordset(std::move(columns), std::move(text), std::move(ends), filled));
 }

@@ -5,12 +5,32 @@
 #include <QString>
 #include <QStringView>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct st_mysql_res;
 class Recordset;
+
+// The memory that record sets keep their values in. A large result takes blocks of tens or hundreds of
+// megabytes; asked of the allocator for every result, each such block is mapped fresh from the system and
+// every page of it faults (and is zeroed) again on the next statement. The pool keeps freed blocks for the
+// next result instead: sizes from 64 KiB up grow geometrically (four steps to each doubling), so a block
+// fits the next result of about the same size, and a larger result takes a larger size once. Smaller
+// requests come from the heap as they are. The pool keeps at most kKeptBytes of free blocks and gives the
+// blocks freed longest ago back beyond that.
+namespace recordset_blocks {
+inline constexpr std::size_t kPooledFrom = std::size_t(64) << 10;
+inline constexpr std::size_t kKeptBytes = std::size_t(1) << 30;
+// Memory for at least `bytes` bytes (one byte at least); `granted` receives the size to give back.
+void* take(std::size_t bytes, std::size_t* granted);
+void give(void* block, std::size_t bytes);
+// The bytes of the free blocks the pool keeps.
+std::size_t keptBytes();
+}  // namespace recordset_blocks
+
 using RecordsetPtr = std::unique_ptr<Recordset>;
 RecordsetPtr FillRecordset(st_mysql_res* result);
 
@@ -45,11 +65,45 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    // Memory for the values, not zero-filled: every unit is written before it is read.
+    // Memory for the values, from the record sets' block pool (below) and given back to it when the record
+    // set lets it go. Not zero-filled: every unit is written before it is read.
     template <typename T>
-    struct Block {
-        std::unique_ptr<T[]> data;
-        std::size_t capacity = 0;
+    class Block {
+    public:
+        Block() = default;
+        explicit Block(std::size_t n) {
+            m_data = static_cast<T*>(recordset_blocks::take(n * sizeof(T), &m_bytes));
+            m_capacity = m_bytes / sizeof(T);
+        }
+        Block(Block&& other) noexcept
+            : m_data(std::exchange(other.m_data, nullptr)),
+              m_bytes(std::exchange(other.m_bytes, 0)),
+              m_capacity(std::exchange(other.m_capacity, 0)) {}
+        Block& operator=(Block&& other) noexcept {
+            if (this != &other) {
+                release();
+                m_data = std::exchange(other.m_data, nullptr);
+                m_bytes = std::exchange(other.m_bytes, 0);
+                m_capacity = std::exchange(other.m_capacity, 0);
+            }
+            return *this;
+        }
+        Block(const Block&) = delete;
+        Block& operator=(const Block&) = delete;
+        ~Block() { release(); }
+
+        T* data() const { return m_data; }
+        std::size_t capacity() const { return m_capacity; }
+
+    private:
+        void release() {
+            if (m_data) recordset_blocks::give(m_data, m_bytes);
+            m_data = nullptr;
+            m_bytes = m_capacity = 0;
+        }
+        T* m_data = nullptr;
+        std::size_t m_bytes = 0;
+        std::size_t m_capacity = 0;
     };
 
     // The end of the rows (the cursor is past the last row). Named so because EOF is a C macro.
@@ -70,8 +124,8 @@ public:
     // Direct access for bulk readers (grids): the value at (row, column) without moving the cursor.
     QStringView ValueAt(int row, int column) const {
         const std::size_t i = std::size_t(row) * m_columns.size() + column;
-        const std::uint32_t begin = i == 0 ? 0 : m_ends.data[i - 1];
-        return QStringView(m_text.data.get() + begin, qsizetype(m_ends.data[i] - begin));
+        const std::uint32_t begin = i == 0 ? 0 : m_ends.data()[i - 1];
+        return QStringView(m_text.data() + begin, qsizetype(m_ends.data()[i] - begin));
     }
 
 private:

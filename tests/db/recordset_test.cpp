@@ -131,6 +131,25 @@ TEST_F(RecordsetTest, CloseRecordsetReleasesOnceAndToleratesNothing) {
     EXPECT_FALSE(rs);
 }
 
+// A large result's values live in a block of the record sets' pool: once the record set is closed, the
+// next result of the same size gets the same memory back instead of memory mapped afresh from the system.
+TEST_F(RecordsetTest, TheNextLargeResultReusesTheBlockOfTheLastOne) {
+    const QString sql = QStringLiteral(
+        "SELECT CONCAT(UNHEX('BBE7B0FA'), ' ', seq, REPEAT('x', seq % 50)) AS v FROM seq_1_to_20000");
+    RecordsetPtr first = open(sql);
+    ASSERT_TRUE(first);
+    const char16_t* firstText = first->ValueAt(0, 0).utf16();
+    EXPECT_EQ(first->ValueAt(19999, 0).toString(), QStringLiteral("사과 20000"));
+    const std::size_t keptBefore = recordset_blocks::keptBytes();
+    CloseRecordset(first);
+    EXPECT_GT(recordset_blocks::keptBytes(), keptBefore);
+    RecordsetPtr second = open(sql);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->ValueAt(0, 0).utf16(), firstText);
+    EXPECT_EQ(second->ValueAt(0, 0).toString(), QStringLiteral("사과 1x"));
+    EXPECT_EQ(recordset_blocks::keptBytes(), keptBefore);
+}
+
 TEST(CStrToText, CutsAtNulAndTrailingSpaces) {
     EXPECT_EQ(CStrToText(nullptr), QString());
     EXPECT_EQ(CStrToText("abc   "), QStringLiteral("abc"));
