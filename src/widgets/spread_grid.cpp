@@ -327,7 +327,7 @@ void SpreadGrid::clearRange(int col, int row, int col2, int row2) {
     const int r1 = row == -1 ? 1 : row, r2 = row == -1 ? maxRows() : std::min(row2, maxRows());
     for (int r = std::max(r1, 1); r <= r2; ++r)
         for (int c = std::max(c1, 1); c <= c2; ++c)
-            if (!m_model->text(c, r).isEmpty()) m_model->setText(c, r, QString());
+            if (!m_model->isEmpty(c, r)) m_model->setText(c, r, QString());
 }
 
 // --- layout ---

@@ -7,14 +7,21 @@
 #include <QFont>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
-// The table behind SpreadGrid. Texts are one flat vector, row after row, column 0 (the row header) first;
-// per-row data is a small record whose cell properties are allocated only for rows that have any, so an
-// ordinary list of plain texts costs nothing beyond its strings.
+// The table behind SpreadGrid. Cells are one flat vector of 64-bit words, row after row, column 0 (the row
+// header) first. A short ASCII text (codes, quantities, dates: most cells of a list) is kept as bytes, in
+// the word itself up to seven characters or in the model's byte arena; any other text is a QString of the
+// model's own that shares its characters with the caller's. Per-row data is a small record whose cell
+// properties are allocated only for rows that have any, so an ordinary list of plain texts costs a word a
+// cell beyond its longer texts.
+//
+// The storage is kept when the rows go: a list that is cleared and loaded again (every load) writes into
+// memory it already holds instead of taking fresh pages from the system for every load.
 //
 // Coordinates here are the grid's: rows and columns 1-based, column 0 the row-header column. The model's
 // own QModelIndex row r / column c stand for grid row r + 1 / column c + 1.
@@ -47,9 +54,11 @@ public:
     void setMaxCols(int cols);
 
     // Cell text, rows 1..maxRows, columns 0..maxCols (callers check the range).
-    const QString& text(int col, int row) const { return m_texts[slot(col, row)]; }
+    QString text(int col, int row) const { return textOf(m_cells[slot(col, row)]); }
+    bool isEmpty(int col, int row) const { return m_cells[slot(col, row)] == 0; }
     void setText(int col, int row, const QString& value) {
-        m_texts[slot(col, row)] = value;
+        Cell& cell = m_cells[slot(col, row)];
+        if (cell != 0 || !value.isEmpty()) store(cell, value);
         m_dataRowCnt = -1;
         if (!m_quiet) emitCellChanged(col, row);
     }
@@ -131,13 +140,44 @@ private:
         std::unique_ptr<RowStyles> styles;
     };
 
+    // A cell's word: 0 is empty; the top two bits say what the rest holds.
+    using Cell = std::uint64_t;
+    static constexpr int kTagShift = 62;
+    static constexpr Cell kInline = 1;  // length in bits 56..59, up to seven bytes in bits 0..55
+    static constexpr Cell kArena = 2;   // length in bits 40..55, arena offset in bits 0..39
+    static constexpr Cell kString = 3;  // index into m_strings
+    static constexpr int kInlineMax = 7;
+    static constexpr qsizetype kArenaMax = 255;  // longer ASCII texts are QStrings too
+    static constexpr size_t kBlockBits = 20;     // arena blocks of 1 MB
+    static constexpr size_t kBlockSize = size_t(1) << kBlockBits;
+
+    QString textOf(Cell cell) const;
+    void store(Cell& cell, const QString& value);
+    Cell stringCell(const QString& value);
+    // Room for n bytes in the arena; `cell` becomes the word that names them.
+    char* arenaTake(size_t n, Cell& cell);
+    // Gives up what a cell holds (its QString slot, its arena bytes); the word itself is left as it was.
+    void release(Cell cell);
+    void releaseRange(size_t first, size_t end);
+    // Forgets every text but keeps the memory for the next ones.
+    void clearStorage();
+    // Before an empty grid takes `cells` cells: gives back the memory of a far longer list.
+    void keepStorageFor(size_t cells);
+    // Copies the live arena texts together once most of the arena is texts that were overwritten.
+    void compactArena();
+
     size_t stride() const { return size_t(m_cols) + 1; }
     size_t slot(int col, int row) const { return size_t(row - 1) * stride() + size_t(col); }
     void emitCellChanged(int col, int row);
 
     int m_rows = 0;
     int m_cols = 0;
-    std::vector<QString> m_texts;
+    std::vector<Cell> m_cells;
+    std::vector<QString> m_strings;
+    std::vector<std::uint32_t> m_freeStrings;  // slots of m_strings that no cell uses
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_arenaUsed = 0;     // offset of the arena's next free byte
+    size_t m_arenaGarbage = 0;  // bytes of texts that were overwritten or dropped
     std::vector<RowMeta> m_meta;
     std::vector<std::vector<QString>> m_headers;  // [header row][column 0..maxCols]
     Style m_sheet;
