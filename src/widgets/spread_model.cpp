@@ -65,36 +65,45 @@ QString SpreadModel::textOf(Cell cell) const {
 }
 
 void SpreadModel::store(Cell& cell, const QString& value) {
+    if (value.isEmpty()) {
+        release(cell);
+        cell = 0;
+        return;
+    }
+    if ((cell >> kTagShift) == kString) {
+        m_strings[size_t(cell & 0xFFFFFFFF)] = value;  // the cell keeps its slot, whatever the text
+        return;
+    }
+    release(cell);
+    cell = 0;
+    if (m_arenaGarbage > kBlockSize && m_arenaGarbage * 2 > m_arenaUsed) compactArena();
+    cell = encode(value);
+}
+
+SpreadModel::Cell SpreadModel::encode(const QString& value) {
     const qsizetype n = value.size();
     const auto* chars = reinterpret_cast<const char16_t*>(value.constData());
-    bool ascii = false;
-    if (n > 0 && n <= kArenaMax) {
-        char16_t bits = 0;
-        for (qsizetype i = 0; i < n; ++i) bits |= chars[i];
-        ascii = bits < 0x80;
-    }
-    if (n == 0) {
-        release(cell);
-        cell = 0;
-    } else if (!ascii) {
-        if ((cell >> kTagShift) == kString) {
-            m_strings[size_t(cell & 0xFFFFFFFF)] = value;  // the cell keeps its slot
-            return;
+    if (n <= kArenaMax) {
+        // Most texts that are not ASCII show it in their first characters (Hangul names and units).
+        qsizetype i = 0;
+        while (i < n && chars[i] < 0x80) ++i;
+        if (i == n) {
+            if (n <= kInlineMax) {
+                Cell word = (kInline << kTagShift) | (Cell(n) << 56);
+                for (i = 0; i < n; ++i) word |= Cell(chars[i]) << (8 * i);
+                return word;
+            }
+            Cell cell = 0;
+            char* to = arenaTake(size_t(n), cell);
+            for (i = 0; i < n; ++i) to[i] = char(chars[i]);
+            return cell;
         }
-        release(cell);
-        cell = stringCell(value);
-    } else if (n <= kInlineMax) {
-        release(cell);
-        Cell word = (kInline << kTagShift) | (Cell(n) << 56);
-        for (qsizetype i = 0; i < n; ++i) word |= Cell(chars[i]) << (8 * i);
-        cell = word;
-    } else {
-        release(cell);
-        cell = 0;
-        if (m_arenaGarbage > kBlockSize && m_arenaGarbage * 2 > m_arenaUsed) compactArena();
-        char* to = arenaTake(size_t(n), cell);
-        for (qsizetype i = 0; i < n; ++i) to[i] = char(chars[i]);
     }
+    if (m_freeStrings.empty()) [[likely]] {
+        m_strings.push_back(value);
+        return (kString << kTagShift) | Cell(m_strings.size() - 1);
+    }
+    return stringCell(value);
 }
 
 SpreadModel::Cell SpreadModel::stringCell(const QString& value) {

@@ -58,7 +58,10 @@ public:
     bool isEmpty(int col, int row) const { return m_cells[slot(col, row)] == 0; }
     void setText(int col, int row, const QString& value) {
         Cell& cell = m_cells[slot(col, row)];
-        if (cell != 0 || !value.isEmpty()) store(cell, value);
+        if (cell != 0)
+            store(cell, value);
+        else if (!value.isEmpty())
+            cell = encode(value);  // a list load: every cell starts empty
         m_dataRowCnt = -1;
         if (!m_quiet) emitCellChanged(col, row);
     }
@@ -153,6 +156,8 @@ private:
 
     QString textOf(Cell cell) const;
     void store(Cell& cell, const QString& value);
+    // The word for a text that is not empty.
+    Cell encode(const QString& value);
     Cell stringCell(const QString& value);
     // Room for n bytes in the arena; `cell` becomes the word that names them.
     char* arenaTake(size_t n, Cell& cell);
