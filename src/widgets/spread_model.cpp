@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -55,7 +56,9 @@ QString SpreadModel::textOf(Cell cell) const {
         case kArena: {
             const size_t at = size_t(cell & ((Cell(1) << 40) - 1));
             const auto n = qsizetype((cell >> 40) & 0xFFFF);
-            return QString::fromLatin1(m_blocks[at >> kBlockBits].get() + (at & (kBlockSize - 1)), n);
+            const char* from = m_blocks[at >> kBlockBits].get() + (at & (kBlockSize - 1));
+            if (cell & kWide) return QString(reinterpret_cast<const QChar*>(from), n);
+            return QString::fromLatin1(from, n);
         }
         case kString:
             return m_strings[size_t(cell & 0xFFFFFFFF)];
@@ -70,8 +73,8 @@ void SpreadModel::store(Cell& cell, const QString& value) {
         cell = 0;
         return;
     }
-    if ((cell >> kTagShift) == kString) {
-        m_strings[size_t(cell & 0xFFFFFFFF)] = value;  // the cell keeps its slot, whatever the text
+    if ((cell >> kTagShift) == kString && value.size() > kArenaMax) {
+        m_strings[size_t(cell & 0xFFFFFFFF)] = value;  // a long text again: the cell keeps its slot
         return;
     }
     release(cell);
@@ -83,27 +86,32 @@ void SpreadModel::store(Cell& cell, const QString& value) {
 SpreadModel::Cell SpreadModel::encode(const QString& value) {
     const qsizetype n = value.size();
     const auto* chars = reinterpret_cast<const char16_t*>(value.constData());
-    if (n <= kArenaMax) {
-        // Most texts that are not ASCII show it in their first characters (Hangul names and units).
-        qsizetype i = 0;
-        while (i < n && chars[i] < 0x80) ++i;
-        if (i == n) {
-            if (n <= kInlineMax) {
-                Cell word = (kInline << kTagShift) | (Cell(n) << 56);
-                for (i = 0; i < n; ++i) word |= Cell(chars[i]) << (8 * i);
-                return word;
-            }
-            Cell cell = 0;
-            char* to = arenaTake(size_t(n), cell);
-            for (i = 0; i < n; ++i) to[i] = char(chars[i]);
-            return cell;
-        }
+    if (n > kArenaMax) return stringCell(value);
+    char16_t bits = 0;
+    for (qsizetype i = 0; i < n; ++i) bits |= chars[i];
+    const bool wide = bits >= 0x80;
+    if (!wide && n <= kInlineMax) {
+        Cell cell = (kInline << kTagShift) | (Cell(n) << 56);
+        for (qsizetype i = 0; i < n; ++i) cell |= Cell(chars[i]) << (8 * i);
+        return cell;
     }
-    if (m_freeStrings.empty()) [[likely]] {
-        m_strings.push_back(value);
-        return (kString << kTagShift) | Cell(m_strings.size() - 1);
+    const size_t bytes = wide ? size_t(n) * 2 : size_t(n);
+    size_t at = (m_arenaUsed + 1) & ~size_t(1);  // UTF-16 two-byte aligned; bytes lose at most one
+    const size_t within = at & (kBlockSize - 1);
+    Cell cell = 0;
+    char* to = nullptr;
+    if (within + bytes <= kBlockSize && (at >> kBlockBits) < m_blocks.size()) {
+        to = m_blocks[at >> kBlockBits].get() + within;
+        m_arenaUsed = at + bytes;
+        cell = (kArena << kTagShift) | (wide ? kWide : 0) | (Cell(n) << 40) | Cell(at);
+    } else {
+        to = arenaTake(bytes, size_t(n), wide, cell);
     }
-    return stringCell(value);
+    if (wide)
+        std::copy_n(chars, n, reinterpret_cast<char16_t*>(to));
+    else
+        for (qsizetype i = 0; i < n; ++i) to[i] = char(chars[i]);
+    return cell;
 }
 
 SpreadModel::Cell SpreadModel::stringCell(const QString& value) {
@@ -119,20 +127,20 @@ SpreadModel::Cell SpreadModel::stringCell(const QString& value) {
     return (kString << kTagShift) | slot;
 }
 
-char* SpreadModel::arenaTake(size_t n, Cell& cell) {
-    size_t at = m_arenaUsed;
-    if ((at & (kBlockSize - 1)) + n > kBlockSize) at = (at + kBlockSize - 1) & ~(kBlockSize - 1);
+char* SpreadModel::arenaTake(size_t bytes, size_t length, bool wide, Cell& cell) {
+    size_t at = (m_arenaUsed + 1) & ~size_t(1);
+    if ((at & (kBlockSize - 1)) + bytes > kBlockSize) at = (at + kBlockSize - 1) & ~(kBlockSize - 1);
     const size_t block = at >> kBlockBits;
     if (block == m_blocks.size()) m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-    m_arenaUsed = at + n;
-    cell = (kArena << kTagShift) | (Cell(n) << 40) | Cell(at);
+    m_arenaUsed = at + bytes;
+    cell = (kArena << kTagShift) | (wide ? kWide : 0) | (Cell(length) << 40) | Cell(at);
     return m_blocks[block].get() + (at & (kBlockSize - 1));
 }
 
 void SpreadModel::release(Cell cell) {
     switch (cell >> kTagShift) {
         case kArena:
-            m_arenaGarbage += size_t((cell >> 40) & 0xFFFF);
+            m_arenaGarbage += arenaBytes(cell);
             break;
         case kString: {
             const auto slot = std::uint32_t(cell & 0xFFFFFFFF);
@@ -175,9 +183,9 @@ void SpreadModel::compactArena() {
     for (Cell& cell : m_cells) {
         if ((cell >> kTagShift) != kArena) continue;
         const size_t at = size_t(cell & ((Cell(1) << 40) - 1));
-        const auto n = size_t((cell >> 40) & 0xFFFF);
+        const size_t bytes = arenaBytes(cell);
         const char* from = old[at >> kBlockBits].get() + (at & (kBlockSize - 1));
-        std::copy_n(from, n, arenaTake(n, cell));
+        std::copy_n(from, bytes, arenaTake(bytes, size_t((cell >> 40) & 0xFFFF), (cell & kWide) != 0, cell));
     }
 }
 
@@ -233,6 +241,23 @@ void SpreadModel::setMaxCols(int cols) {
     else
         endRemoveColumns();
     m_dataRowCnt = -1;
+}
+
+void SpreadModel::setRowTexts(int row, int firstCol, std::span<const QString* const> texts) {
+    Cell* cells = &m_cells[slot(firstCol, row)];
+    for (const QString* value : texts) {
+        Cell& cell = *cells++;
+        if (cell != 0)
+            store(cell, *value);
+        else if (!value->isEmpty())
+            cell = encode(*value);
+    }
+    m_dataRowCnt = -1;
+    if (m_quiet || texts.empty()) return;
+    const int lastCol = firstCol + int(texts.size()) - 1;
+    if (firstCol == 0) emitCellChanged(0, row);
+    if (lastCol >= 1)
+        emit dataChanged(createIndex(row - 1, std::max(firstCol, 1) - 1), createIndex(row - 1, lastCol - 1));
 }
 
 void SpreadModel::setHeaderRows(int rows) {

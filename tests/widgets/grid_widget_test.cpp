@@ -101,7 +101,8 @@ TEST(GridWidget, DeleteAndInsertKeepTheRowCountAndDataRowCntFollows) {
     EXPECT_EQ(g.dataRowCnt(), 0);
 }
 
-// The cells keep short ASCII texts as bytes and other texts as shared strings: every kind of text must come
+// The cells keep short texts in the grid's own storage (ASCII as bytes) and long ones as shared strings:
+// every kind of text must come
 // back as it was written, after overwrites by every other kind, moves of rows and columns, sorting and a
 // reload; and a text the grid no longer shows must not stay held by it.
 TEST(GridWidget, TextsOfEveryKindSurviveOverwritesMovesAndReloads) {
@@ -112,6 +113,8 @@ TEST(GridWidget, TextsOfEveryKindSurviveOverwritesMovesAndReloads) {
         QStringLiteral("2026-12-05"),
         QString(255, QLatin1Char('x')),  // the longest kept as bytes
         QString(256, QLatin1Char('y')),
+        QString(255, QChar(u'똠')),
+        QString(256, QChar(u'가')),
         QStringLiteral("가"),
         QStringLiteral("똠얌 Foods 3"),
         QString::fromUtf16(u"a\0b", 3),  // a NUL inside an ASCII text
@@ -152,8 +155,8 @@ TEST(GridWidget, TextsOfEveryKindSurviveOverwritesMovesAndReloads) {
     });
     EXPECT_EQ(column, sorted);
 
-    // A text that was overwritten, cleared, deleted or dropped by a reload is no longer held.
-    QString held = QStringLiteral("한빛초 %1").arg(1);
+    // A long text that was overwritten, cleared, deleted or dropped by a reload is no longer held.
+    QString held = QString(300, QChar(u'한'));
     auto shared = [&] { return !held.isDetached(); };
     for (auto drop : std::initializer_list<std::function<void()>>{
              [&] { g.setText(2, 2, QStringLiteral("12")); },
@@ -170,6 +173,24 @@ TEST(GridWidget, TextsOfEveryKindSurviveOverwritesMovesAndReloads) {
         drop();
         EXPECT_FALSE(shared());
     }
+
+    // A row written in one call: texts past the last column are left out, a row outside the grid is not
+    // written, and the row's old texts are replaced.
+    g.setMaxCols(3);
+    g.setMaxRows(2);
+    const QString a = QStringLiteral("가나"), b = QStringLiteral("12.50"), c = QString(),
+                  d = QStringLiteral("x");
+    const QString* row[] = {&a, &b, &c, &d};
+    g.setText(3, 1, QStringLiteral("old"));
+    g.setRowTexts(1, 1, row);
+    g.setRowTexts(3, 1, row);
+    g.setRowTexts(2, 2, row);
+    EXPECT_EQ(g.text(1, 1), a);
+    EXPECT_EQ(g.text(2, 1), b);
+    EXPECT_TRUE(g.text(3, 1).isEmpty());
+    EXPECT_EQ(g.text(2, 2), a);
+    EXPECT_EQ(g.text(3, 2), b);
+    EXPECT_EQ(g.dataRowCnt(), 2);
 
     // A reload starts empty, and a cell overwritten with long texts again and again leaves its
     // neighbours as they were.
