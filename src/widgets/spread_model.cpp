@@ -87,9 +87,13 @@ SpreadModel::Cell SpreadModel::encode(const QString& value) {
     const qsizetype n = value.size();
     const auto* chars = reinterpret_cast<const char16_t*>(value.constData());
     if (n > kArenaMax) return stringCell(value);
-    char16_t bits = 0;
-    for (qsizetype i = 0; i < n; ++i) bits |= chars[i];
-    const bool wide = bits >= 0x80;
+    // A name or unit in Hangul shows it in its first character, and need not be read twice.
+    bool wide = chars[0] >= 0x80;
+    if (!wide) {
+        char16_t bits = 0;
+        for (qsizetype i = 1; i < n; ++i) bits |= chars[i];
+        wide = bits >= 0x80;
+    }
     if (!wide && n <= kInlineMax) {
         Cell cell = (kInline << kTagShift) | (Cell(n) << 56);
         for (qsizetype i = 0; i < n; ++i) cell |= Cell(chars[i]) << (8 * i);
