@@ -147,22 +147,17 @@ void frmMain::SetupGrids() {
 
 namespace {
 
+// The rows' texts go to the grids a row at a time, in column order (main_columns.h).
 void drawDirections(SpreadGrid* grid, const std::vector<orderdata::DirectionRow>& rows) {
     using namespace orders;
     grid->setMaxRows(int(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const orderdata::DirectionRow& d = rows[i];
-        const int row = int(i) + 1;
-        grid->setText(kDirDeliveryDate, row, monthDay(d.sdate));
-        grid->setText(kDirOrderDate, row, monthDay(d.ddate));
-        grid->setText(kDirOrderTime, row, d.dtime);
-        grid->setText(kDirManager, row, d.staffName);
-        grid->setText(kDirBranch, row, d.kind());
-        grid->setText(kDirBuyerName, row, d.buyerName);
-        grid->setText(kDirState, row, d.state);
-        grid->setText(kDirCode, row, d.code);
-        grid->setText(kDirBuyerCode, row, d.buyerCodeText);
-        grid->setText(kDirFullDate, row, d.sdate);
+        const QString delivery = monthDay(d.sdate), ordered = monthDay(d.ddate), kind = d.kind();
+        const QString* texts[kDirColumnCount] = {
+            &delivery,    &ordered, &d.dtime, &d.staffName,     &kind,
+            &d.buyerName, &d.state, &d.code,  &d.buyerCodeText, &d.sdate};
+        grid->setRowTexts(int(i) + 1, kDirDeliveryDate, texts);
     }
 }
 
@@ -171,17 +166,10 @@ void drawOrderLines(SpreadGrid* grid, const std::vector<orderdata::OrderLineRow>
     grid->setMaxRows(int(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const orderdata::OrderLineRow& line = rows[i];
-        const int row = int(i) + 1;
-        grid->setText(kLineCustomer, row, line.customer);
-        grid->setText(kLineProduct, row, line.product);
-        grid->setText(kLineQuantity, row, line.quantity);
-        grid->setText(kLineUnit, row, line.unit);
-        grid->setText(kLineRemark, row, line.remark);
-        grid->setText(kLineCar, row, line.car);
-        grid->setText(kLineCode, row, line.code);
-        grid->setText(kLineProductCode, row, line.productCode);
-        grid->setText(kLineCustomerFull, row, line.customerFull);
-        grid->setText(kLineProductDesc, row, line.productDesc);
+        const QString* texts[kLineColumnCount] = {
+            &line.customer, &line.product, &line.quantity,    &line.unit,         &line.remark,
+            &line.car,      &line.code,    &line.productCode, &line.customerFull, &line.productDesc};
+        grid->setRowTexts(int(i) + 1, kLineCustomer, texts);
     }
 }
 
@@ -189,10 +177,8 @@ void drawTotals(SpreadGrid* grid, const std::vector<orderdata::ProductTotalRow>&
     using namespace orders;
     grid->setMaxRows(int(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int row = int(i) + 1;
-        grid->setText(kTotalProduct, row, rows[i].product);
-        grid->setText(kTotalQuantity, row, rows[i].quantity);
-        grid->setText(kTotalUnit, row, rows[i].unit);
+        const QString* texts[kTotalColumnCount] = {&rows[i].product, &rows[i].quantity, &rows[i].unit};
+        grid->setRowTexts(int(i) + 1, kTotalProduct, texts);
     }
 }
 

@@ -322,12 +322,24 @@ void SpreadGrid::setText(int col, int row, const QString& value) {
     if (col == 0 && (row == 0 || row == kHeaderRow) && m_corner) m_corner->update();
 }
 
+void SpreadGrid::setRowTexts(int row, int firstCol, std::span<const QString* const> texts) {
+    SpreadModel& model = *m_model;
+    if (row < 1 || row > model.maxRows() || firstCol < 0 || firstCol > model.maxCols()) return;
+    texts = texts.first(std::min(texts.size(), size_t(model.maxCols() - firstCol + 1)));
+    model.setRowTexts(row, firstCol, texts);
+    if (model.quiet()) return;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const int col = firstCol + int(i);
+        if (col >= 1 && !texts[i]->isEmpty() && isNumberColumn(col)) fitNumberColumn(col, row, row);
+    }
+}
+
 void SpreadGrid::clearRange(int col, int row, int col2, int row2) {
     const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : std::min(col2, maxCols());
     const int r1 = row == -1 ? 1 : row, r2 = row == -1 ? maxRows() : std::min(row2, maxRows());
     for (int r = std::max(r1, 1); r <= r2; ++r)
         for (int c = std::max(c1, 1); c <= c2; ++c)
-            if (!m_model->text(c, r).isEmpty()) m_model->setText(c, r, QString());
+            if (!m_model->isEmpty(c, r)) m_model->setText(c, r, QString());
 }
 
 // --- layout ---

@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include <map>
+#include <span>
 #include <vector>
 
 class SpreadModel;
@@ -81,6 +82,9 @@ public:
     bool getText(int col, int row, QString& value) const;
     QString text(int col, int row) const;
     void setText(int col, int row, const QString& value);
+    // One data row's texts from column firstCol on, as a list load writes them (texts past the last column
+    // are left out): what setText does for each, in one call.
+    void setRowTexts(int row, int firstCol, std::span<const QString* const> texts);
     // Empties the texts of a block of cells (-1 for every column or row).
     void clearRange(int col, int row, int col2, int row2);
 

@@ -7,14 +7,24 @@
 #include <QFont>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
-// The table behind SpreadGrid. Texts are one flat vector, row after row, column 0 (the row header) first;
-// per-row data is a small record whose cell properties are allocated only for rows that have any, so an
-// ordinary list of plain texts costs nothing beyond its strings.
+// The table behind SpreadGrid. Cells are one flat vector of 64-bit words, row after row, column 0 (the row
+// header) first. A short ASCII text (codes, quantities, dates: most cells of a list) is kept as bytes, in
+// the word itself up to seven characters or in the model's arena; another short text (names in Hangul) is
+// kept in the arena as UTF-16; only a text longer than 255 characters is a QString of the model's own that
+// shares its characters with the caller's. Filling and clearing a list thus copy characters but count no
+// references. Per-row data is a small record whose cell
+// properties are allocated only for rows that have any, so an ordinary list of plain texts costs a word a
+// cell beyond its longer texts.
+//
+// The storage is kept when the rows go: a list that is cleared and loaded again (every load) writes into
+// memory it already holds instead of taking fresh pages from the system for every load.
 //
 // Coordinates here are the grid's: rows and columns 1-based, column 0 the row-header column. The model's
 // own QModelIndex row r / column c stand for grid row r + 1 / column c + 1.
@@ -47,12 +57,19 @@ public:
     void setMaxCols(int cols);
 
     // Cell text, rows 1..maxRows, columns 0..maxCols (callers check the range).
-    const QString& text(int col, int row) const { return m_texts[slot(col, row)]; }
+    QString text(int col, int row) const { return textOf(m_cells[slot(col, row)]); }
+    bool isEmpty(int col, int row) const { return m_cells[slot(col, row)] == 0; }
     void setText(int col, int row, const QString& value) {
-        m_texts[slot(col, row)] = value;
+        Cell& cell = m_cells[slot(col, row)];
+        if (cell != 0)
+            store(cell, value);
+        else if (!value.isEmpty())
+            cell = encode(value);  // a list load: every cell starts empty
         m_dataRowCnt = -1;
         if (!m_quiet) emitCellChanged(col, row);
     }
+    // Texts of row `row`, columns firstCol.. (callers check the range); one repaint of the row.
+    void setRowTexts(int row, int firstCol, std::span<const QString* const> texts);
     // Column-header rows: header row h (0-based), columns 0..maxCols.
     int headerRows() const { return int(m_headers.size()); }
     void setHeaderRows(int rows);
@@ -131,13 +148,50 @@ private:
         std::unique_ptr<RowStyles> styles;
     };
 
+    // A cell's word: 0 is empty; the top two bits say what the rest holds.
+    using Cell = std::uint64_t;
+    static constexpr int kTagShift = 62;
+    static constexpr Cell kInline = 1;  // length in bits 56..59, up to seven ASCII bytes in bits 0..55
+    static constexpr Cell kArena =
+        2;  // bit 61 set: UTF-16; length in bits 40..55, arena offset in bits 0..39
+    static constexpr Cell kString = 3;  // index into m_strings
+    static constexpr Cell kWide = Cell(1) << 61;
+    static constexpr int kInlineMax = 7;
+    static constexpr qsizetype kArenaMax = 255;  // longer texts are QStrings
+    static constexpr size_t kBlockBits = 20;     // arena blocks of 1 MB
+    static constexpr size_t kBlockSize = size_t(1) << kBlockBits;
+    static size_t arenaBytes(Cell cell) { return size_t((cell >> 40) & 0xFFFF) << ((cell & kWide) ? 1 : 0); }
+
+    QString textOf(Cell cell) const;
+    void store(Cell& cell, const QString& value);
+    // The word for a text that is not empty.
+    Cell encode(const QString& value);
+    Cell stringCell(const QString& value);
+    // Room for `bytes` bytes in the arena (two-byte aligned for UTF-16); `cell` becomes the word that names
+    // them, `length` characters of them.
+    char* arenaTake(size_t bytes, size_t length, bool wide, Cell& cell);
+    // Gives up what a cell holds (its QString slot, its arena bytes); the word itself is left as it was.
+    void release(Cell cell);
+    void releaseRange(size_t first, size_t end);
+    // Forgets every text but keeps the memory for the next ones.
+    void clearStorage();
+    // Before an empty grid takes `cells` cells: gives back the memory of a far longer list.
+    void keepStorageFor(size_t cells);
+    // Copies the live arena texts together once most of the arena is texts that were overwritten.
+    void compactArena();
+
     size_t stride() const { return size_t(m_cols) + 1; }
     size_t slot(int col, int row) const { return size_t(row - 1) * stride() + size_t(col); }
     void emitCellChanged(int col, int row);
 
     int m_rows = 0;
     int m_cols = 0;
-    std::vector<QString> m_texts;
+    std::vector<Cell> m_cells;
+    std::vector<QString> m_strings;
+    std::vector<std::uint32_t> m_freeStrings;       // slots of m_strings that no cell uses
+    std::vector<std::unique_ptr<char[]>> m_blocks;  // the arena
+    size_t m_arenaUsed = 0;                         // offset of the arena's next free byte
+    size_t m_arenaGarbage = 0;                      // bytes of texts that were overwritten or dropped
     std::vector<RowMeta> m_meta;
     std::vector<std::vector<QString>> m_headers;  // [header row][column 0..maxCols]
     Style m_sheet;

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 void sendMouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, QPoint at) {
@@ -96,6 +99,114 @@ TEST(GridWidget, DeleteAndInsertKeepTheRowCountAndDataRowCntFollows) {
     EXPECT_EQ(g.dataRowCnt(), 3);
     g.setMaxRows(0);
     EXPECT_EQ(g.dataRowCnt(), 0);
+}
+
+// The cells keep short texts in the grid's own storage (ASCII as bytes) and long ones as shared strings:
+// every kind of text must come
+// back as it was written, after overwrites by every other kind, moves of rows and columns, sorting and a
+// reload; and a text the grid no longer shows must not stay held by it.
+TEST(GridWidget, TextsOfEveryKindSurviveOverwritesMovesAndReloads) {
+    const QString kinds[] = {
+        QStringLiteral("7"),
+        QStringLiteral("1234567"),   // the longest kept in the cell itself
+        QStringLiteral("12345678"),  // the shortest kept in the byte store
+        QStringLiteral("2026-12-05"),
+        QString(255, QLatin1Char('x')),  // the longest kept as bytes
+        QString(256, QLatin1Char('y')),
+        QString(255, QChar(u'똠')),
+        QString(256, QChar(u'가')),
+        QStringLiteral("가"),
+        QStringLiteral("똠얌 Foods 3"),
+        QString::fromUtf16(u"a\0b", 3),  // a NUL inside an ASCII text
+        QStringLiteral("é"),             // Latin-1, not ASCII
+        QStringLiteral(" \x7f "),
+    };
+    const int n = int(std::size(kinds));
+    SpreadGrid g;
+    g.setMaxCols(n);
+    g.setMaxRows(n);
+    // Row r holds the kinds rotated by r, then every cell is overwritten by the next kind.
+    auto kindAt = [&](int col, int row, int shift) { return kinds[(col - 1 + row + shift) % n]; };
+    for (int shift = 0; shift < 2; ++shift)
+        for (int r = 1; r <= n; ++r)
+            for (int c = 1; c <= n; ++c) g.setText(c, r, kindAt(c, r, shift));
+    for (int r = 1; r <= n; ++r)
+        for (int c = 1; c <= n; ++c) ASSERT_EQ(g.text(c, r), kindAt(c, r, 1)) << c << "," << r;
+    g.setText(3, 2, QString());
+    EXPECT_TRUE(g.text(3, 2).isEmpty());
+
+    g.deleteRows(1, 1);
+    g.insertRows(2, 1);
+    EXPECT_EQ(g.text(1, 1), kindAt(1, 2, 1));
+    EXPECT_TRUE(g.text(1, 2).isEmpty());
+    EXPECT_EQ(g.text(1, 3), kindAt(1, 3, 1));
+    g.setMaxCols(n - 2);
+    g.setMaxCols(n);
+    EXPECT_EQ(g.text(n - 2, 3), kindAt(n - 2, 3, 1));
+    EXPECT_TRUE(g.text(n, 3).isEmpty());
+
+    g.sortRows(1, true);
+    QStringList column;
+    for (int r = 1; r <= g.dataRowCnt(); ++r) column << g.text(1, r);
+    QStringList sorted = column;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        if (a.isEmpty() || b.isEmpty()) return !a.isEmpty() && b.isEmpty();
+        return a.localeAwareCompare(b) < 0;
+    });
+    EXPECT_EQ(column, sorted);
+
+    // A long text that was overwritten, cleared, deleted or dropped by a reload is no longer held.
+    QString held = QString(300, QChar(u'한'));
+    auto shared = [&] { return !held.isDetached(); };
+    for (auto drop : std::initializer_list<std::function<void()>>{
+             [&] { g.setText(2, 2, QStringLiteral("12")); },
+             [&] { g.setText(2, 2, QStringLiteral("가나")); },
+             [&] { g.setText(2, 2, QString()); },
+             [&] { g.deleteRows(2, 1); },
+             [&] { g.setMaxCols(1); },
+             [&] { g.setMaxRows(0); },
+         }) {
+        g.setMaxCols(n);
+        g.setMaxRows(n);
+        g.setText(2, 2, held);
+        ASSERT_TRUE(shared());
+        drop();
+        EXPECT_FALSE(shared());
+    }
+
+    // A row written in one call: texts past the last column are left out, a row outside the grid is not
+    // written, and the row's old texts are replaced.
+    g.setMaxCols(3);
+    g.setMaxRows(2);
+    const QString a = QStringLiteral("가나"), b = QStringLiteral("12.50"), c = QString(),
+                  d = QStringLiteral("x");
+    const QString* row[] = {&a, &b, &c, &d};
+    g.setText(3, 1, QStringLiteral("old"));
+    g.setRowTexts(1, 1, row);
+    g.setRowTexts(3, 1, row);
+    g.setRowTexts(2, 2, row);
+    EXPECT_EQ(g.text(1, 1), a);
+    EXPECT_EQ(g.text(2, 1), b);
+    EXPECT_TRUE(g.text(3, 1).isEmpty());
+    EXPECT_EQ(g.text(2, 2), a);
+    EXPECT_EQ(g.text(3, 2), b);
+    EXPECT_EQ(g.dataRowCnt(), 2);
+
+    // A reload starts empty, and a cell overwritten with long texts again and again leaves its
+    // neighbours as they were.
+    g.setMaxRows(0);
+    g.setMaxRows(3);
+    EXPECT_EQ(g.dataRowCnt(), 0);
+    g.setText(1, 1, QStringLiteral("2026-12-06"));
+    g.setText(1, 3, QString(200, QLatin1Char('z')));
+    QString last;
+    for (int i = 0; i < 20000; ++i) {
+        last = QStringLiteral("%1").arg(i, 120, 10, QLatin1Char('0'));
+        g.setText(1, 2, last);
+    }
+    EXPECT_EQ(g.text(1, 1), QStringLiteral("2026-12-06"));
+    EXPECT_EQ(g.text(1, 2), last);
+    EXPECT_EQ(g.text(1, 3), QString(200, QLatin1Char('z')));
 }
 
 // Rows inserted in the middle start bare; the rows below move down with their own colours and flags.
