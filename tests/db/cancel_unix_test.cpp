@@ -3,6 +3,7 @@
 // must still be ended on the server by a kill, with the connection kept, not by giving the connection up.
 #include "db/cmysql.h"
 #include "platform/blocking_wait.h"
+#include "support/eventually.h"
 #include "support/own_server.h"
 #include "support/test_db.h"
 
@@ -17,16 +18,6 @@
 #include <thread>
 
 namespace {
-
-bool eventually(const std::function<bool()>& condition, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > limitMs) return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 // Asks to cancel first and sends the statement only once the server has taken that first kill.
 class EarlyCancelWaiter : public blocking_wait::Waiter {

@@ -2,6 +2,7 @@
 // hold the program. Against real servers: the run's test server behind a proxy that can break the link,
 // and servers of the test's own that it restarts or stops.
 #include "db/cmysql.h"
+#include "support/eventually.h"
 #include "support/own_server.h"
 #include "support/scripted_dialogs.h"
 #include "support/tcp_proxy.h"
@@ -21,16 +22,6 @@
 #include <functional>
 
 namespace {
-
-bool eventually(const std::function<bool()>& condition, int limitMs = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > limitMs) return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 bool threadExists(unsigned long id) {
     return testdb::scalar(
